@@ -1,0 +1,8 @@
+// demo.h -- the demonstration program's parts, one per family.
+#ifndef ZK_TOOLS_DEMO_H
+#define ZK_TOOLS_DEMO_H
+
+// Each part prints what it does and returns 0 when every step worked.
+int DemoSocket(int argc, char **argv);
+
+#endif  // ZK_TOOLS_DEMO_H

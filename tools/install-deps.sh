@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs what building and testing zknet needs on Debian 12, once: compilers for both builds,
+# Wine for the Windows tests, GoogleTest and Google Benchmark, clang for the fuzzers, and the real
+# servers the tests talk to. Does nothing when everything is there already.
+set -euo pipefail
+
+packages=(
+  cmake make g++ pkg-config libgtest-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386
+  locales iproute2 util-linux procps psmisc socat
+  vsftpd dovecot-pop3d python3-aiosmtpd inetutils-telnetd
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  # Package scripts must not start the servers: the tests start their own, in a private network.
+  if [ ! -e /usr/sbin/policy-rc.d ]; then
+    printf '#!/bin/sh\nexit 101\n' > /usr/sbin/policy-rc.d
+    chmod +x /usr/sbin/policy-rc.d
+    trap 'rm -f /usr/sbin/policy-rc.d' EXIT
+  fi
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -q
+  if ! apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+    # Mixed i386/amd64 versions can make the plain install fail; the release's own set fits.
+    apt-get install -y -q --no-install-recommends -t bookworm "${missing[@]}"
+  fi
+fi
+
+# The Windows tests run with code page 932, which Wine takes from the Japanese locale.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, builds the native library plain and under
+# ASan+UBSan and the Windows DLL, and runs each build's tests inside a private network (the
+# Windows ones under Wine with code page 932). Exits non-zero if anything fails.
+# Usage: tools/test.sh [preset ...]   (default: native native-asan win32)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash tools/install-deps.sh || exit 1
+
+presets=("$@")
+[ ${#presets[@]} -gt 0 ] || presets=(native native-asan win32)
+
+failed=()
+for preset in "${presets[@]}"; do
+  echo "=== $preset: build ==="
+  if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; }; then
+    failed+=("$preset (build)")
+    continue
+  fi
+  echo "=== $preset: test ==="
+  if ! tools/netns.sh ctest --preset "$preset" -j2; then
+    failed+=("$preset (tests)")
+  fi
+done
+
+if [ -x tools/fuzz.sh ] && [[ " ${presets[*]} " == *" native-asan "* ]]; then
+  echo "=== fuzz ==="
+  tools/fuzz.sh || failed+=("fuzz")
+fi
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "FAILED: ${failed[*]}"
+  exit 1
+fi
+echo "all tests passed: ${presets[*]}"
