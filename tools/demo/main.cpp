@@ -14,6 +14,9 @@ struct Part {
 
 const Part kParts[] = {
     {"socket", DemoSocket, "TCP over IPv4 and IPv6 to a local echo peer, host queries, broadcast, line lists"},
+    {"ftp", DemoFtp, "log in to an FTP server, list, download and upload"},
+    {"telnet", DemoTelnet, "log in to a Telnet host and run a command"},
+    {"nic", DemoNic, "the adapters' count and MAC addresses, ARP, a magic packet"},
 };
 
 void Usage() {
