@@ -9,7 +9,10 @@ int32_t AnsiToWide(const char *source, zk_wchar_t *dest, int32_t dest_units) {
     if (dest != nullptr && dest_units > 0) dest[0] = 0;
     if (source == nullptr || source[0] == '\0') return -1;
     if (dest == nullptr || dest_units <= 0) return 0;  // no room even for the terminator
-    return win::MultiByteToWideChar(win::kCpAcp, 0, source, -1, reinterpret_cast<WCHAR *>(dest), dest_units);
+    int n = win::MultiByteToWideChar(win::kCpAcp, 0, source, -1, reinterpret_cast<WCHAR *>(dest), dest_units);
+    // Windows fills the buffer before it finds the text too long, leaving it unterminated.
+    if (n <= 0) dest[0] = 0;
+    return n;
 }
 
 int32_t WideToAnsi(const zk_wchar_t *source, char *dest, int32_t dest_bytes) {

@@ -16,6 +16,8 @@ ip link add zkbcast0 type veth peer name zkbcast1
 ip link set zkbcast1 up
 ip addr add 192.0.2.1/24 brd 192.0.2.255 dev zkbcast0
 ip link set zkbcast0 up
+# The limited broadcast (255.255.255.255) leaves by that adapter too; there is no default route.
+ip route add broadcast 255.255.255.255 dev zkbcast0 table local proto kernel scope link src 192.0.2.1
 hostname zknet-test
 
 etc=$(mktemp -d /tmp/zknet-netns.XXXXXX)
