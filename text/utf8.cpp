@@ -1,0 +1,25 @@
+// utf8.cpp -- UTF-8 to UTF-16 and to ANSI through the platform's code page 65001.
+#include <cstring>
+
+#include "platform/platform.h"
+#include "socket/text_helpers.h"
+#include "text/charset.h"
+#include "text/scratch.h"
+
+int32_t Utf8ToWide(const char *input, zk_wchar_t *output, int32_t units) {
+    if (output == nullptr || units <= 0) return input == nullptr || input[0] == '\0' ? -1 : 0;
+    std::memset(output, 0, static_cast<size_t>(units) * sizeof(zk_wchar_t));
+    if (input == nullptr || input[0] == '\0') return -1;
+    return win::MultiByteToWideChar(win::kCpUtf8, 0, input, -1, reinterpret_cast<WCHAR *>(output), units);
+}
+
+int32_t Utf8ToAnsi(const char *input, char *output, int32_t size) {
+    if (output == nullptr || size <= 0) return input == nullptr || input[0] == '\0' ? -1 : 0;
+    std::memset(output, 0, static_cast<size_t>(size));
+    if (input == nullptr || input[0] == '\0') return -1;
+    std::unique_ptr<zk_wchar_t[]> wide = NewScratchW(size);
+    if (!wide) return -1;
+    int32_t n = win::MultiByteToWideChar(win::kCpUtf8, 0, input, -1, reinterpret_cast<WCHAR *>(wide.get()), size);
+    if (n <= 0) return n;
+    return WideToAnsi(wide.get(), output, size);
+}
