@@ -1,0 +1,34 @@
+/* c_caller.c -- a plain C99 caller of the built library: the headers compile as C, the names link
+   (on Windows through the import library's decorated stdcall names) and the calls behave. */
+#include <stdio.h>
+#include <string.h>
+
+#include "zknet/zknet.h"
+
+static int failures = 0;
+
+static void check(int ok, const char *what)
+{
+    if (!ok) {
+        printf("FAILED: %s\n", what);
+        ++failures;
+    }
+}
+
+int main(void)
+{
+    MStringList list;
+    zk_wchar_t wide_host[] = {'1', '2', '7', '.', '0', '.', '0', '.', '1', 0};
+
+    check(ZK_SocketInit() == 0, "ZK_SocketInit");
+    check(ZK_SocketEditMStringA("one\r\ntwo\r\n", &list) == 1 && list.count == 2, "ZK_SocketEditMStringA");
+    check(strcmp((const char *)list.items[1], "two") == 0, "second item");
+    ZK_SocketDeleteMStringW(&list); /* the same entry under its other name */
+    check(ZK_SocketOpenClientW(3, wide_host, 21, ZK_AF_INET) == NULL && ZK_SocketGetLastError() == 10022,
+          "kind 3 is refused with WSAEINVAL");
+    ZK_MailRecvFree(NULL);
+    ZK_SocketDeleteString(NULL);
+    check(ZK_SocketTerm() == 0, "ZK_SocketTerm");
+    printf("%s\n", failures == 0 ? "c caller: all checks passed" : "c caller: checks failed");
+    return failures == 0 ? 0 : 1;
+}
