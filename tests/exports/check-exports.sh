@@ -35,4 +35,15 @@ while read -r alias target; do
     exit 1
   fi
 done < <(sed -nE 's/^[[:space:]]+(ZK_[A-Za-z0-9]+)@[0-9]+[[:space:]]*=[[:space:]]*(ZK_[A-Za-z0-9]+)@[0-9]+.*/\1 \2/p' "$def")
+# The DLL must load on a bare Windows: it may import system DLLs only, no compiler runtime.
+case "$lib" in
+  *.dll)
+    foreign=$("$objdump" -p "$lib" | sed -n 's/^[[:space:]]*DLL Name: //p' |
+              grep -viE '^(kernel32|ws2_32|msvcrt|netapi32|iphlpapi|user32|advapi32|ntdll)\.dll$' || true)
+    if [ -n "$foreign" ]; then
+      echo "the DLL depends on non-system DLLs: $foreign"
+      exit 1
+    fi
+    ;;
+esac
 echo "exports: $(echo "$actual" | wc -l) names, as the .def file lists them, aliases shared"
