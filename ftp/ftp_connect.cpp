@@ -1,0 +1,120 @@
+// ftp_connect.cpp -- connecting and logging in, and disconnecting.
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "ftp/ftp_data.h"
+#include "ftp/ftp_exchange.h"
+#include "ftp/ftp_text.h"
+#include "platform/platform.h"
+#include "socket/text_helpers.h"
+
+namespace {
+
+// Reads the greeting (its content is not judged: even 421 lets the login go ahead). False, with
+// code 3 and the connection closed, when no line came.
+bool ReadGreeting(SocketHandle *control) {
+    char greeting[kFtpReplySize];
+    if (FtpReadReplyA(control, greeting, kFtpReplySize, "", kFtpReplyTimeoutMs, false) == 3) {
+        FtpLastError = 3;
+        ZK_SocketClose(control);
+        return false;
+    }
+    return true;
+}
+
+// The login failed: a refusal becomes code 6, the connection is closed.
+FtpSession *LoginFailed(SocketHandle *control) {
+    if (FtpLastError == 5) FtpLastError = 6;
+    ZK_SocketClose(control);
+    return nullptr;
+}
+
+FtpSession *NewSession(SocketHandle *control, uint32_t passive, int32_t port, const char *host) {
+    FtpSession *session = new (std::nothrow) FtpSession();
+    if (session == nullptr) {
+        ZK_SocketClose(control);
+        return nullptr;
+    }
+    session->control = control;
+    session->passive = passive;
+    session->controlPort = static_cast<uint32_t>(port);
+    CopyCutA(session->host, kFtpHostSize, host);
+    NewActivePort(session);
+    return session;
+}
+
+void StartConnect() {
+    FtpLastError = 0;
+    std::memset(FtpLastResponse, 0, sizeof(FtpLastResponse));
+}
+
+}  // namespace
+
+void NewActivePort(FtpSession *session) {
+    std::srand(static_cast<unsigned>(win::GetTickCount()));
+    session->activePort = kFtpActivePortBase + static_cast<uint32_t>(std::rand()) % kFtpActivePortCount;
+}
+
+extern "C" {
+
+ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectA(const char *host, const char *user, const char *password,
+                                            uint32_t passive, int32_t port, uint16_t family) {
+    StartConnect();
+    SocketHandle *control = host != nullptr ? ZK_SocketOpenClientA(win::kSockStream, host, port, family) : nullptr;
+    if (control == nullptr) {
+        FtpLastError = 2;
+        return nullptr;
+    }
+    if (!ReadGreeting(control)) return nullptr;
+    // A server that takes USER with 230 and asks for no password fails here: 331 is required.
+    if (!FtpCommandA(control, "USER", user, "331", nullptr, 0, true) ||
+        !FtpCommandA(control, "PASS", password, "230", nullptr, 0, true)) {
+        return LoginFailed(control);
+    }
+    return NewSession(control, passive, port, host);
+}
+
+ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectW(const zk_wchar_t *host, const zk_wchar_t *user,
+                                            const zk_wchar_t *password, uint32_t passive, int32_t port,
+                                            uint16_t family) {
+    StartConnect();
+    SocketHandle *control = host != nullptr ? ZK_SocketOpenClientW(win::kSockStream, host, port, family) : nullptr;
+    if (control == nullptr) {
+        FtpLastError = 2;
+        return nullptr;
+    }
+    if (!ReadGreeting(control)) return nullptr;
+    if (!FtpCommandW(control, ZK_WTEXT("USER"), user, ZK_WTEXT("331"), nullptr, 0, true) ||
+        !FtpCommandW(control, ZK_WTEXT("PASS"), password, ZK_WTEXT("230"), nullptr, 0, true)) {
+        return LoginFailed(control);
+    }
+    // The host text is kept in the ANSI code page; a text too long for the record is cut.
+    int32_t units = WideLength(host);
+    char *narrow = static_cast<char *>(std::calloc(static_cast<size_t>(units) * 2 + 1, 1));
+    if (narrow != nullptr) WideToAnsi(host, narrow, units * 2 + 1);
+    FtpSession *session = NewSession(control, passive, port, narrow != nullptr ? narrow : "");
+    std::free(narrow);
+    return session;
+}
+
+ZK_EXPORT void ZK_API ZK_FtpDisconnect(FtpSession *session) {
+    if (session == nullptr) {
+        FtpLastError = 1;
+        return;
+    }
+    // No operation returns while its worker runs, so none can be left here; should one be, it is
+    // stopped before the record it uses goes away.
+    uint32_t state = session->state.load(std::memory_order_acquire);
+    if (state == kFtpWorkerReady) FtpAbandonWorker(session);
+    static const char kQuit[] = "QUIT\r\n";
+    ZK_SocketSend(session->control, kQuit, static_cast<int32_t>(sizeof(kQuit) - 1));
+    char reply[kFtpReplySize];
+    FtpReadReplyA(session->control, reply, kFtpReplySize, "", kFtpReplyTimeoutMs, false);
+    ZK_SocketClose(session->control);
+    FtpCloseData(session);
+    ZK_SocketDeleteString(session->listingText);
+    delete session;
+}
+
+}  // extern "C"

@@ -1,0 +1,105 @@
+// ftp_directory.cpp -- the name a 257 reply quotes: the current directory (PWD) and the like.
+#include <cstring>
+
+#include "ftp/ftp_exchange.h"
+#include "ftp/ftp_parse.h"
+#include "ftp/ftp_text.h"
+#include "platform/platform.h"
+#include "socket/copy_text.h"
+
+// The text between the first double quote and the last one after it; doubled quotes inside are
+// left as they are. A byte that begins a double-byte character is never taken for a quote.
+int32_t ExtractQuotedNameA(char *out, const char *reply, int32_t size) {
+    if (out == nullptr || size <= 0) return 0;
+    out[0] = '\0';
+    if (reply == nullptr) return 0;
+    const char *first = nullptr;
+    const char *last = nullptr;
+    for (const char *p = reply; *p != '\0'; ++p) {
+        if (win::IsDBCSLeadByteEx(win::kCpAcp, static_cast<BYTE>(*p)) && p[1] != '\0') {
+            ++p;
+            continue;
+        }
+        if (*p != '"') continue;
+        if (first == nullptr) {
+            first = p;
+        } else {
+            last = p;
+        }
+    }
+    if (first == nullptr || last == nullptr) return 0;
+    int32_t length = static_cast<int32_t>(last - first - 1);
+    if (length + 1 > size) return -1;
+    std::memcpy(out, first + 1, static_cast<size_t>(length));
+    out[length] = '\0';
+    return length;
+}
+
+int32_t ExtractQuotedNameW(zk_wchar_t *out, const zk_wchar_t *reply, int32_t size) {
+    if (out == nullptr || size <= 0) return 0;
+    out[0] = 0;
+    if (reply == nullptr) return 0;
+    const zk_wchar_t *first = nullptr;
+    const zk_wchar_t *last = nullptr;
+    for (const zk_wchar_t *p = reply; *p != 0; ++p) {
+        if (*p != u'"') continue;
+        if (first == nullptr) {
+            first = p;
+        } else {
+            last = p;
+        }
+    }
+    if (first == nullptr || last == nullptr) return 0;
+    int32_t length = static_cast<int32_t>(last - first - 1);
+    if (length + 1 > size) return -1;
+    std::memcpy(out, first + 1, static_cast<size_t>(length) * sizeof(zk_wchar_t));
+    out[length] = 0;
+    return length;
+}
+
+namespace {
+// A name that does not fit the caller's buffer is not handed back cut (that would be another
+// directory): the buffer stays empty and the call fails with the operation's code.
+int NameDelivered(int32_t length, bool ok) {
+    if (!ok) {
+        if (FtpLastError == 5) FtpLastError = 7;
+        return 0;
+    }
+    if (length < 0) {
+        FtpLastError = 7;
+        return 0;
+    }
+    return 1;
+}
+}  // namespace
+
+extern "C" {
+
+ZK_EXPORT int32_t ZK_API ZK_FtpGetDirectoryA(FtpSession *session, char *name, int32_t size, const char *command) {
+    ClearText(name, size);
+    if (session == nullptr) {
+        FtpLastError = 1;
+        return 0;
+    }
+    char reply[kFtpReplySize];
+    int ok = FtpCommandA(session->control, command, nullptr, "257", reply, kFtpReplySize, false);
+    int32_t length = ok ? ExtractQuotedNameA(name, reply, size) : 0;
+    if (length < 0) ClearText(name, size);
+    return NameDelivered(length, ok != 0);
+}
+
+ZK_EXPORT int32_t ZK_API ZK_FtpGetDirectoryW(FtpSession *session, zk_wchar_t *name, int32_t size,
+                                             const zk_wchar_t *command) {
+    ClearTextW(name, size);
+    if (session == nullptr) {
+        FtpLastError = 1;
+        return 0;
+    }
+    zk_wchar_t reply[kFtpReplySize];
+    int ok = FtpCommandW(session->control, command, nullptr, ZK_WTEXT("257"), reply, kFtpReplySize, false);
+    int32_t length = ok ? ExtractQuotedNameW(name, reply, size) : 0;
+    if (length < 0) ClearTextW(name, size);
+    return NameDelivered(length, ok != 0);
+}
+
+}  // extern "C"

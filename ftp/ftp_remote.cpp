@@ -1,0 +1,189 @@
+// ftp_remote.cpp -- the remote file and directory commands: CWD, MKD, RMD, rename, DELE, SIZE, MDTM.
+#include "ftp/ftp_remote.h"
+
+#include <cstring>
+
+#include "ftp/ftp_exchange.h"
+#include "ftp/ftp_session.h"
+#include "ftp/ftp_text.h"
+
+namespace {
+
+bool SessionGiven(FtpSession *session) {
+    if (session != nullptr) return true;
+    FtpLastError = 1;
+    return false;
+}
+
+// One exchange; a reply without the expected code takes the operation's own code.
+int SingleA(FtpSession *session, const char *verb, const char *argument, const char *expected, uint32_t code) {
+    if (!SessionGiven(session)) return 0;
+    int ok = FtpCommandA(session->control, verb, argument, expected, nullptr, 0, false);
+    if (!ok && FtpLastError == 5) FtpLastError = code;
+    return ok;
+}
+
+int SingleW(FtpSession *session, const zk_wchar_t *verb, const zk_wchar_t *argument, const zk_wchar_t *expected,
+            uint32_t code) {
+    if (!SessionGiven(session)) return 0;
+    int ok = FtpCommandW(session->control, verb, argument, expected, nullptr, 0, false);
+    if (!ok && FtpLastError == 5) FtpLastError = code;
+    return ok;
+}
+
+int32_t SizeFromReply(const char *reply) {
+    char text[kFtpReplySize];
+    TextAfterFirstSpaceA(reply, text, kFtpReplySize);
+    return ParseSaturatedInt32(text);
+}
+
+int DateFromReply(const char *reply, FtpFileDate *date, uint32_t shift) {
+    char text[kFtpReplySize];
+    TextAfterFirstSpaceA(reply, text, kFtpReplySize);
+    if (!ParseFtpTime(text, date)) {
+        FtpLastError = 11;
+        return 0;
+    }
+    if (shift == 1) ShiftNineHours(date);
+    return 1;
+}
+
+void ClearDate(FtpFileDate *date) {
+    if (date != nullptr) std::memset(date, 0, sizeof(*date));
+}
+
+}  // namespace
+
+int32_t ParseSaturatedInt32(const char *text) {
+    if (text == nullptr) return 0;
+    const char *p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    int64_t value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + (*p - '0');
+        if (value > 2147483648LL) value = 2147483648LL;  // past either limit already
+    }
+    if (negative) return value >= 2147483648LL ? INT32_MIN : static_cast<int32_t>(-value);
+    return value > 2147483647LL ? INT32_MAX : static_cast<int32_t>(value);
+}
+
+bool ParseFtpTime(const char *text, FtpFileDate *date) {
+    if (text == nullptr || date == nullptr) return false;
+    for (int i = 0; i < 14; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+    }
+    auto slice = [text](int from, int count) {
+        uint16_t v = 0;
+        for (int i = from; i < from + count; ++i) v = static_cast<uint16_t>(v * 10 + (text[i] - '0'));
+        return v;
+    };
+    date->year = slice(0, 4);
+    date->month = slice(4, 2);
+    date->day = slice(6, 2);
+    date->hour = slice(8, 2);
+    date->minute = slice(10, 2);
+    date->second = slice(12, 2);
+    return true;
+}
+
+void ShiftNineHours(FtpFileDate *date) {
+    date->hour = static_cast<uint16_t>(date->hour + 9);
+    if (date->hour >= 24) {
+        date->hour = static_cast<uint16_t>(date->hour % 24);
+        date->day = static_cast<uint16_t>(date->day + 1);
+    }
+}
+
+extern "C" {
+
+ZK_EXPORT int32_t ZK_API ZK_FtpSetDirectoryA(FtpSession *session, const char *directory) {
+    return SingleA(session, "CWD", directory, "250", 8);
+}
+ZK_EXPORT int32_t ZK_API ZK_FtpSetDirectoryW(FtpSession *session, const zk_wchar_t *directory) {
+    return SingleW(session, ZK_WTEXT("CWD"), directory, ZK_WTEXT("250"), 8);
+}
+
+ZK_EXPORT int32_t ZK_API ZK_FtpCreateDirectoryA(FtpSession *session, const char *directory) {
+    return SingleA(session, "MKD", directory, "257", 9);
+}
+ZK_EXPORT int32_t ZK_API ZK_FtpCreateDirectoryW(FtpSession *session, const zk_wchar_t *directory) {
+    return SingleW(session, ZK_WTEXT("MKD"), directory, ZK_WTEXT("257"), 9);
+}
+
+ZK_EXPORT int32_t ZK_API ZK_FtpDeleteDirectoryA(FtpSession *session, const char *directory) {
+    return SingleA(session, "RMD", directory, "250", 10);
+}
+ZK_EXPORT int32_t ZK_API ZK_FtpDeleteDirectoryW(FtpSession *session, const zk_wchar_t *directory) {
+    return SingleW(session, ZK_WTEXT("RMD"), directory, ZK_WTEXT("250"), 10);
+}
+
+ZK_EXPORT int32_t ZK_API ZK_FtpDeleteFileA(FtpSession *session, const char *file) {
+    return SingleA(session, "DELE", file, "250", 11);
+}
+ZK_EXPORT int32_t ZK_API ZK_FtpDeleteFileW(FtpSession *session, const zk_wchar_t *file) {
+    return SingleW(session, ZK_WTEXT("DELE"), file, ZK_WTEXT("250"), 11);
+}
+
+// A failed RNFR never sends RNTO; a failed RNTO leaves the server mid-rename, nothing undone.
+ZK_EXPORT int32_t ZK_API ZK_FtpRenameFileA(FtpSession *session, const char *old_name, const char *new_name) {
+    if (!SessionGiven(session)) return 0;
+    if (!FtpCommandA(session->control, "RNFR", old_name, "350", nullptr, 0, false)) {
+        FtpLastError = 11;
+        return 0;
+    }
+    return SingleA(session, "RNTO", new_name, "250", 10);
+}
+ZK_EXPORT int32_t ZK_API ZK_FtpRenameFileW(FtpSession *session, const zk_wchar_t *old_name,
+                                           const zk_wchar_t *new_name) {
+    if (!SessionGiven(session)) return 0;
+    if (!FtpCommandW(session->control, ZK_WTEXT("RNFR"), old_name, ZK_WTEXT("350"), nullptr, 0, false)) {
+        FtpLastError = 11;
+        return 0;
+    }
+    return SingleW(session, ZK_WTEXT("RNTO"), new_name, ZK_WTEXT("250"), 10);
+}
+
+ZK_EXPORT int32_t ZK_API ZK_FtpGetFileSizeA(FtpSession *session, const char *file) {
+    if (!SessionGiven(session) || !FtpSetType(session, 1)) return 0;
+    char reply[kFtpReplySize];
+    if (!FtpCommandA(session->control, "SIZE", file, "213", reply, kFtpReplySize, false)) {
+        if (FtpLastError == 5) FtpLastError = 11;
+        return 0;
+    }
+    return SizeFromReply(reply);
+}
+ZK_EXPORT int32_t ZK_API ZK_FtpGetFileSizeW(FtpSession *session, const zk_wchar_t *file) {
+    if (!SessionGiven(session) || !FtpSetType(session, 1)) return 0;
+    if (!FtpCommandW(session->control, ZK_WTEXT("SIZE"), file, ZK_WTEXT("213"), nullptr, 0, false)) {
+        if (FtpLastError == 5) FtpLastError = 11;
+        return 0;
+    }
+    return SizeFromReply(FtpLastResponse);  // the reply line as received, in the ANSI code page
+}
+
+ZK_EXPORT int32_t ZK_API ZK_FtpGetFileDateA(FtpSession *session, const char *file, FtpFileDate *date,
+                                            uint32_t shift) {
+    if (!SessionGiven(session)) return 0;
+    ClearDate(date);
+    char reply[kFtpReplySize];
+    if (date == nullptr || !FtpCommandA(session->control, "MDTM", file, "213", reply, kFtpReplySize, false)) {
+        FtpLastError = 11;
+        return 0;
+    }
+    return DateFromReply(reply, date, shift);
+}
+ZK_EXPORT int32_t ZK_API ZK_FtpGetFileDateW(FtpSession *session, const zk_wchar_t *file, FtpFileDate *date,
+                                            uint32_t shift) {
+    if (!SessionGiven(session)) return 0;
+    ClearDate(date);
+    if (date == nullptr ||
+        !FtpCommandW(session->control, ZK_WTEXT("MDTM"), file, ZK_WTEXT("213"), nullptr, 0, false)) {
+        FtpLastError = 11;
+        return 0;
+    }
+    return DateFromReply(FtpLastResponse, date, shift);
+}
+
+}  // extern "C"

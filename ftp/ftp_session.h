@@ -1,0 +1,59 @@
+// ftp_session.h -- the record behind an FTP session handle, and the family's process-wide last
+// error and last reply.
+#ifndef ZK_FTP_FTP_SESSION_H
+#define ZK_FTP_FTP_SESSION_H
+
+#include <atomic>
+#include <cstdint>
+
+#include "zknet/ftp.h"
+
+constexpr int kFtpHostSize = 1025;
+// Room for any numeric IPv6 address with a scope name; the passive data address is written here.
+constexpr int kFtpPassiveHostSize = 64;
+constexpr int kFtpPathUnits = 260;
+constexpr int kFtpReplySize = 1024;
+
+// Values of FtpSession::state: how the caller's thread and a data-phase worker find each other.
+enum : uint32_t {
+    kFtpIdle = 0,
+    kFtpPreparing = 1,
+    kFtpWorkerReady = 2,
+    kFtpWorkerDone = 3,
+    kFtpFailed = 4,
+};
+
+struct FtpSession {
+    SocketHandle *control;
+    uint32_t passive;      // 0 active, 1 passive; anything else fails every data phase
+    uint32_t controlPort;
+    uint32_t activePort;   // 40000..40099
+    char host[kFtpHostSize];
+    // Written by both threads; release on every store, acquire on every load, so that what the
+    // worker stored before its final state is visible to the caller that sees it.
+    std::atomic<uint32_t> state;
+    uint32_t binary;
+    uint32_t fileResult;
+    char passiveHost[kFtpPassiveHostSize];
+    char localPathA[kFtpPathUnits];
+    zk_wchar_t localPathW[kFtpPathUnits];
+    uint32_t expectedSize;
+    uint32_t passivePort;
+    // Sockets of the data phase; the caller may look at them (to shut them down) while the
+    // worker is still running, hence atomic.
+    std::atomic<SocketHandle *> dataSocket;
+    std::atomic<SocketHandle *> acceptedSocket;
+    char *listingText;
+    // Set by the caller when it gives the data phase up; the worker stops at its next look.
+    std::atomic<bool> cancel;
+};
+
+// The family's error code and last reply text, one for the whole process (the caller's thread
+// of the most recent FTP operation writes them; workers never do).
+extern uint32_t FtpLastError;
+extern char FtpLastResponse[kFtpReplySize];
+
+// FtpLastResponse = text, cut to fit.
+void FtpRecordResponse(const char *text);
+
+#endif  // ZK_FTP_FTP_SESSION_H
