@@ -29,11 +29,6 @@ bool Untouched(const GuardedMac &g) {
     return std::memcmp(&fresh, &g, sizeof(g)) == 0;
 }
 
-bool GuardsIntact(const GuardedMac &g) {
-    GuardedMac fresh = Fresh();
-    return std::memcmp(fresh.before, g.before, 4) == 0 && std::memcmp(fresh.after, g.after, 4) == 0;
-}
-
 class Resolve : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -49,6 +44,11 @@ class Resolve : public ::testing::Test {
 };
 
 #if !defined(_WIN32)
+
+bool GuardsIntact(const GuardedMac &g) {
+    GuardedMac fresh = Fresh();
+    return std::memcmp(fresh.before, g.before, 4) == 0 && std::memcmp(fresh.after, g.after, 4) == 0;
+}
 
 TEST_F(Resolve, PeerInSecondNamespaceAnswers) {
     ASSERT_TRUE(Shell("ip neigh flush dev zknic0"));  // the first call must ask on the link
