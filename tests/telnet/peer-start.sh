@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
-# start.sh -- starts the loopback Telnet host for the tests and the demonstration: socat listens
-# on 127.0.0.1 and ::1, port 2323 (or $ZK_TELNET_PORT), and runs inetutils telnetd for each
-# connection with zk-login.sh as its login program (user zkuser, password zkpass, prompt "zk$ ").
-# Usage: start.sh WORK_FOLDER    (stop it again with stop.sh WORK_FOLDER)
+# peer-start.sh -- starts the loopback Telnet host for the tests and the demonstration: socat
+# listens on 127.0.0.1 and ::1, port 2323 (or $ZK_TELNET_PORT), and runs inetutils telnetd for
+# each connection with zk-login.sh as its login program (user zkuser, password zkpass, prompt
+# "zk$ ").
+# Usage: peer-start.sh WORK_FOLDER    (stop it again with peer-stop.sh WORK_FOLDER)
 set -euo pipefail
-work=${1:?usage: start.sh WORK_FOLDER}
+work=${1:?usage: peer-start.sh WORK_FOLDER}
 port=${ZK_TELNET_PORT:-2323}
 here=$(cd "$(dirname "$0")" && pwd)
 telnetd=/usr/sbin/telnetd
 for tool in socat "$telnetd"; do
-  command -v "$tool" >/dev/null || { echo "start.sh: $tool is missing (tools/install-deps.sh)" >&2; exit 1; }
+  command -v "$tool" >/dev/null || { echo "peer-start.sh: $tool is missing (tools/install-deps.sh)" >&2; exit 1; }
 done
 
 mkdir -p "$work"
-bash "$here/stop.sh" "$work"
+bash "$here/peer-stop.sh" "$work"
 : > "$work/socat.pids"
 # -h: no host banner before the login prompt, so the first text is exactly "login: ".
 exec_login="$telnetd -h -E $here/zk-login.sh"
@@ -30,6 +31,6 @@ for _ in $(seq 100); do
   fi
   sleep 0.1
 done
-echo "start.sh: the telnet host did not start; see $work/socat.log" >&2
-bash "$here/stop.sh" "$work"
+echo "peer-start.sh: the telnet host did not start; see $work/socat.log" >&2
+bash "$here/peer-stop.sh" "$work"
 exit 1

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# stop.sh -- stops the Telnet host that start.sh started with the same work folder: the socat
-# listeners it recorded, and their process groups (the sessions still running under them).
+# peer-stop.sh -- stops the Telnet host that peer-start.sh started with the same work folder: the
+# socat listeners it recorded, and their process groups (the sessions still running under them).
 set -uo pipefail
-work=${1:?usage: stop.sh WORK_FOLDER}
+work=${1:?usage: peer-stop.sh WORK_FOLDER}
 [ -f "$work/socat.pids" ] || exit 0
 while read -r pid; do
   [ -n "$pid" ] || continue
