@@ -27,6 +27,12 @@ bool IsHardwareAdapter(const ifaddrs *entry) {
     return link != nullptr && (entry->ifa_flags & IFF_LOOPBACK) == 0 && link->sll_halen == kMacLength;
 }
 
+// Whether an address's label ("eth0" or an alias such as "eth0:1") names the interface.
+bool LabelOf(const char *label, const char *interface) {
+    size_t length = std::strcspn(label, ":");
+    return std::strncmp(label, interface, length) == 0 && interface[length] == '\0';
+}
+
 }  // namespace
 
 bool ListHardwareAdapters(std::vector<HardwareAdapter> *adapters) {
@@ -51,16 +57,21 @@ bool LocalAddressMac(uint32_t address, uint8_t *mac) {
     ifaddrs *list = nullptr;
     if (getifaddrs(&list) != 0) return false;
     const char *owner = nullptr;
-    for (const ifaddrs *entry = list; entry != nullptr && owner == nullptr; entry = entry->ifa_next) {
+    for (const ifaddrs *entry = list; entry != nullptr; entry = entry->ifa_next) {
         if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
-        if (reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr.s_addr == address) owner = entry->ifa_name;
-    }
-    bool found = owner != nullptr && mac == nullptr;
-    for (const ifaddrs *entry = list; entry != nullptr && owner != nullptr && mac != nullptr; entry = entry->ifa_next) {
-        if (std::strcmp(entry->ifa_name, owner) != 0 || !IsHardwareAdapter(entry)) continue;
-        std::memcpy(mac, LinkAddress(entry)->sll_addr, kMacLength);
-        found = true;
+        if (reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr.s_addr != address) continue;
+        owner = entry->ifa_name;
         break;
+    }
+    bool found = owner != nullptr;
+    if (found && mac != nullptr) {
+        found = false;  // the address is local, but its interface may have no hardware address
+        for (const ifaddrs *entry = list; entry != nullptr; entry = entry->ifa_next) {
+            if (!LabelOf(owner, entry->ifa_name) || !IsHardwareAdapter(entry)) continue;
+            std::memcpy(mac, LinkAddress(entry)->sll_addr, kMacLength);
+            found = true;
+            break;
+        }
     }
     freeifaddrs(list);
     return found;
