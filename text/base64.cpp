@@ -6,7 +6,7 @@
 #include "text/decode_span.h"
 
 namespace {
-const char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr char kPadding = '=';
 
 constexpr int8_t kNotInAlphabet = -1;

@@ -53,10 +53,14 @@ int32_t EucToJis(const char *input, char *output, int32_t size) {
         } else {
             size_t width = c == kSingleShift3 ? 3 : 2;
             if (static_cast<size_t>(end - s) < width) break;  // a character cut off by the end
+            unsigned char jis[2] = {static_cast<unsigned char>(c & 0x7F), static_cast<unsigned char>(s[1] & 0x7F)};
+            if (c == kSingleShift3) std::memcpy(jis, kGetaJis, 2);
+            // A byte 0x80 would put a terminator inside the text: the text ends there.
+            if (jis[0] == 0) break;
             if (!kanji) fits = Put(out, limit, kEnterKanji, 3);
             kanji = true;
-            unsigned char jis[2] = {static_cast<unsigned char>(c & 0x7F), static_cast<unsigned char>(s[1] & 0x7F)};
-            fits = fits && Put(out, limit, c == kSingleShift3 ? kGetaJis : jis, 2);
+            fits = fits && Put(out, limit, jis, jis[1] == 0 ? 1 : 2);
+            if (jis[1] == 0) break;
             s += width;
         }
     }

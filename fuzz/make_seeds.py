@@ -1,0 +1,60 @@
+#!/usr/bin/env python3
+"""Writes the fuzz targets' seed corpora (seeds/<target>/) from the inputs the text tests use,
+including the header values of tests/text/encoded_word_cases.inc. Each seed is two bytes of
+output size (little-endian) followed by the text. Run again after the tests gain cases."""
+import ast
+import base64
+import os
+import re
+import shutil
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CASES = os.path.join(HERE, "..", "tests", "text", "encoded_word_cases.inc")
+
+JIS = [b"\x1b$B0!\x1b(B", b"a\x1b$B0!\x1b(Bb\x1b$B0!0!\x1b(B", b"\x1b$@0!\x1b(B", b"\x1b&@\x1b$B0!\x1b(Bx",
+       b"\x1b$(D0!\x1b(B", b"\x1b$B0!\x1b(I12", b"\x1b$B0!\x1b(Jab", b"ab\x1b$B", b"\x1b$B\x1b(Babc",
+       b"\x1b$B0!0", b"\x1b$B\r\n0!\x1b(B", "日本語の件名、ｶﾀｶﾅ".encode("iso-2022-jp-ext")]
+EUC = [b"\xb0\xa1", b"a\xb0\xa1b", b"\x8e\xb1\x8e\xb2", b"\x8f\xb0\xa1z", b"a\xb0", b"a\x8f\xb0",
+       "会議のお知らせ ｶﾀｶﾅ 鷗外".encode("euc_jp")]
+SJIS = [b"Hello", b"\x88\x9f", b"a\x88\x9fb\x88\x9f\x88\x9f", b"\xb1\xb2x", b"a\x88", b"\x88 a",
+        b"a\x88\x9f\xfa\x40b", b"\x87\x40", "会議のお知らせ①ｶﾀｶﾅ".encode("cp932")]
+UTF8 = [b"\xe4\xba\x9c", b"a\xe3\x81\x82", b"\xe2\x91\xa0", b"\xf0\x9f\x98\x80", b"\xe6\x97", b"\xed\xa0\x80",
+        "日本語 text ｶﾀｶﾅ".encode()]
+QP = [b"a=3Db=3d", b"ab=\r\ncd", b"ab=\ncd", b"=1B$B0!=1B(B", b"a_b", b"a=\rb=G0=4", b"ab="]
+
+
+def b64(items):
+    return [base64.b64encode(x) for x in items] + [b"TW\r\nFu T\tWE=", b"TWFuTWE", b"TWFu==AA", b"TQ==TQ=="]
+
+
+def header_values():
+    values = [b"Hello", b"=?UTF-8?B?5pel?= =?UTF-8?B?5pys?=", b"=?ISO-2022-JP?Q?a_b?=", b"=?UTF-8?B?5pel",
+              b"ab=?UTF-8?B?", b"=?ISO-2022-JP?B?GyRCMA==?= =?ISO-2022-JP?B?IRsoQg==?="]
+    with open(CASES) as f:
+        for line in f:
+            m = re.match(r'\{("(?:[^"\\]|\\.)*"), ("(?:[^"\\]|\\.)*"), ', line)
+            if m:
+                text = re.sub(r"\\([0-7]{3})", lambda o: "\\x%02x" % int(o.group(1), 8), m.group(2))
+                values.append(ast.literal_eval(text).encode("latin-1"))
+    return values
+
+
+TARGETS = {
+    "fuzz_jis_to_sjis": JIS,
+    "fuzz_euc": EUC,
+    "fuzz_sjis_to_jis": SJIS,
+    "fuzz_utf8": UTF8,
+    "fuzz_base64": b64(JIS + EUC + UTF8),
+    "fuzz_quoted_printable": QP,
+    "fuzz_encoded_words": header_values(),
+}
+
+for target, inputs in TARGETS.items():
+    folder = os.path.join(HERE, "seeds", target)
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    for i, text in enumerate(inputs):
+        for size in (sorted({len(text) + 1, 3 * len(text) + 1, 4096})):
+            with open(os.path.join(folder, "%03d_%d" % (i, size)), "wb") as out:
+                out.write(bytes([(size - 1) & 0xFF, (size - 1) >> 8]) + text)
+print("seeds written")

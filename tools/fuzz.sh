@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the text decoders' fuzz targets with clang (libFuzzer, ASan and UBSan) into build/fuzz
+# and runs each for a bounded time from its seed corpus (fuzz/seeds). Exits non-zero on any
+# crash, sanitizer report or failed check; the input that did it is left in build/fuzz/artifacts.
+# Usage: tools/fuzz.sh [seconds per target, default 12]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-${ZK_FUZZ_SECONDS:-12}}
+out=$root/build/fuzz
+cxx=${CXX_FUZZ:-clang++}
+
+if ! command -v "$cxx" >/dev/null; then
+  echo "fuzz: $cxx not found" >&2
+  exit 1
+fi
+
+flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=undefined
+       -DZK_BUILDING_LIBRARY -I"$root/include" -I"$root" -I"$root/fuzz")
+mkdir -p "$out/obj" "$out/artifacts"
+
+# The library code the decoders use, instrumented for coverage once.
+sources=("$root"/text/*.cpp "$root/socket/text_helpers.cpp" "$root/platform/linux/codepage.cpp")
+objects=()
+for src in "${sources[@]}"; do
+  obj=$out/obj/$(basename "$(dirname "$src")")_$(basename "${src%.cpp}").o
+  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find "$root/text" "$root/platform" "$root/socket" -name '*.h' -newer "$obj" -print -quit)" ]; then
+    "$cxx" "${flags[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj"
+  fi
+  objects+=("$obj")
+done
+
+failed=()
+for target_src in "$root"/fuzz/fuzz_*.cpp; do
+  name=$(basename "${target_src%.cpp}")
+  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$target_src" "${objects[@]}" -o "$out/$name"
+  corpus=$out/corpus/$name
+  mkdir -p "$corpus"
+  [ -d "$root/fuzz/seeds/$name" ] && cp -n "$root/fuzz/seeds/$name"/* "$corpus"/ 2>/dev/null || true
+  echo "=== $name: ${seconds}s ==="
+  if ! UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1 \
+      "$out/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+      -artifact_prefix="$out/artifacts/$name-" -print_final_stats=1 "$corpus" >"$out/$name.log" 2>&1; then
+    failed+=("$name")
+    tail -n 40 "$out/$name.log"
+  else
+    grep -E '^stat::number_of_executed_units|^Done' "$out/$name.log" | tr '\n' ' '
+    echo
+  fi
+done
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzz: FAILED: ${failed[*]}"
+  exit 1
+fi
+echo "fuzz: all targets ran clean"
