@@ -23,7 +23,7 @@ cleanup() {
 trap cleanup EXIT
 
 # Each family that talks to a real server brings a script that starts it in a work folder.
-for family in ftp telnet; do
+for family in ftp telnet nic; do
   start=tests/$family/peer-start.sh
   stop=tests/$family/peer-stop.sh
   if [ -x "$start" ] && { [ $# -eq 0 ] || [ "$1" = "$family" ]; }; then
