@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "text/decode_span.h"
+#include "text/output_buffer.h"
 
 namespace {
 constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -39,8 +40,10 @@ void EncodeGroup(const unsigned char *in, int64_t count, char *out) {
 
 int32_t Base64Encode(const void *data, int32_t length, char *output, int32_t size) {
     if (output == nullptr || size <= 0) return -1;
-    std::memset(output, 0, static_cast<size_t>(size));
-    if (length < 0 || (length > 0 && data == nullptr)) return -1;
+    if (length < 0 || (length > 0 && data == nullptr)) {
+        ClearOutput(output, size);
+        return -1;
+    }
     const auto *in = static_cast<const unsigned char *>(data);
     int64_t groups = (static_cast<int64_t>(length) + 2) / 3;
     int64_t room = (static_cast<int64_t>(size) - 1) / 4;  // whole groups that fit with the terminator
@@ -49,6 +52,7 @@ int32_t Base64Encode(const void *data, int32_t length, char *output, int32_t siz
         int64_t left = length - g * 3;
         EncodeGroup(in + g * 3, left < 3 ? left : 3, output + g * 4);
     }
+    FinishOutput(output, size, whole * 4);
     if (groups > room) return -1;
     return static_cast<int32_t>(groups * 4);
 }
@@ -101,7 +105,7 @@ int64_t Base64DecodeSpan(const char *text, size_t length, char *output, int64_t 
 
 int32_t Base64Decode(const char *text, char *output, int32_t size) {
     if (output == nullptr || size <= 0) return -1;
-    std::memset(output, 0, static_cast<size_t>(size));
+    ClearOutput(output, size);  // decoded bytes may hold zeros: cleared first, not after
     if (text == nullptr || text[0] == '\0') return 0;
     return static_cast<int32_t>(Base64DecodeSpan(text, std::strlen(text), output, size));
 }

@@ -17,37 +17,33 @@ const AnsiCodePageInfo &AnsiCodePage();
 
 // JIS X 0208 code (two bytes of 0x21 to 0x7E) to Shift_JIS. False for any other pair, which
 // the callers copy as it is. Outside code page 932 every code stays as it is.
-inline bool MapJisToSjis(const AnsiCodePageInfo &cp, unsigned high, unsigned low, unsigned char out[2]) {
-    if (!cp.is_932) {
+inline bool MapJisToSjis(bool is_932, unsigned high, unsigned low, unsigned char out[2]) {
+    if (!is_932) {
         out[0] = static_cast<unsigned char>(high);
         out[1] = static_cast<unsigned char>(low);
         return true;
     }
     if (high - 0x21u > 0x5Du || low - 0x21u > 0x5Du) return false;
+    // Written without branches on the code: kanji come in no predictable order.
     unsigned row = (high - 0x21) >> 1;
-    out[0] = static_cast<unsigned char>(row < 31 ? row + 0x81 : row + 0xC1);
-    if (high & 1) out[1] = static_cast<unsigned char>(low < 0x60 ? low + 0x1F : low + 0x20);
-    else out[1] = static_cast<unsigned char>(low + 0x7E);
+    unsigned odd = high & 1;
+    out[0] = static_cast<unsigned char>(row + 0x81 + (row >= 31) * 0x40);
+    out[1] = static_cast<unsigned char>(low + 0x7E - odd * (0x5F - (low >= 0x60)));
     return true;
 }
 
 // Shift_JIS lead and trail byte (already known to form a double-byte character) to the JIS
 // code; false when the code falls outside 0x2121 to 0x7E7E.
-inline bool MapSjisToJis(const AnsiCodePageInfo &cp, unsigned lead, unsigned trail, unsigned char out[2]) {
-    if (!cp.is_932) {
+inline bool MapSjisToJis(bool is_932, unsigned lead, unsigned trail, unsigned char out[2]) {
+    if (!is_932) {
         out[0] = static_cast<unsigned char>(lead);
         out[1] = static_cast<unsigned char>(trail);
         return true;
     }
-    unsigned base = lead < 0xA0 ? lead - 0x81 : lead - 0xC1;
-    unsigned high, low;
-    if (trail < 0x9F) {
-        high = 2 * base + 0x21;
-        low = trail - 0x1F - (trail > 0x7E ? 1 : 0);
-    } else {
-        high = 2 * base + 0x22;
-        low = trail - 0x7E;
-    }
+    unsigned base = lead - 0x81 - (lead >= 0xA0) * 0x40;
+    unsigned second = trail >= 0x9F;  // the even row of the pair
+    unsigned high = 2 * base + 0x21 + second;
+    unsigned low = second ? trail - 0x7E : trail - 0x1F - (trail > 0x7E);
     if (high - 0x21u > 0x5Du || low - 0x21u > 0x5Du) return false;
     out[0] = static_cast<unsigned char>(high);
     out[1] = static_cast<unsigned char>(low);

@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "text/charset.h"
 #include "text/code_page.h"
+#include "text/output_buffer.h"
 #include "text/scratch.h"
 
 namespace {
@@ -26,10 +27,11 @@ bool Put(char *&out, const char *limit, const void *bytes, size_t n) {
 
 int32_t EucToJis(const char *input, char *output, int32_t size) {
     if (output == nullptr || size <= 0) return -1;
-    std::memset(output, 0, static_cast<size_t>(size));
-    if (input == nullptr || input[0] == '\0') return -1;
-    size_t n = std::strlen(input);
-    if (n > static_cast<size_t>(size)) return -1;
+    size_t n = input == nullptr ? 0 : std::strlen(input);
+    if (n == 0 || n > static_cast<size_t>(size)) {
+        ClearOutput(output, size);
+        return -1;
+    }
 
     const auto *s = reinterpret_cast<const unsigned char *>(input);
     const unsigned char *end = s + n;
@@ -65,20 +67,21 @@ int32_t EucToJis(const char *input, char *output, int32_t size) {
         }
     }
     if (!fits) {
-        std::memset(output, 0, static_cast<size_t>(size));
+        ClearOutput(output, size);
         return -1;
     }
-    return static_cast<int32_t>(out - output);
+    return FinishOutput(output, size, out - output);
 }
 
 // One pass straight to Shift_JIS, with the result of EucToJis followed by JisToSjis on every
 // EUC-JP text, but without the escapes of the middle form counting against the size.
 int32_t EucToSjis(const char *input, char *output, int32_t size) {
     if (output == nullptr || size <= 0) return -1;
-    std::memset(output, 0, static_cast<size_t>(size));
-    if (input == nullptr || input[0] == '\0') return -1;
-    size_t n = std::strlen(input);
-    if (n > static_cast<size_t>(size)) return -1;
+    size_t n = input == nullptr ? 0 : std::strlen(input);
+    if (n == 0 || n > static_cast<size_t>(size)) {
+        ClearOutput(output, size);
+        return -1;
+    }
 
     const AnsiCodePageInfo &cp = AnsiCodePage();
     const auto *s = reinterpret_cast<const unsigned char *>(input);
@@ -94,23 +97,23 @@ int32_t EucToSjis(const char *input, char *output, int32_t size) {
             unsigned c = *s;
             unsigned char sjis[2];
             if (c == kSingleShift2) {
-                if (end - s < 2) return static_cast<int32_t>(out - output);
+                if (end - s < 2) return FinishOutput(output, size, out - output);
                 if (!Put(out, limit, s + 1, 1)) goto full;
                 s += 2;
                 continue;
             }
             size_t width = c == kSingleShift3 ? 3 : 2;
-            if (static_cast<size_t>(end - s) < width) return static_cast<int32_t>(out - output);
+            if (static_cast<size_t>(end - s) < width) return FinishOutput(output, size, out - output);
             unsigned high = c == kSingleShift3 ? kGetaJis[0] : c & 0x7F;
             unsigned low = c == kSingleShift3 ? kGetaJis[1] : s[1] & 0x7Fu;
-            if (high == 0) return static_cast<int32_t>(out - output);  // 0x80 would end the middle form
+            if (high == 0) return FinishOutput(output, size, out - output);  // 0x80 would end the middle form
             if (low == 0) {
                 // The middle form would end after a lone high byte, which is copied.
                 unsigned char lone = static_cast<unsigned char>(high);
                 if (!Put(out, limit, &lone, 1)) goto full;
-                return static_cast<int32_t>(out - output);
+                return FinishOutput(output, size, out - output);
             }
-            if (!MapJisToSjis(cp, high, low, sjis)) {
+            if (!MapJisToSjis(cp.is_932, high, low, sjis)) {
                 sjis[0] = static_cast<unsigned char>(high);
                 sjis[1] = static_cast<unsigned char>(low);
             }
@@ -118,20 +121,19 @@ int32_t EucToSjis(const char *input, char *output, int32_t size) {
             s += width;
         }
     }
-    return static_cast<int32_t>(out - output);
+    return FinishOutput(output, size, out - output);
 
 full:
-    std::memset(output, 0, static_cast<size_t>(size));
+    ClearOutput(output, size);
     return -1;
 }
 
 int32_t EucToWide(const char *input, zk_wchar_t *output, int32_t units) {
     if (output == nullptr || units <= 0) return -1;
-    std::memset(output, 0, static_cast<size_t>(units) * sizeof(zk_wchar_t));
-    if (input == nullptr || input[0] == '\0') return -1;
-    std::unique_ptr<char[]> sjis = NewScratch(units);
-    if (!sjis) return -1;
+    std::unique_ptr<char[]> sjis;
+    if (input == nullptr || input[0] == '\0' || !(sjis = NewScratch(units))) return FinishWide(output, units, -1);
     int32_t n = EucToSjis(input, sjis.get(), units);
-    if (n <= 0) return n;
-    return win::MultiByteToWideChar(win::kCpAcp, 0, sjis.get(), -1, reinterpret_cast<WCHAR *>(output), units);
+    if (n <= 0) return FinishWide(output, units, n);
+    return FinishWide(output, units,
+                      win::MultiByteToWideChar(win::kCpAcp, 0, sjis.get(), -1, reinterpret_cast<WCHAR *>(output), units));
 }

@@ -4,16 +4,31 @@
 #include "socket/text_helpers.h"
 #include "text/charset.h"
 #include "text/code_page.h"
+#include "text/output_buffer.h"
 #include "text/scratch.h"
+
+namespace {
+// ESC $ B, ESC $ @ and ESC ( B stand for nearly every switch; the rest go the long way.
+int32_t InEscape(const unsigned char *at) {
+    if (at[1] == '$' && (at[2] == 'B' || at[2] == '@')) return 3;
+    return IsKanjiInEscape(reinterpret_cast<const char *>(at));
+}
+
+int32_t OutEscape(const unsigned char *at) {
+    if (at[1] == '(' && at[2] == 'B') return 3;
+    return IsKanjiOutEscape(reinterpret_cast<const char *>(at));
+}
+}  // namespace
 
 int32_t JisToSjis(const char *input, char *output, int32_t size) {
     if (output == nullptr || size <= 0) return -1;
-    std::memset(output, 0, static_cast<size_t>(size));
-    if (input == nullptr || input[0] == '\0') return -1;
-    size_t n = std::strlen(input);
-    if (n > static_cast<size_t>(size)) return -1;
+    size_t n = input == nullptr ? 0 : std::strlen(input);
+    if (n == 0 || n > static_cast<size_t>(size)) {
+        ClearOutput(output, size);
+        return -1;
+    }
 
-    const AnsiCodePageInfo &cp = AnsiCodePage();
+    const bool is_932 = AnsiCodePage().is_932;
     const auto *s = reinterpret_cast<const unsigned char *>(input);
     const unsigned char *end = s + n;
     char *out = output;
@@ -23,21 +38,20 @@ int32_t JisToSjis(const char *input, char *output, int32_t size) {
         if (*s == 0x1B) {
             // An escape right after another one is honoured too: joined encoded words and some
             // mailers put ESC ( B ESC $ B between two runs.
-            const char *at = reinterpret_cast<const char *>(s);
-            if (int32_t len = IsKanjiInEscape(at)) {
+            if (int32_t len = InEscape(s)) {
                 s += len;
                 kanji = true;
                 continue;
             }
-            if (int32_t len = IsKanjiOutEscape(at)) {
+            if (int32_t len = OutEscape(s)) {
                 s += len;
                 kanji = false;
                 continue;
             }
         }
         if (!kanji) {
-            const unsigned char *run = s + 1;
-            while (run < end && *run != 0x1B) ++run;
+            const auto *esc = static_cast<const unsigned char *>(std::memchr(s + 1, 0x1B, static_cast<size_t>(end - s - 1)));
+            const unsigned char *run = esc != nullptr ? esc : end;
             size_t len = static_cast<size_t>(run - s);
             if (len > static_cast<size_t>(limit - out)) goto full;
             std::memcpy(out, s, len);
@@ -47,42 +61,44 @@ int32_t JisToSjis(const char *input, char *output, int32_t size) {
         }
         // Pairs until the next escape. A pair is taken whatever its bytes; one that is no JIS
         // X 0208 code is copied as it stands.
-        do {
-            if (s + 1 == end) {
-                // A lone byte at the end has no partner to read.
-                if (limit == out) goto full;
-                *out++ = static_cast<char>(*s++);
-                break;
-            }
-            if (limit - out < 2) goto full;
+        // The first pair is taken even when it starts with an ESC that began no sequence.
+        size_t pairs = static_cast<size_t>(end - s) / 2;
+        size_t room = static_cast<size_t>(limit - out) / 2;
+        const unsigned char *stop = s + 2 * (pairs < room ? pairs : room);
+        bool first = true;
+        while (s < stop && (first || *s != 0x1B)) {
             unsigned char sjis[2];
-            if (MapJisToSjis(cp, s[0], s[1], sjis)) {
-                out[0] = static_cast<char>(sjis[0]);
-                out[1] = static_cast<char>(sjis[1]);
-            } else {
-                out[0] = static_cast<char>(s[0]);
-                out[1] = static_cast<char>(s[1]);
+            if (!MapJisToSjis(is_932, s[0], s[1], sjis)) {
+                sjis[0] = s[0];
+                sjis[1] = s[1];
             }
+            out[0] = static_cast<char>(sjis[0]);
+            out[1] = static_cast<char>(sjis[1]);
             out += 2;
             s += 2;
-        } while (s < end && *s != 0x1B);
+            first = false;
+        }
+        if (s < end && (first || *s != 0x1B)) {
+            // Stopped by neither an escape nor the end: a lone last byte, which has no partner
+            // to read, or a full output.
+            if (end - s != 1 || limit == out) goto full;
+            *out++ = static_cast<char>(*s++);
+        }
     }
-    return static_cast<int32_t>(out - output);
+    return FinishOutput(output, size, out - output);
 
 full:
-    std::memset(output, 0, static_cast<size_t>(size));
+    ClearOutput(output, size);
     return -1;
 }
 
 int32_t JisToWide(const char *input, zk_wchar_t *output, int32_t units) {
     if (output == nullptr || units <= 0) return -1;
-    std::memset(output, 0, static_cast<size_t>(units) * sizeof(zk_wchar_t));
-    if (input == nullptr || input[0] == '\0') return -1;
-    std::unique_ptr<char[]> sjis = NewScratch(units);
-    if (!sjis) return -1;
+    std::unique_ptr<char[]> sjis;
+    if (input == nullptr || input[0] == '\0' || !(sjis = NewScratch(units))) return FinishWide(output, units, -1);
     int32_t n = JisToSjis(input, sjis.get(), units);
-    if (n <= 0) return n;
-    return AnsiToWide(sjis.get(), output, units);
+    if (n <= 0) return FinishWide(output, units, n);
+    return FinishWide(output, units, AnsiToWide(sjis.get(), output, units));
 }
 
 void JisToSjisInPlace(char *text, int32_t size) {
@@ -93,6 +109,6 @@ void JisToSjisInPlace(char *text, int32_t size) {
     if (std::memchr(text, 0x1B, n) == nullptr) return;
     std::unique_ptr<char[]> copy = NewScratch(size);
     if (!copy) return;
-    std::memcpy(copy.get(), text, n);
+    std::memcpy(copy.get(), text, n + 1);
     JisToSjis(copy.get(), text, size);
 }

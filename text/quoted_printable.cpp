@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "text/decode_span.h"
+#include "text/output_buffer.h"
 
 namespace {
 int HexValue(unsigned c) {
@@ -54,7 +55,7 @@ int64_t QpDecodeSpan(const char *text, size_t length, char *output, int64_t size
 
 int32_t QpDecode(const char *text, char *output, int32_t size) {
     if (output == nullptr || size <= 0) return -1;
-    std::memset(output, 0, static_cast<size_t>(size));
+    ClearOutput(output, size);  // decoded bytes may hold zeros: cleared first, not after
     if (text == nullptr || text[0] == '\0') return 0;
     return static_cast<int32_t>(QpDecodeSpan(text, std::strlen(text), output, size));
 }

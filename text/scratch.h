@@ -1,4 +1,5 @@
-// scratch.h -- zero-filled working buffers for the conversions that run in stages.
+// scratch.h -- working buffers for the conversions that run in stages. They are not cleared:
+// every stage clears or terminates what it writes, and clearing megabytes twice shows.
 #ifndef ZK_TEXT_SCRATCH_H
 #define ZK_TEXT_SCRATCH_H
 

@@ -5,26 +5,24 @@
 
 #include "text/base64.h"
 #include "text/charset.h"
-#include "text/quoted_printable.h"
+#include "text/decode_span.h"
+#include "text/output_buffer.h"
 #include "text/scratch.h"
 
 namespace {
-using Decoder = int32_t (*)(const char *, char *, int32_t);
+using Decoder = int64_t (*)(const char *, size_t, char *, int64_t);
 using Converter = int32_t (*)(const char *, char *, int32_t);
 
 // The decoded bytes get twice the output's room: the conversion, not the decoding, decides
-// whether the text fits.
+// whether the text fits. They go into working memory that is never cleared as a whole, so a
+// large buffer costs only the pages the text fills.
 int32_t DecodeThenConvert(const char *text, char *output, int32_t size, Decoder decode, Converter convert) {
     if (output == nullptr || size <= 0) return -1;
     int64_t scratch_size = static_cast<int64_t>(size) * 2;
-    if (scratch_size > INT32_MAX) scratch_size = INT32_MAX;
     std::unique_ptr<char[]> bytes = NewScratch(scratch_size);
-    if (!bytes) {
-        std::memset(output, 0, static_cast<size_t>(size));
-        return -1;
-    }
-    if (decode(text, bytes.get(), static_cast<int32_t>(scratch_size)) < 0) {
-        std::memset(output, 0, static_cast<size_t>(size));
+    size_t length = text == nullptr ? 0 : std::strlen(text);
+    if (!bytes || decode(text, length, bytes.get(), scratch_size) < 0) {
+        ClearOutput(output, size);
         return -1;
     }
     return convert(bytes.get(), output, size);  // nothing decoded gives -1 for the empty text
@@ -33,8 +31,7 @@ int32_t DecodeThenConvert(const char *text, char *output, int32_t size, Decoder 
 
 int32_t WideToJisBase64(const zk_wchar_t *input, char *output, int32_t size) {
     if (output == nullptr || size <= 0) return -1;
-    int64_t scratch_size = static_cast<int64_t>(size) * 2;
-    std::unique_ptr<char[]> jis = NewScratch(scratch_size);
+    std::unique_ptr<char[]> jis = NewScratch(static_cast<int64_t>(size) * 2);
     if (!jis) return -1;
     int32_t n = WideToJis(input, jis.get(), size);
     if (n == -1) return -1;  // the caller's output stays as it was
@@ -42,17 +39,17 @@ int32_t WideToJisBase64(const zk_wchar_t *input, char *output, int32_t size) {
 }
 
 int32_t Base64JisToSjis(const char *text, char *output, int32_t size) {
-    return DecodeThenConvert(text, output, size, Base64Decode, JisToSjis);
+    return DecodeThenConvert(text, output, size, Base64DecodeSpan, JisToSjis);
 }
 
 int32_t Base64EucToSjis(const char *text, char *output, int32_t size) {
-    return DecodeThenConvert(text, output, size, Base64Decode, EucToSjis);
+    return DecodeThenConvert(text, output, size, Base64DecodeSpan, EucToSjis);
 }
 
 int32_t Base64Utf8ToAnsi(const char *text, char *output, int32_t size) {
-    return DecodeThenConvert(text, output, size, Base64Decode, Utf8ToAnsi);
+    return DecodeThenConvert(text, output, size, Base64DecodeSpan, Utf8ToAnsi);
 }
 
 int32_t QpJisToSjis(const char *text, char *output, int32_t size) {
-    return DecodeThenConvert(text, output, size, QpDecode, JisToSjis);
+    return DecodeThenConvert(text, output, size, QpDecodeSpan, JisToSjis);
 }

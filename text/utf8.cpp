@@ -4,22 +4,27 @@
 #include "platform/platform.h"
 #include "socket/text_helpers.h"
 #include "text/charset.h"
+#include "text/output_buffer.h"
 #include "text/scratch.h"
 
 int32_t Utf8ToWide(const char *input, zk_wchar_t *output, int32_t units) {
     if (output == nullptr || units <= 0) return input == nullptr || input[0] == '\0' ? -1 : 0;
-    std::memset(output, 0, static_cast<size_t>(units) * sizeof(zk_wchar_t));
-    if (input == nullptr || input[0] == '\0') return -1;
-    return win::MultiByteToWideChar(win::kCpUtf8, 0, input, -1, reinterpret_cast<WCHAR *>(output), units);
+    if (input == nullptr || input[0] == '\0') return FinishWide(output, units, -1);
+    return FinishWide(output, units,
+                      win::MultiByteToWideChar(win::kCpUtf8, 0, input, -1, reinterpret_cast<WCHAR *>(output), units));
 }
 
 int32_t Utf8ToAnsi(const char *input, char *output, int32_t size) {
     if (output == nullptr || size <= 0) return input == nullptr || input[0] == '\0' ? -1 : 0;
-    std::memset(output, 0, static_cast<size_t>(size));
-    if (input == nullptr || input[0] == '\0') return -1;
-    std::unique_ptr<zk_wchar_t[]> wide = NewScratchW(size);
-    if (!wide) return -1;
+    std::unique_ptr<zk_wchar_t[]> wide;
+    if (input == nullptr || input[0] == '\0' || !(wide = NewScratchW(size))) {
+        ClearOutput(output, size);
+        return -1;
+    }
     int32_t n = win::MultiByteToWideChar(win::kCpUtf8, 0, input, -1, reinterpret_cast<WCHAR *>(wide.get()), size);
-    if (n <= 0) return n;
-    return WideToAnsi(wide.get(), output, size);
+    if (n <= 0) {
+        ClearOutput(output, size);
+        return n;
+    }
+    return WideToAnsi(wide.get(), output, size);  // it clears the whole output itself
 }
