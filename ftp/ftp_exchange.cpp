@@ -15,6 +15,8 @@ namespace {
 // wsprintf writes at most 1024 characters with the terminator; a longer line would lose its
 // CR LF and run into the next command, so it is never sent.
 constexpr int32_t kLineLimit = 1024;
+// WC_NO_BEST_FIT_CHARS: an unmappable character is reported, not replaced by a look-alike.
+constexpr DWORD kNoBestFitChars = 0x400;
 
 // Reads the reply text into `buffer` and the last-response store; the length read, below 1 when
 // nothing arrived.
@@ -124,7 +126,7 @@ int FtpCommandW(SocketHandle *control, const zk_wchar_t *verb, const zk_wchar_t 
     // a pattern); such a line is not sent.
     std::vector<char> narrow(static_cast<size_t>(units) * 2 + 1, '\0');
     BOOL lossy = 0;
-    int n = win::WideCharToMultiByte(win::kCpAcp, 0, reinterpret_cast<const WCHAR *>(line.data()), -1, narrow.data(),
+    int n = win::WideCharToMultiByte(win::kCpAcp, kNoBestFitChars, reinterpret_cast<const WCHAR *>(line.data()), -1, narrow.data(),
                                      static_cast<int>(narrow.size()), nullptr, &lossy);
     if (n <= 1 || lossy || !SendLine(control, narrow.data(), n - 1)) {
         FtpLastError = 4;
