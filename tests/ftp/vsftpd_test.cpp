@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ftp_files.h"
+#include "ftp_peer.h"
 #include "platform/files.h"
 #include "socket/text_helpers.h"
 #include "support/net_peer.h"
@@ -27,12 +28,6 @@ const Form kForms[] = {
     {ZK_AF_INET6, 0, "EprtV6"},
     {ZK_AF_INET6, 1, "EpsvV6"},
 };
-
-std::string LastReply() {
-    char text[1024];
-    ZK_FtpQueryLastResponseMessageA(text, sizeof(text));
-    return text;
-}
 
 std::vector<std::string> Items(const MStringList &list) {
     std::vector<std::string> out;

@@ -1,0 +1,509 @@
+// scripted_test.cpp -- the FTP client against a scripted server: what vsftpd will not do (421
+// greetings, USER answered by 230, no MDTM, RETR answered by 125, missing or garbled replies,
+// connections that end early) and the exact command transcript the client sends.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ftp_files.h"
+#include "ftp_peer.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ScriptedFtp : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+        local_ = Join(LocalDir(), Unique("scripted"));
+        ASSERT_TRUE(WriteBytes(Join(local_, ".keep"), ""));
+    }
+    void TearDown() override {
+        if (session_ != nullptr) ZK_FtpDisconnect(session_);
+        session_ = nullptr;
+        FinishFtpPeer(peer_);
+    }
+    // Starts the peer and logs in to it.
+    void Start(uint16_t family, uint32_t passive, FtpScript script) {
+        StartFtpPeer(peer_, family, [script](FtpPeerLink &link) {
+            Login(link);
+            script(link);
+            Quit(link);
+        });
+        session_ = ConnectToPeer(peer_, passive);
+        ASSERT_NE(nullptr, session_) << ZK_FtpQueryLastErrorCode() << " " << LastReply();
+    }
+    // The commands after the login.
+    Lines Sent() {
+        ZK_FtpDisconnect(session_);
+        session_ = nullptr;
+        FinishFtpPeer(peer_);
+        Lines lines = peer_.link.commands;
+        if (lines.size() >= 2) lines.erase(lines.begin(), lines.begin() + 2);
+        if (!lines.empty() && lines.back() == "QUIT") lines.pop_back();
+        return lines;
+    }
+    std::string Local(const std::string &name) { return Join(local_, name); }
+
+    FtpPeer peer_;
+    FtpSession *session_ = nullptr;
+    std::string local_;
+};
+
+// ---- Connecting ----
+
+TEST_F(ScriptedFtp, GreetingWith421StillLogsIn) {
+    StartFtpPeer(peer_, ZK_AF_INET, [](FtpPeerLink &link) {
+        Reply(link, "421 too many users, but try anyway");
+        if (Expect(link) == "USER user") Reply(link, "331 password please");
+        if (Expect(link) == "PASS secret") Reply(link, "230 logged in");
+        Quit(link);
+    });
+    session_ = ConnectToPeer(peer_, 1);
+    ASSERT_NE(nullptr, session_);
+    EXPECT_EQ(0u, ZK_FtpQueryLastErrorCode());
+    ZK_FtpDisconnect(session_);
+    session_ = nullptr;
+    FinishFtpPeer(peer_);
+    EXPECT_EQ((Lines{"USER user", "PASS secret", "QUIT"}), peer_.link.commands);
+}
+
+TEST_F(ScriptedFtp, UserAnsweredBy230FailsWithoutPassword) {
+    StartFtpPeer(peer_, ZK_AF_INET6, [](FtpPeerLink &link) {
+        Reply(link, "220 ready");
+        Expect(link);
+        Reply(link, "230 no password needed");
+        Expect(link, 2000);  // the client closes instead of sending PASS
+    });
+    EXPECT_EQ(nullptr, ConnectToPeer(peer_, 0));
+    EXPECT_EQ(6u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ("230 no password needed\r\n", LastReply());  // the whole reply, as it came
+    FinishFtpPeer(peer_);
+    EXPECT_EQ((Lines{"USER user"}), peer_.link.commands);
+}
+
+TEST_F(ScriptedFtp, NoGreetingIsCode3) {
+    StartFtpPeer(peer_, ZK_AF_INET, [](FtpPeerLink &) {});  // accepts and closes at once
+    EXPECT_EQ(nullptr, ConnectToPeer(peer_, 1));
+    EXPECT_EQ(3u, ZK_FtpQueryLastErrorCode());
+}
+
+// ---- Downloads ----
+
+// TYPE I, SIZE, TYPE A, PORT, RETR, (data), MDTM: an ASCII download expecting 10 bytes whose data
+// holds two CRs reads 12; the PORT names the control connection's address and a port of the range.
+TEST_F(ScriptedFtp, ActiveAsciiDownloadTranscript) {
+    Start(ZK_AF_INET, 0, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 Type set to I");
+        Expect(link);  Reply(link, "213 10");
+        Expect(link);  Reply(link, "200 Type set to A");
+        std::string port = Expect(link);
+        Reply(link, "200 PORT ok");
+        Expect(link);
+        Reply(link, "150 opening");
+        SocketHandle *data = ConnectActive(link, port);
+        SendAll(data, "ab\r\ncd\r\nefgh");
+        Pause(300);
+        Reply(link, "226 done");
+        ZK_SocketClose(data);
+        Expect(link);  Reply(link, "213 20240131203000");
+    });
+    std::string path = Local("ascii.txt");
+    ASSERT_EQ(1, ZK_FtpGetFileA(session_, "f.txt", path.c_str(), 0)) << LastReply();
+    EXPECT_EQ("ab\r\ncd\r\nefgh", ReadBytes(path));
+    FtpFileDate date{2024, 1, 31, 20, 30, 0};
+    EXPECT_EQ(DateSeconds(date), ModifiedSeconds(path));
+    Lines sent = Sent();
+    ASSERT_EQ(6u, sent.size());
+    EXPECT_EQ("TYPE I", sent[0]);
+    EXPECT_EQ("SIZE f.txt", sent[1]);
+    EXPECT_EQ("TYPE A", sent[2]);
+    EXPECT_EQ(0u, sent[3].rfind("PORT 127,0,0,1,", 0)) << sent[3];
+    int port = AnnouncedPort(sent[3]);
+    EXPECT_GE(port, 40000);
+    EXPECT_LE(port, 40099);
+    EXPECT_EQ("RETR f.txt", sent[4]);
+    EXPECT_EQ("MDTM f.txt", sent[5]);
+}
+
+// RETR answered by 125 instead of 150: the W form of an active download fails with 5 (and does
+// not wait for a connection that will not come); the A form and passive mode go on.
+TEST_F(ScriptedFtp, RetrAnsweredBy125) {
+    Start(ZK_AF_INET, 0, [](FtpPeerLink &link) {
+        for (int round = 0; round < 2; ++round) {
+            Expect(link);  Reply(link, "200 I");
+            Expect(link);  Reply(link, "213 3");
+            Expect(link);  Reply(link, "200 I");
+            std::string port = Expect(link);
+            Reply(link, "200 PORT ok");
+            Expect(link);
+            Reply(link, "125 data connection already open");
+            if (round == 0) continue;  // the W form gives up here
+            SocketHandle *data = ConnectActive(link, port);
+            SendAll(data, "xyz");
+            ZK_SocketClose(data);
+            Reply(link, "226 done");
+            Expect(link);  Reply(link, "213 20200101000000");
+        }
+    });
+    uint32_t start = Now();
+    EXPECT_EQ(0, ZK_FtpGetFileW(session_, W(U16("f")), W(U16(Local("w.bin").c_str())), 1));
+    EXPECT_EQ(5u, ZK_FtpQueryLastErrorCode());
+    EXPECT_LT(Since(start), 3000u);
+    EXPECT_EQ(1, ZK_FtpGetFileA(session_, "f", Local("a.bin").c_str(), 1)) << LastReply();
+    EXPECT_EQ("xyz", ReadBytes(Local("a.bin")));
+}
+
+TEST_F(ScriptedFtp, PassiveRetrAnsweredBy125GoesOn) {
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, "213 4");
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, OpenPassive(link));
+        SocketHandle *data = AcceptData(link);
+        Expect(link);
+        Reply(link, "125 go");
+        SendAll(data, "1234");
+        ZK_SocketClose(data);
+        Reply(link, "226 done");
+        Expect(link);  Reply(link, "213 20200101000000");
+    });
+    EXPECT_EQ(1, ZK_FtpGetFileW(session_, W(U16("f")), W(U16(Local("p.bin").c_str())), 1)) << LastReply();
+    EXPECT_EQ("1234", ReadBytes(Local("p.bin")));
+}
+
+TEST_F(ScriptedFtp, ServerWithoutMdtmFailsWith13AfterTheData) {
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, "213 5");
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, OpenPassive(link));
+        SocketHandle *data = AcceptData(link);
+        Expect(link);
+        Reply(link, "150 go");
+        SendAll(data, "hello");
+        ZK_SocketClose(data);
+        Reply(link, "226 done");
+        Expect(link);  Reply(link, "500 MDTM not understood");
+    });
+    EXPECT_EQ(0, ZK_FtpGetFileA(session_, "f", Local("nomdtm.bin").c_str(), 1));
+    EXPECT_EQ(13u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ("hello", ReadBytes(Local("nomdtm.bin")));
+}
+
+// The server closes the data connection after 40 of 100 bytes and still says 226: the file is
+// incomplete, so the download fails (12) and no MDTM is asked for.
+TEST_F(ScriptedFtp, DataClosedEarlyIsNoSuccess) {
+    Start(ZK_AF_INET6, 1, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, "213 100");
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, OpenPassive(link));
+        SocketHandle *data = AcceptData(link);
+        Expect(link);
+        Reply(link, "150 go");
+        SendAll(data, std::string(40, 'x'));
+        ZK_SocketClose(data);
+        Reply(link, "226 done (not really)");
+    });
+    EXPECT_EQ(0, ZK_FtpGetFileA(session_, "f", Local("short.bin").c_str(), 1));
+    EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
+    Lines sent = Sent();
+    EXPECT_EQ("RETR f", sent.back());
+    EXPECT_EQ("EPSV", sent[3]);
+}
+
+TEST_F(ScriptedFtp, CompletionLineThatNeverComesIs12) {
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, "213 3");
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, OpenPassive(link));
+        SocketHandle *data = AcceptData(link);
+        Expect(link);
+        Reply(link, "150 go");
+        SendAll(data, "abc");
+        ZK_SocketClose(data);
+        Pause(10500);  // no 226
+    });
+    uint32_t start = Now();
+    EXPECT_EQ(0, ZK_FtpGetFileA(session_, "f", Local("nocompletion.bin").c_str(), 1));
+    EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ("", LastReply());  // the line that never came leaves the reply store empty
+    EXPECT_LT(Since(start), 13000u);
+}
+
+// The control connection drops while the data connection stays open and silent: the download
+// ends at once instead of waiting out the data time-out.
+TEST_F(ScriptedFtp, ControlDroppedMidTransferEndsTheWait) {
+    StartFtpPeer(peer_, ZK_AF_INET, [](FtpPeerLink &link) {
+        Login(link);
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, "213 100000");
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, OpenPassive(link));
+        SocketHandle *data = AcceptData(link);
+        Expect(link);
+        Reply(link, "150 go");
+        SendAll(data, std::string(1000, 'd'));
+        ZK_SocketClose(link.control);
+        link.control = nullptr;
+        Pause(3000);
+        ZK_SocketClose(data);
+    });
+    session_ = ConnectToPeer(peer_, 1);
+    ASSERT_NE(nullptr, session_);
+    uint32_t start = Now();
+    EXPECT_EQ(0, ZK_FtpGetFileA(session_, "f", Local("dropped.bin").c_str(), 1));
+    EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
+    EXPECT_LT(Since(start), 4000u);
+}
+
+// ---- Passive replies ----
+
+TEST_F(ScriptedFtp, GarbledPassiveRepliesFailWith17) {
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, "213 3");
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, "227 Entering Passive Mode (somewhere, soon).");
+        Expect(link);  Reply(link, "200 A");
+        Expect(link);  Reply(link, "500 PASV not now");
+    });
+    EXPECT_EQ(0, ZK_FtpGetFileA(session_, "f", Local("garbled.bin").c_str(), 1));
+    EXPECT_EQ(17u, ZK_FtpQueryLastErrorCode());
+    MStringList list{7, nullptr};
+    EXPECT_EQ(0, ZK_FtpListFileA(session_, &list, "LIST"));
+    EXPECT_EQ(17u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(7, list.count);  // untouched
+    EXPECT_EQ((Lines{"TYPE I", "SIZE f", "TYPE I", "PASV", "TYPE A", "PASV"}), Sent());
+}
+
+TEST_F(ScriptedFtp, GarbledEpsvReplyFailsWith17) {
+    Start(ZK_AF_INET6, 1, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 A");
+        Expect(link);  Reply(link, "229 Entering Extended Passive Mode (|||port|)");
+    });
+    MStringList list{7, nullptr};
+    EXPECT_EQ(0, ZK_FtpListFileW(session_, &list, W(U16("LIST"))));
+    EXPECT_EQ(17u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ((Lines{"TYPE A", "EPSV"}), Sent());
+}
+
+// A PASV reply naming another host: the data connection still goes to the control connection's
+// peer (here loopback), never to the address the server names.
+TEST_F(ScriptedFtp, PassiveConnectionGoesToTheControlPeer) {
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 A");
+        Expect(link);  Reply(link, OpenPassive(link, "10,9,8,7"));
+        SocketHandle *data = AcceptData(link);
+        Expect(link);
+        Reply(link, "150 here it comes");
+        SendAll(data, data != nullptr ? "-rw-r--r-- 1 u g 1 Jan 1 00:00 x.txt\r\n" : "");
+        ZK_SocketClose(data);
+        Reply(link, "226 done");
+    });
+    MStringList list{0, nullptr};
+    ASSERT_EQ(1, ZK_FtpListFileA(session_, &list, "LIST"));
+    ASSERT_EQ(1, list.count);
+    EXPECT_STREQ("-rw-r--r-- 1 u g 1 Jan 1 00:00 x.txt", static_cast<const char *>(list.items[0]));
+    ZK_SocketDeleteMStringA(&list);
+}
+
+// ---- Refusals that must not hang ----
+
+// STOR refused where 150 is expected: code 5 at once; the worker waiting for the server's
+// connection is called off, and the session goes on.
+TEST_F(ScriptedFtp, RefusedActiveUploadEndsAtOnce) {
+    std::string path = Local("up.bin");
+    ASSERT_TRUE(WriteBytes(path, "payload"));
+    Start(ZK_AF_INET6, 0, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, "200 EPRT ok");
+        Expect(link);  Reply(link, "553 Could not create file.");
+        Expect(link);  Reply(link, "257 \"/pub/incoming\" is the current directory");
+    });
+    uint32_t start = Now();
+    EXPECT_EQ(0, ZK_FtpPutFileA(session_, path.c_str(), "up.bin", 1));
+    EXPECT_EQ(5u, ZK_FtpQueryLastErrorCode());
+    EXPECT_LT(Since(start), 3000u);
+    char name[64];
+    EXPECT_EQ(1, ZK_FtpGetDirectoryA(session_, name, sizeof(name), "PWD"));
+    EXPECT_STREQ("/pub/incoming", name);
+    Lines sent = Sent();
+    ASSERT_EQ(4u, sent.size());
+    EXPECT_EQ(0u, sent[1].rfind("EPRT |2|0000:0000:0000:0000:0000:0000:0000:0001|400", 0)) << sent[1];
+    EXPECT_EQ("STOR up.bin", sent[2]);
+}
+
+// A listing command refused with 550 is a failure, not an empty directory, and ends at once.
+TEST_F(ScriptedFtp, RefusedListingFailsAtOnce) {
+    Start(ZK_AF_INET, 0, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 A");
+        Expect(link);  Reply(link, "200 PORT ok");
+        Expect(link);  Reply(link, "550 No such directory");
+    });
+    MStringList list{7, nullptr};
+    uint32_t start = Now();
+    EXPECT_EQ(0, ZK_FtpListFileA(session_, &list, "LIST nothere"));
+    EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(7, list.count);
+    EXPECT_LT(Since(start), 3000u);
+}
+
+TEST_F(ScriptedFtp, PassiveListingWithoutCompletionLineStillReturnsItsList) {
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 A");
+        Expect(link);  Reply(link, OpenPassive(link));
+        SocketHandle *data = AcceptData(link);
+        Expect(link);
+        Reply(link, "150 listing");
+        SendAll(data, "a\r\nbc\r\n");
+        ZK_SocketClose(data);
+        Pause(10500);  // no 226
+    });
+    MStringList list{0, nullptr};
+    ASSERT_EQ(1, ZK_FtpListFileW(session_, &list, W(U16("NLST"))));
+    ASSERT_EQ(2, list.count);
+    EXPECT_EQ(U16("a"), std::u16string(static_cast<const char16_t *>(list.items[0])));
+    EXPECT_EQ(U16("bc"), std::u16string(static_cast<const char16_t *>(list.items[1])));
+    ZK_SocketDeleteMStringW(&list);
+}
+
+// ---- The active port range ----
+
+// With 99 of the 100 ports taken the client listens on the one left; with all taken it announces
+// nothing and fails.
+TEST_F(ScriptedFtp, ActivePortFallsBackWithinTheRange) {
+    std::vector<SocketHandle *> taken;
+    for (int port = 40000; port <= 40099; ++port) {
+        if (port == 40042) continue;
+        SocketHandle *h = ZK_SocketOpenServer(ZK_SOCK_STREAM, port, ZK_AF_INET);
+        if (h != nullptr) taken.push_back(h);
+    }
+    ASSERT_GE(taken.size(), 90u);  // a port still in TIME_WAIT is taken for the client as well
+    Start(ZK_AF_INET, 0, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 A");
+        std::string port = Expect(link);
+        Reply(link, "200 PORT ok");
+        Expect(link);
+        Reply(link, "150 listing");
+        SocketHandle *data = ConnectActive(link, port);
+        SendAll(data, "only\r\n");
+        ZK_SocketClose(data);
+        Reply(link, "226 done");
+        Expect(link);  Reply(link, "200 A");
+    });
+    MStringList list{0, nullptr};
+    EXPECT_EQ(1, ZK_FtpListFileA(session_, &list, "LIST"));
+    EXPECT_EQ(1, list.count);
+    ZK_SocketDeleteMStringA(&list);
+    SocketHandle *last = ZK_SocketOpenServer(ZK_SOCK_STREAM, 40042, ZK_AF_INET);
+    ASSERT_NE(nullptr, last);
+    taken.push_back(last);
+    EXPECT_EQ(0, ZK_FtpListFileA(session_, &list, "LIST"));
+    EXPECT_EQ(5u, ZK_FtpQueryLastErrorCode());
+    for (SocketHandle *h : taken) ZK_SocketClose(h);
+    Lines sent = Sent();
+    ASSERT_EQ(4u, sent.size());
+    EXPECT_EQ("PORT 127,0,0,1,156,106", sent[1]);  // 40042 = 156 * 256 + 106
+    EXPECT_EQ("TYPE A", sent[3]);                  // and nothing after it
+}
+
+// ---- Command lines ----
+
+// Lines that would break the dialogue are never sent: CR or LF inside an argument (a second
+// command), and lines past the 1024-character limit (they would lose their CR LF).
+TEST_F(ScriptedFtp, UnsafeCommandLinesAreNotSent) {
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 SITE CHMOD ok");
+        Expect(link);  Reply(link, "200 SITE CHMOD ok");
+        Expect(link);  Reply(link, "550 No such file");
+        Expect(link);  Reply(link, "250 deleted");
+    });
+    EXPECT_EQ(0, ZK_FtpDeleteFileA(session_, "a\r\nDELE b"));
+    EXPECT_EQ(4u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(0, ZK_FtpDeleteFileW(session_, W(U16("a\nb"))));
+    EXPECT_EQ(4u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(0, ZK_FtpSetDirectoryA(session_, std::string(1100, 'd').c_str()));
+    EXPECT_EQ(4u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(1, ZK_FtpSetPermissionA(session_, "run.sh", 0x1755));
+    EXPECT_EQ(1, ZK_FtpSetPermissionW(session_, W(U16("x")), 0x44));
+    EXPECT_EQ(0, ZK_FtpSetPermissionA(session_, "gone", 0x644));
+    EXPECT_EQ(11u, ZK_FtpQueryLastErrorCode());
+    // "DELE ", 1016 characters and CR LF: 1023, the longest line that fits with its terminator.
+    EXPECT_EQ(1, ZK_FtpDeleteFileA(session_, std::string(1016, 'n').c_str()));
+    Lines sent = Sent();
+    ASSERT_EQ(4u, sent.size());
+    EXPECT_EQ("SITE CHMOD 755 run.sh", sent[0]);
+    EXPECT_EQ("SITE CHMOD  44 x", sent[1]);
+    EXPECT_EQ("SITE CHMOD 644 gone", sent[2]);
+}
+
+// Replies are judged by containment, letters without case.
+TEST_F(ScriptedFtp, RepliesAreJudgedByContainment) {
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "200 NOTE: 250 follows");
+        Expect(link);  Reply(link, "550 NO SUCH FILE");
+        Expect(link);  Reply(link, "200 I");
+        Expect(link);  Reply(link, "213 99999999999");
+        Expect(link);  Reply(link, "213 20240131203000.123");
+        Expect(link);  Reply(link, "213 2024");
+        Expect(link);  Reply(link, "257 one \" quote");
+    });
+    EXPECT_EQ(1, ZK_FtpSetDirectoryA(session_, "x"));
+    EXPECT_EQ(0, ZK_FtpSetPermissionA(session_, "x", 0x644));
+    EXPECT_EQ(11u, ZK_FtpQueryLastErrorCode());  // "No such" found in capitals
+    EXPECT_EQ(2147483647, ZK_FtpGetFileSizeA(session_, "x")) << LastReply();
+    FtpFileDate date{};
+    ASSERT_EQ(1, ZK_FtpGetFileDateA(session_, "x", &date, 1));
+    EXPECT_EQ(2024, date.year);
+    EXPECT_EQ(32, date.day);  // the shift does not carry into the month
+    EXPECT_EQ(5, date.hour);
+    EXPECT_EQ(0, ZK_FtpGetFileDateA(session_, "x", &date, 0));  // no full time in the reply
+    EXPECT_EQ(11u, ZK_FtpQueryLastErrorCode());
+    char name[16] = "junk";
+    EXPECT_EQ(1, ZK_FtpGetDirectoryA(session_, name, sizeof(name), "PWD"));
+    EXPECT_STREQ("", name);
+}
+
+// ---- Sessions that must fail before anything is sent ----
+
+TEST_F(ScriptedFtp, PassiveValueOtherThanZeroOrOneFailsEveryDataPhase) {
+    std::string path = Local("two.bin");
+    ASSERT_TRUE(WriteBytes(path, "2"));
+    Start(ZK_AF_INET, 2, [](FtpPeerLink &) {});
+    MStringList list{5, nullptr};
+    EXPECT_EQ(0, ZK_FtpListFileA(session_, &list, "LIST"));
+    EXPECT_EQ(1u, ZK_FtpQueryLastErrorCode());
+    ZK_FtpClearLastErrorCode();
+    EXPECT_EQ(0, ZK_FtpGetFileA(session_, "r", path.c_str(), 1));
+    EXPECT_EQ(1u, ZK_FtpQueryLastErrorCode());
+    ZK_FtpClearLastErrorCode();
+    EXPECT_EQ(0, ZK_FtpPutFileW(session_, W(U16(path.c_str())), W(U16("r")), 1));
+    EXPECT_EQ(1u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(5, list.count);
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(ScriptedFtp, BadLocalPathsFailBeforeAnythingIsSent) {
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &) {});
+    std::string long_path(300, 'p');
+    EXPECT_EQ(0, ZK_FtpGetFileA(session_, "r", long_path.c_str(), 1));
+    EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(0, ZK_FtpGetFileA(session_, "r", "", 1));
+    EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(0, ZK_FtpGetFileW(session_, W(U16("r")), nullptr, 1));
+    EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(0, ZK_FtpPutFileA(session_, long_path.c_str(), "r", 1));
+    EXPECT_EQ(11u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(0, ZK_FtpPutFileA(session_, nullptr, "r", 1));
+    EXPECT_EQ(11u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(0, ZK_FtpPutFileW(session_, W(U16(Local("nothing.bin").c_str())), W(U16("r")), 1));
+    EXPECT_EQ(11u, ZK_FtpQueryLastErrorCode());
+    EXPECT_TRUE(Sent().empty());
+}
+
+}  // namespace
