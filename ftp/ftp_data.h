@@ -63,8 +63,8 @@ void FtpAbandonWorker(FtpSession *session);
 
 // The second wait: until the worker has finished. It ends early (abandoning the worker) when
 // the control connection drops, when the server never connects, or when `refused` says the
-// server will send nothing.
-void FtpAwaitWorker(FtpSession *session, bool refused);
+// server will send nothing. True when the worker finished on its own.
+bool FtpAwaitWorker(FtpSession *session, bool refused);
 
 // Closes the data connection: the accepted socket, then the listening or connected one.
 void FtpCloseData(FtpSession *session);

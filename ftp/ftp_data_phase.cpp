@@ -72,10 +72,10 @@ void FtpAbandonWorker(FtpSession *session) {
     }
 }
 
-void FtpAwaitWorker(FtpSession *session, bool refused) {
+bool FtpAwaitWorker(FtpSession *session, bool refused) {
     if (refused) {
         FtpAbandonWorker(session);
-        return;
+        return false;
     }
     DWORD start = win::GetTickCount();
     while (!Finished(State(session))) {
@@ -83,10 +83,11 @@ void FtpAwaitWorker(FtpSession *session, bool refused) {
                                win::GetTickCount() - start >= kFtpDataTimeoutMs;
         if (never_connected || ControlDropped(session->control)) {
             FtpAbandonWorker(session);
-            return;
+            return false;
         }
         win::Sleep(kPollMs);
     }
+    return true;
 }
 
 void FtpCloseData(FtpSession *session) {

@@ -60,7 +60,7 @@ int List(FtpSession *session, MStringList *list, const char *command_a, const zk
         FtpAbandonWorker(session);
         return 0;
     }
-    FtpAwaitWorker(session, refused);
+    bool finished = FtpAwaitWorker(session, refused);
     if (refused) return Fail(12);
     int completion;
     if (active) {
@@ -71,8 +71,9 @@ int List(FtpSession *session, MStringList *list, const char *command_a, const zk
         completion = ReadCompletion(session, wide);
         FtpCloseData(session);
     }
-    // A missing completion line still lets the listing stand; a different one does not.
-    if (completion == 5) return Fail(12);
+    // A missing completion line still lets the listing stand; a different one does not, and
+    // neither does a listing whose data connection had to be called off (it is not complete).
+    if (completion == 5 || !finished) return Fail(12);
     list->count = 0;
     list->items = nullptr;
     if (session->listingText != nullptr) {

@@ -261,6 +261,32 @@ TEST_F(ScriptedFtp, ControlDroppedMidTransferEndsTheWait) {
     EXPECT_LT(Since(start), 4000u);
 }
 
+// The same for a listing: a listing whose data connection had to be called off is incomplete,
+// so it fails rather than return the lines that happened to arrive.
+TEST_F(ScriptedFtp, ControlDroppedMidListingFails) {
+    StartFtpPeer(peer_, ZK_AF_INET6, [](FtpPeerLink &link) {
+        Login(link);
+        Expect(link);  Reply(link, "200 A");
+        Expect(link);  Reply(link, OpenPassive(link));
+        SocketHandle *data = AcceptData(link);
+        Expect(link);
+        Reply(link, "150 listing");
+        ZK_SocketClose(link.control);
+        link.control = nullptr;
+        Pause(3000);
+        SendAll(data, "late\r\n");
+        ZK_SocketClose(data);
+    });
+    session_ = ConnectToPeer(peer_, 1);
+    ASSERT_NE(nullptr, session_);
+    MStringList list{7, nullptr};
+    uint32_t start = Now();
+    EXPECT_EQ(0, ZK_FtpListFileA(session_, &list, "LIST"));
+    EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(7, list.count);
+    EXPECT_LT(Since(start), 2500u);
+}
+
 // ---- Passive replies ----
 
 TEST_F(ScriptedFtp, GarbledPassiveRepliesFailWith17) {
