@@ -49,6 +49,7 @@ enum : int {
     kSoBroadcast = 0x20,
     kSoRcvTimeo = 0x1006,
     kSdBoth = 2,
+    kMsgPeek = 2,  // receive without taking the bytes (the same number on Linux)
     kAiPassive = 1,
     kAiCanonName = 2,
     kNiNoFqdn = 1,

@@ -1,16 +1,10 @@
 // peek.cpp -- bytes looked at in place on the socket.
 #include "telnet/peek.h"
 
-namespace {
-// The receive flag that leaves the bytes queued; Winsock's number, which Linux shares and the
-// platform layer hands through unchanged.
-constexpr int kMsgPeek = 2;
-}  // namespace
-
 int32_t PeekArrived(SocketHandle *handle, char *buffer, int32_t size) {
     if (handle == nullptr || buffer == nullptr || size < 1) return -1;
     if (!SetReceiveTimeout(handle, 0)) return -1;
-    int n = win::recv(handle->socket, buffer, size, kMsgPeek);
+    int n = win::recv(handle->socket, buffer, size, win::kMsgPeek);
     return n < 0 ? -1 : n;
 }
 
