@@ -3,7 +3,6 @@
 #include <iconv.h>
 
 #include <cstring>
-#include <vector>
 
 #include "platform/platform.h"
 
@@ -82,7 +81,20 @@ const Cp932Tables &Tables() {
 
 bool IsAnsi(UINT cp) { return cp == kCpAcp || cp == kCp932; }
 
-void DecodeCp932(const BYTE *s, size_t n, std::vector<WCHAR> &out) {
+// Where converted units go: the caller's buffer as far as it reaches, and a count of all of them,
+// so that one pass both converts and tells the size a text needs.
+template <typename T>
+struct Sink {
+    T *dest;
+    size_t capacity;
+    size_t count;
+    void push_back(T unit) {
+        if (count < capacity) dest[count] = unit;
+        ++count;
+    }
+};
+
+void DecodeCp932(const BYTE *s, size_t n, Sink<WCHAR> &out) {
     const Cp932Tables &t = Tables();
     for (size_t i = 0; i < n; ++i) {
         BYTE b = s[i];
@@ -102,7 +114,7 @@ void DecodeCp932(const BYTE *s, size_t n, std::vector<WCHAR> &out) {
     }
 }
 
-bool DecodeUtf8(const BYTE *s, size_t n, bool strict, std::vector<WCHAR> &out) {
+bool DecodeUtf8(const BYTE *s, size_t n, bool strict, Sink<WCHAR> &out) {
     size_t i = 0;
     while (i < n) {
         BYTE b = s[i];
@@ -156,7 +168,7 @@ bool DecodeUtf8(const BYTE *s, size_t n, bool strict, std::vector<WCHAR> &out) {
     return true;
 }
 
-void EncodeCp932(const WCHAR *s, size_t n, char replacement, BOOL *used_default, std::vector<char> &out) {
+void EncodeCp932(const WCHAR *s, size_t n, char replacement, BOOL *used_default, Sink<char> &out) {
     const Cp932Tables &t = Tables();
     for (size_t i = 0; i < n; ++i) {
         WCHAR w = s[i];
@@ -175,7 +187,7 @@ void EncodeCp932(const WCHAR *s, size_t n, char replacement, BOOL *used_default,
     }
 }
 
-void EncodeUtf8(const WCHAR *s, size_t n, std::vector<char> &out) {
+void EncodeUtf8(const WCHAR *s, size_t n, Sink<char> &out) {
     for (size_t i = 0; i < n; ++i) {
         uint32_t cp = s[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
@@ -202,14 +214,13 @@ void EncodeUtf8(const WCHAR *s, size_t n, std::vector<char> &out) {
     }
 }
 
+// The result as Windows gives it: the units needed when asked with size 0, 0 when they did not
+// fit (the buffer then holds what did), otherwise the units written.
 template <typename T>
-int Deliver(const std::vector<T> &converted, T *dest, int dest_size) {
-    if (converted.size() > 0x7FFFFFFF) return 0;
-    int needed = static_cast<int>(converted.size());
-    if (dest_size == 0) return needed;
-    if (dest == nullptr || dest_size < needed) return 0;  // ERROR_INSUFFICIENT_BUFFER
-    if (needed > 0) std::memcpy(dest, converted.data(), converted.size() * sizeof(T));
-    return needed;
+int Result(const Sink<T> &sink, int dest_size) {
+    if (sink.count > 0x7FFFFFFF) return 0;
+    if (dest_size != 0 && sink.count > sink.capacity) return 0;  // ERROR_INSUFFICIENT_BUFFER
+    return static_cast<int>(sink.count);
 }
 }  // namespace
 
@@ -222,8 +233,8 @@ int MultiByteToWideChar(UINT code_page, DWORD flags, const char *source, int sou
     if (source == nullptr || source_length == 0 || source_length < -1 || dest_size < 0) return 0;
     size_t n = source_length == -1 ? std::strlen(source) + 1 : static_cast<size_t>(source_length);
     const BYTE *s = reinterpret_cast<const BYTE *>(source);
-    std::vector<WCHAR> converted;
-    converted.reserve(n);
+    if (dest == nullptr && dest_size > 0) return 0;
+    Sink<WCHAR> converted{dest, static_cast<size_t>(dest_size), 0};
     if (IsAnsi(code_page)) {
         DecodeCp932(s, n, converted);
     } else if (code_page == kCpUtf8) {
@@ -231,7 +242,7 @@ int MultiByteToWideChar(UINT code_page, DWORD flags, const char *source, int sou
     } else {
         return 0;
     }
-    return Deliver(converted, dest, dest_size);
+    return Result(converted, dest_size);
 }
 
 int WideCharToMultiByte(UINT code_page, DWORD flags, const WCHAR *source, int source_length, char *dest,
@@ -243,8 +254,8 @@ int WideCharToMultiByte(UINT code_page, DWORD flags, const WCHAR *source, int so
         while (source[n] != 0) ++n;
         ++n;
     }
-    std::vector<char> converted;
-    converted.reserve(n * 2);
+    if (dest == nullptr && dest_size > 0) return 0;
+    Sink<char> converted{dest, static_cast<size_t>(dest_size), 0};
     if (used_default) *used_default = 0;
     if (IsAnsi(code_page)) {
         EncodeCp932(source, n, default_char ? *default_char : '?', used_default, converted);
@@ -254,7 +265,7 @@ int WideCharToMultiByte(UINT code_page, DWORD flags, const WCHAR *source, int so
     } else {
         return 0;
     }
-    return Deliver(converted, dest, dest_size);
+    return Result(converted, dest_size);
 }
 
 }  // namespace win
