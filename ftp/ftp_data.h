@@ -77,6 +77,11 @@ void FtpResetDataPhase(FtpSession *session);
 int SendLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
                   const std::atomic<bool> *cancel);
 int ReceiveLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
-                     uint32_t expected, uint32_t binary);
+                     uint32_t expected, uint32_t binary, const std::atomic<bool> *cancel);
+
+// Waits for data in short slices, so that a worker told to stop is not held in a receive (a
+// shut-down socket does not wake a blocked receive on every platform). The receive gives up after
+// kFtpDataTimeoutMs without data, as one long wait would.
+constexpr uint32_t kFtpReceiveSliceMs = 200;
 
 #endif  // ZK_FTP_FTP_DATA_H

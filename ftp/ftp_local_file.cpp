@@ -54,24 +54,31 @@ int SendLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t
 }
 
 int ReceiveLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
-                     uint32_t expected, uint32_t binary) {
+                     uint32_t expected, uint32_t binary, const std::atomic<bool> *cancel) {
     win::HANDLE file = OpenLocal(path_a, path_w, wide, win::kGenericWrite, win::kCreateAlways);
     if (file == win::InvalidHandle()) return 0;
     char *block = static_cast<char *>(std::malloc(kBlockSize));
     int result = block != nullptr ? 1 : 0;
     uint64_t received = 0;
     uint64_t target = expected;
+    DWORD quiet_since = win::GetTickCount();
     while (result == 1 && received < target) {
+        if (cancel != nullptr && cancel->load()) {
+            result = 0;
+            break;
+        }
         win::WSASetLastError(0);
-        int32_t n = ZK_SocketRecv(connection, block, kBlockSize, kFtpDataTimeoutMs, nullptr, 1);
+        int32_t n = ZK_SocketRecv(connection, block, kBlockSize, kFtpReceiveSliceMs, nullptr, 1);
+        bool timed_out = n == 0 && win::WSAGetLastError() == win::kWsaeTimedOut;
+        if (timed_out && win::GetTickCount() - quiet_since < kFtpDataTimeoutMs) continue;
         if (n <= 0) {
             // The data ended (or stalled) before the expected count: incomplete. In ASCII type a
             // server that does not turn LF into CR LF sends the file as it is, so there a close
             // once the file's own size has arrived is a complete transfer.
-            bool closed = n == 0 && win::WSAGetLastError() != win::kWsaeTimedOut;
-            result = binary == 0 && closed && received >= expected ? 1 : 0;
+            result = binary == 0 && n == 0 && !timed_out && received >= expected ? 1 : 0;
             break;
         }
+        quiet_since = win::GetTickCount();
         DWORD written = 0;
         if (!win::WriteFile(file, block, static_cast<DWORD>(n), &written, nullptr) ||
             written != static_cast<DWORD>(n)) {

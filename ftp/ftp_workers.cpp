@@ -55,8 +55,20 @@ SocketHandle *OpenData(FtpSession *session, bool passive) {
 void ListWorker(FtpSession *session, bool passive) {
     SocketHandle *connection = OpenData(session, passive);
     if (connection == nullptr) return;
-    int32_t length = 0;
-    session->listingText = ZK_SocketRecvString(connection, &length, kFtpDataTimeoutMs);
+    // Up to kFtpDataTimeoutMs for the first bytes, looked at in slices so that a call-off is
+    // seen; then everything that keeps arriving.
+    DWORD start = win::GetTickCount();
+    char *text = nullptr;
+    while (text == nullptr && !session->cancel.load()) {
+        int32_t length = 0;
+        win::WSASetLastError(0);
+        text = ZK_SocketRecvString(connection, &length, kFtpReceiveSliceMs);
+        if (text == nullptr && (win::WSAGetLastError() != win::kWsaeTimedOut ||
+                                win::GetTickCount() - start >= kFtpDataTimeoutMs)) {
+            break;
+        }
+    }
+    session->listingText = text;
     Finish(session, kFtpWorkerDone);
 }
 
@@ -83,7 +95,7 @@ void GetWorker(FtpSession *session, bool passive, bool wide) {
     std::memcpy(path_a, session->localPathA, sizeof(path_a));
     std::memcpy(path_w, session->localPathW, sizeof(path_w));
     session->fileResult = static_cast<uint32_t>(
-        ReceiveLocalFile(connection, path_a, path_w, wide, session->expectedSize, session->binary));
+        ReceiveLocalFile(connection, path_a, path_w, wide, session->expectedSize, session->binary, &session->cancel));
     Finish(session, kFtpWorkerDone);
 }
 
