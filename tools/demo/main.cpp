@@ -9,19 +9,24 @@ namespace {
 struct Part {
     const char *name;
     int (*run)(int, char **);
+    const char *arguments;
     const char *what;
 };
 
 const Part kParts[] = {
-    {"socket", DemoSocket, "TCP over IPv4 and IPv6 to a local echo peer, host queries, broadcast, line lists"},
-    {"ftp", DemoFtp, "log in to an FTP server, list, download and upload"},
-    {"telnet", DemoTelnet, "log in to a Telnet host and run a command"},
-    {"nic", DemoNic, "the adapters' count and MAC addresses, ARP, a magic packet"},
+    {"socket", DemoSocket, "[port]",
+     "TCP over IPv4 and IPv6 to a local echo peer, host queries, broadcast, line lists"},
+    {"ftp", DemoFtp, "[host [port [user [password [4|6 [passive|active]]]]]]",
+     "log in to an FTP server, list, download and upload"},
+    {"telnet", DemoTelnet, "[host [port [user [password [command [prompt]]]]]]",
+     "log in to a Telnet host and run a command"},
+    {"nic", DemoNic, "[arp A.B.C.D | wake MAC A.B.C.D]",
+     "the adapters' count and MAC addresses, ARP, a magic packet"},
 };
 
 void Usage() {
     std::printf("usage: zkdemo [part [arguments]]\n\nparts:\n");
-    for (const Part &p : kParts) std::printf("  %-8s %s\n", p.name, p.what);
+    for (const Part &p : kParts) std::printf("  %-7s %s\n          %s\n", p.name, p.arguments, p.what);
     std::printf("\nWithout a part, every part runs with its defaults.\n");
 }
 }  // namespace
