@@ -7,11 +7,26 @@
 #include "text/output_buffer.h"
 #include "text/scratch.h"
 
+namespace {
+// Converts the text without its terminator and terminates the result here: handed a text that
+// ends inside a UTF-8 sequence together with its terminator, some platforms (Wine) take the zero
+// into the broken sequence and return a result with no terminator. Units written including the
+// terminator, or 0 when it does not fit.
+int32_t DecodeUtf8(const char *input, zk_wchar_t *output, int32_t units) {
+    size_t length = std::strlen(input);
+    if (units < 2 || length > 0x7FFFFFFE) return 0;
+    int n = win::MultiByteToWideChar(win::kCpUtf8, 0, input, static_cast<int>(length), reinterpret_cast<WCHAR *>(output),
+                                     units - 1);
+    if (n <= 0 || n > units - 1) return 0;
+    output[n] = 0;
+    return n + 1;
+}
+}  // namespace
+
 int32_t Utf8ToWide(const char *input, zk_wchar_t *output, int32_t units) {
     if (output == nullptr || units <= 0) return input == nullptr || input[0] == '\0' ? -1 : 0;
     if (input == nullptr || input[0] == '\0') return FinishWide(output, units, -1);
-    return FinishWide(output, units,
-                      win::MultiByteToWideChar(win::kCpUtf8, 0, input, -1, reinterpret_cast<WCHAR *>(output), units));
+    return FinishWide(output, units, DecodeUtf8(input, output, units));
 }
 
 int32_t Utf8ToAnsi(const char *input, char *output, int32_t size) {
@@ -21,7 +36,7 @@ int32_t Utf8ToAnsi(const char *input, char *output, int32_t size) {
         ClearOutput(output, size);
         return -1;
     }
-    int32_t n = win::MultiByteToWideChar(win::kCpUtf8, 0, input, -1, reinterpret_cast<WCHAR *>(wide.get()), size);
+    int32_t n = DecodeUtf8(input, wide.get(), size);
     if (n <= 0) {
         ClearOutput(output, size);
         return n;

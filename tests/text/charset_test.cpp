@@ -176,3 +176,18 @@ TEST(Charset, Escapes) {
     }
 }
 }  // namespace
+
+// A UTF-8 text cut inside a character ends in one replacement and is still terminated, whatever
+// the platform's conversion does with the terminator after a broken sequence.
+TEST(Utf8, TextCutInsideACharacterStaysTerminated) {
+    zk_wchar_t wide[4] = {1, 1, 1, 1};
+    EXPECT_EQ(2, Utf8ToWide("\xE3", wide, 4));
+    EXPECT_EQ(0xFFFD, static_cast<int>(wide[0]));
+    EXPECT_EQ(0, static_cast<int>(wide[1]));
+    zk_wchar_t one[1] = {1};
+    EXPECT_EQ(0, Utf8ToWide("\xE3", one, 1));  // no room for the terminator
+    EXPECT_EQ(0, static_cast<int>(one[0]));
+    char narrow[8];
+    EXPECT_EQ(2, Utf8ToAnsi("a\xE3\x81", narrow, sizeof(narrow)));
+    EXPECT_STREQ("a?", narrow);
+}
