@@ -124,7 +124,8 @@ hostent *gethostbyname(const char *name) {
         return nullptr;
     }
     char local[256];
-    if (name == nullptr) {
+    // Windows answers a missing or empty name with the local computer.
+    if (name == nullptr || name[0] == '\0') {
         if (gethostname(local, sizeof(local)) != 0) return nullptr;
         name = local;
     }
