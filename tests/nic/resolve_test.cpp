@@ -2,7 +2,9 @@
 // holds, and of addresses that are not hosts on a local link.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "nic/nic_env.h"
 #include "platform/platform.h"
@@ -81,6 +83,23 @@ TEST_F(Resolve, OwnAddressGivesOwnMac) {
     DWORD ms = 0;
     ASSERT_EQ(1, Timed(kLinkAddress, &g, &ms));
     EXPECT_EQ(0, std::memcmp(kLinkMac.data(), g.mac, 6));
+}
+
+// Another test network on the machine (a second run, another developer's) makes and removes an
+// ARP peer of its own meanwhile; ours must still be there and answer.
+TEST_F(Resolve, AnotherRunsPeerLeavesOursAlone) {
+    char work[] = "/tmp/zknic-other.XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(work));
+    const std::string peers = std::string("bash ") + ZK_TEST_SOURCE_DIR + "/tests/nic/peers.sh";
+    const std::string other = "unshare --net --mount bash -c 'ip link set lo up && " + peers + " start " + work +
+                              " >/dev/null && " + peers + " stop " + work + "'";
+    EXPECT_TRUE(Shell(other));
+    Shell(std::string("rm -rf ") + work);
+    ASSERT_TRUE(Shell("ip neigh flush dev zknic0")) << "our side of the peer's link is gone";
+    GuardedMac g = Fresh();
+    DWORD ms = 0;
+    ASSERT_EQ(1, Timed(kPeerAddress, &g, &ms));
+    EXPECT_EQ(0, std::memcmp(kPeerMac.data(), g.mac, 6));
 }
 
 // Nothing is asked for addresses no ARP reply can come from: no route, a broadcast, loopback.
