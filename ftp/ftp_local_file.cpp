@@ -53,36 +53,51 @@ int SendLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t
     return result;
 }
 
+// The local file is made (or emptied) only once the server is seen sending: at the first bytes,
+// or at the close that ends an empty file. A transfer called off before that (the server refused
+// it after the data connection was already open) leaves a local file of that name as it was.
 int ReceiveLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
                      uint32_t expected, uint32_t binary, const std::atomic<bool> *cancel) {
-    win::HANDLE file = OpenLocal(path_a, path_w, wide, win::kGenericWrite, win::kCreateAlways);
-    if (file == win::InvalidHandle()) return 0;
     char *block = static_cast<char *>(std::malloc(kBlockSize));
-    int result = block != nullptr ? 1 : 0;
+    if (block == nullptr) return 0;
+    win::HANDLE file = win::InvalidHandle();
+    int result = 0;
     uint64_t received = 0;
     uint64_t target = expected;
     DWORD quiet_since = win::GetTickCount();
-    while (result == 1 && received < target) {
-        if (cancel != nullptr && cancel->load()) {
-            result = 0;
-            break;
-        }
+    for (;;) {
+        if (cancel != nullptr && cancel->load()) break;
         win::WSASetLastError(0);
         int32_t n = ZK_SocketRecv(connection, block, kBlockSize, kFtpReceiveSliceMs, nullptr, 1);
         bool timed_out = n == 0 && win::WSAGetLastError() == win::kWsaeTimedOut;
         if (timed_out && win::GetTickCount() - quiet_since < kFtpDataTimeoutMs) continue;
+        // A call-off shuts the socket down, which looks like the server's close.
+        if (cancel != nullptr && cancel->load()) break;
         if (n <= 0) {
             // The data ended (or stalled) before the expected count: incomplete. In ASCII type a
             // server that does not turn LF into CR LF sends the file as it is, so there a close
-            // once the file's own size has arrived is a complete transfer.
-            result = binary == 0 && n == 0 && !timed_out && received >= expected ? 1 : 0;
+            // once the file's own size has arrived is a complete transfer. An empty file ends
+            // with the close alone.
+            bool complete = n == 0 && !timed_out && (received >= target || (binary == 0 && received >= expected));
+            if (complete && file == win::InvalidHandle()) {
+                file = OpenLocal(path_a, path_w, wide, win::kGenericWrite, win::kCreateAlways);
+            }
+            result = complete && file != win::InvalidHandle() ? 1 : 0;
             break;
         }
         quiet_since = win::GetTickCount();
+        if (file == win::InvalidHandle()) {
+            file = OpenLocal(path_a, path_w, wide, win::kGenericWrite, win::kCreateAlways);
+            if (file == win::InvalidHandle()) break;
+        }
+        // An empty file was announced: the local file is emptied and nothing is taken.
+        if (target == 0) {
+            result = 1;
+            break;
+        }
         DWORD written = 0;
         if (!win::WriteFile(file, block, static_cast<DWORD>(n), &written, nullptr) ||
             written != static_cast<DWORD>(n)) {
-            result = 0;
             break;
         }
         received += static_cast<uint64_t>(n);
@@ -91,8 +106,12 @@ int ReceiveLocalFile(SocketHandle *connection, const char *path_a, const zk_wcha
                 if (block[i] == '\r') ++target;
             }
         }
+        if (received >= target) {
+            result = 1;
+            break;
+        }
     }
     std::free(block);
-    if (!win::CloseHandle(file)) result = 0;
+    if (file != win::InvalidHandle() && !win::CloseHandle(file)) result = 0;
     return result;
 }

@@ -118,7 +118,11 @@ int Download(FtpSession *session, const Names &names, uint32_t binary) {
         FtpAbandonWorker(session);
         return 0;
     }
-    FtpAwaitWorker(session, refused);
+    bool finished = FtpAwaitWorker(session, refused);
+    // A worker that stopped short (its local file failed, or it was called off) leaves the server
+    // sending into a connection nobody reads. Closing it first ends the transfer at once, so the
+    // server's 426 is read here and not taken later for the reply to the next command.
+    if (!refused && (!finished || session->fileResult != 1)) FtpCloseData(session);
     int completion = refused ? 5 : ReadCompletion(session, names.wide);
     FtpCloseData(session);
     if (active) NewActivePort(session);

@@ -112,6 +112,42 @@ TEST_P(Vsftpd, TransfersKeepBytesAndServerTime) {
     ExpectServerTime("empty.dat", empty_down);
 }
 
+// A download whose local file cannot be made, with more data than the connection buffers hold:
+// the server is still sending when the worker gives up. The failure is reported, its 426 is read
+// with it, and the next command gets its own reply, not that one.
+TEST_P(Vsftpd, FailedLocalFileLeavesTheSessionInStep) {
+    uint64_t hash = WritePattern(Join(server_, "big.bin"), 8u << 20, 5);
+    std::string nowhere = Join(local_, "no-such-folder/big.bin");
+    EXPECT_EQ(0, ZK_FtpGetFileA(session_, "big.bin", nowhere.c_str(), 1));
+    EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
+    char name[512];
+    ASSERT_EQ(1, ZK_FtpGetDirectoryA(session_, name, sizeof(name), "PWD")) << LastReply();
+    EXPECT_EQ("/" + folder_, std::string(name).substr(std::string(name).rfind('/')));
+    ASSERT_EQ(1, ZK_FtpSetDirectoryA(session_, "..")) << LastReply();
+    ASSERT_EQ(1, ZK_FtpSetDirectoryA(session_, folder_.c_str())) << LastReply();
+    std::string down = Join(local_, "big.down");
+    ASSERT_EQ(1, ZK_FtpGetFileA(session_, "big.bin", down.c_str(), 1)) << LastReply();
+    EXPECT_EQ(hash, HashFile(down));
+}
+
+// A download the server refuses (the file is not readable to it) leaves a local file of the
+// same name as it was, in every mode: nothing arrived that could replace it.
+TEST_P(Vsftpd, RefusedDownloadKeepsTheLocalFile) {
+    std::string up = Join(local_, "locked.up");
+    ASSERT_TRUE(WriteBytes(up, "server copy"));
+    ASSERT_EQ(1, ZK_FtpPutFileA(session_, up.c_str(), "locked.dat", 1)) << LastReply();
+    ASSERT_EQ(1, ZK_FtpSetPermissionA(session_, "locked.dat", 0x200)) << LastReply();
+    std::string mine = Join(local_, "mine.txt");
+    ASSERT_TRUE(WriteBytes(mine, "the caller's own words"));
+    EXPECT_EQ(0, ZK_FtpGetFileA(session_, "locked.dat", mine.c_str(), 1));
+    EXPECT_NE(std::string::npos, LastReply().find("550")) << LastReply();
+    EXPECT_EQ("the caller's own words", ReadBytes(mine));
+    EXPECT_EQ(0, ZK_FtpGetFileA(session_, "locked.dat", mine.c_str(), 0));
+    EXPECT_EQ("the caller's own words", ReadBytes(mine));
+    char name[512];
+    EXPECT_EQ(1, ZK_FtpGetDirectoryA(session_, name, sizeof(name), "PWD")) << LastReply();
+}
+
 class VsftpdCommands : public Vsftpd {};
 class VsftpdBig : public Vsftpd {};
 class VsftpdUnicode : public Vsftpd {};
