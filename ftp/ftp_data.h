@@ -72,6 +72,9 @@ void FtpCloseData(FtpSession *session);
 // Back to idle after a listing or transfer, whatever its outcome.
 void FtpResetDataPhase(FtpSession *session);
 
+// Whether the local file opens for reading now (another program may hold it exclusively).
+bool LocalFileReadable(const char *path_a, const zk_wchar_t *path_w, bool wide);
+
 // The worker's file loops. `wide` chooses the path form; both return 1 only when every byte
 // went through.
 int SendLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,

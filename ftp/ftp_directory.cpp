@@ -7,16 +7,25 @@
 #include "platform/platform.h"
 #include "socket/copy_text.h"
 
+namespace {
+// Whether a byte can end a double-byte character of code page 932; a quote (0x22) never can, so
+// a lone lead byte before the closing quote does not hide it.
+bool IsTrailByte(char c) {
+    auto b = static_cast<unsigned char>(c);
+    return b >= 0x40 && b <= 0xFC && b != 0x7F;
+}
+}  // namespace
+
 // The text between the first double quote and the last one after it; doubled quotes inside are
-// left as they are. A byte that begins a double-byte character is never taken for a quote.
+// left as they are. A byte that begins a double-byte character is never taken for a quote. A
+// buffer without room for the name and its terminator (none at all included) gives -1.
 int32_t ExtractQuotedNameA(char *out, const char *reply, int32_t size) {
-    if (out == nullptr || size <= 0) return 0;
-    out[0] = '\0';
-    if (reply == nullptr) return 0;
+    if (out != nullptr && size > 0) out[0] = '\0';
+    if (reply == nullptr) return out == nullptr || size <= 0 ? -1 : 0;
     const char *first = nullptr;
     const char *last = nullptr;
     for (const char *p = reply; *p != '\0'; ++p) {
-        if (win::IsDBCSLeadByteEx(win::kCpAcp, static_cast<BYTE>(*p)) && p[1] != '\0') {
+        if (win::IsDBCSLeadByteEx(win::kCpAcp, static_cast<BYTE>(*p)) && IsTrailByte(p[1])) {
             ++p;
             continue;
         }
@@ -27,18 +36,17 @@ int32_t ExtractQuotedNameA(char *out, const char *reply, int32_t size) {
             last = p;
         }
     }
-    if (first == nullptr || last == nullptr) return 0;
-    int32_t length = static_cast<int32_t>(last - first - 1);
-    if (length + 1 > size) return -1;
+    int32_t length = first == nullptr || last == nullptr ? 0 : static_cast<int32_t>(last - first - 1);
+    if (out == nullptr || length + 1 > size) return -1;
+    if (length == 0) return 0;
     std::memcpy(out, first + 1, static_cast<size_t>(length));
     out[length] = '\0';
     return length;
 }
 
 int32_t ExtractQuotedNameW(zk_wchar_t *out, const zk_wchar_t *reply, int32_t size) {
-    if (out == nullptr || size <= 0) return 0;
-    out[0] = 0;
-    if (reply == nullptr) return 0;
+    if (out != nullptr && size > 0) out[0] = 0;
+    if (reply == nullptr) return out == nullptr || size <= 0 ? -1 : 0;
     const zk_wchar_t *first = nullptr;
     const zk_wchar_t *last = nullptr;
     for (const zk_wchar_t *p = reply; *p != 0; ++p) {
@@ -49,9 +57,9 @@ int32_t ExtractQuotedNameW(zk_wchar_t *out, const zk_wchar_t *reply, int32_t siz
             last = p;
         }
     }
-    if (first == nullptr || last == nullptr) return 0;
-    int32_t length = static_cast<int32_t>(last - first - 1);
-    if (length + 1 > size) return -1;
+    int32_t length = first == nullptr || last == nullptr ? 0 : static_cast<int32_t>(last - first - 1);
+    if (out == nullptr || length + 1 > size) return -1;
+    if (length == 0) return 0;
     std::memcpy(out, first + 1, static_cast<size_t>(length) * sizeof(zk_wchar_t));
     out[length] = 0;
     return length;

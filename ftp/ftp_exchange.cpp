@@ -8,6 +8,7 @@
 
 #include "ftp/ftp_text.h"
 #include "platform/platform.h"
+#include "socket/socket_handle.h"
 #include "socket/text_helpers.h"
 
 namespace {
@@ -17,6 +18,26 @@ namespace {
 constexpr int32_t kLineLimit = 1024;
 // WC_NO_BEST_FIT_CHARS: an unmappable character is reported, not replaced by a look-alike.
 constexpr DWORD kNoBestFitChars = 0x400;
+
+// A reply line longer than the buffer must not stay half-read: its rest would be taken as the
+// answer to the next command and put every later judgement one reply behind. The rest of the line
+// is read and dropped (at most 64 KiB of it); a CR dropped just before the buffer filled may leave
+// its LF behind, which is taken too.
+void DropRestOfLine(SocketHandle *control, int32_t length, int32_t size, uint32_t timeout_ms) {
+    if (length == size - 1) {
+        char c = 0;
+        for (int32_t dropped = 0; dropped < 65536; ++dropped) {
+            if (ZK_SocketRecvOne(control, &c, timeout_ms) != 1 || c == '\n') return;
+        }
+    } else if (length == size - 2) {
+        unsigned long waiting = 0;
+        char c = 0;
+        if (win::ioctlsocket(control->socket, win::kFionRead, &waiting) == 0 && waiting > 0 &&
+            win::recv(control->socket, &c, 1, win::kMsgPeek) == 1 && c == '\n') {
+            win::recv(control->socket, &c, 1, 0);
+        }
+    }
+}
 
 // Reads the reply text into `buffer` and the last-response store; the length read, below 1 when
 // nothing arrived.
@@ -35,6 +56,7 @@ int32_t ReceiveReply(SocketHandle *control, char *buffer, int32_t size, uint32_t
             }
         } else {
             length = ZK_SocketRecvStringLine(control, buffer, size, timeout_ms);
+            DropRestOfLine(control, length, size, timeout_ms);
         }
     }
     FtpRecordResponse(buffer);

@@ -29,6 +29,14 @@ bool SendAllOf(SocketHandle *connection, const char *bytes, int32_t length) {
 
 }  // namespace
 
+bool LocalFileReadable(const char *path_a, const zk_wchar_t *path_w, bool wide) {
+    win::HANDLE file = OpenLocal(path_a, path_w, wide, win::kGenericRead, win::kOpenExisting);
+    if (file == win::InvalidHandle()) return false;
+    win::CloseHandle(file);
+    return true;
+}
+
+
 // Reads the file to its end rather than to the size it had when opened, so a file past 4 GiB
 // is not cut at the low 32 bits of its size.
 int SendLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,

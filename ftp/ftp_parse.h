@@ -10,7 +10,8 @@
 uint32_t PermissionFromLine(const char *line);
 
 // The name between the first double quote of a reply and the last one after it into `out`.
-// Returns its length (0 with fewer than two quotes), or -1 when it does not fit (`out` empty).
+// Returns its length (0 with fewer than two quotes), or -1 when it does not fit with its
+// terminator (`out` empty; a null or empty buffer fits nothing).
 int32_t ExtractQuotedNameA(char *out, const char *reply, int32_t size);
 int32_t ExtractQuotedNameW(zk_wchar_t *out, const zk_wchar_t *reply, int32_t size);
 

@@ -176,6 +176,9 @@ int PutFile(FtpSession *session, const Names &names, const char *local_a, const 
         return Fail(11);
     }
     if (session->passive > 1) return Fail(1);
+    // Once STOR has gone out the server replaces its file, so a local file that cannot be read is
+    // found out before anything is sent.
+    if (!LocalFileReadable(local_a, local_w, names.wide)) return Fail(12);
     FtpLastError = 0;
     int result = Upload(session, names, binary);
     FtpResetDataPhase(session);

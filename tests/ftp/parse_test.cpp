@@ -73,6 +73,22 @@ TEST(QuotedName, BetweenTheFirstAndTheLastQuote) {
     EXPECT_EQ(U16("/ab"), std::u16string(reinterpret_cast<const char16_t *>(wide)));
 }
 
+TEST(QuotedName, NoRoomAtAllAndLoneLeadBytes) {
+    // A missing or empty buffer cannot take any name, so it must not count as delivered.
+    EXPECT_EQ(-1, ExtractQuotedNameA(nullptr, "257 \"/abcd\"", 100));
+    char out[16] = "x";
+    EXPECT_EQ(-1, ExtractQuotedNameA(out, "257 \"/abcd\"", 0));
+    EXPECT_EQ(-1, ExtractQuotedNameA(out, "257 \"/abcd\"", -1));
+    EXPECT_EQ(-1, ExtractQuotedNameW(nullptr, W(U16("257 \"/abcd\"")), 100));
+    // A lead byte of code page 932 with no trail byte after it does not swallow the closing quote.
+    EXPECT_EQ(4, ExtractQuotedNameA(out, "257 \"/\x82\xA0\x82\" ok", sizeof(out)));
+    EXPECT_STREQ("/\x82\xA0\x82", out);
+    EXPECT_EQ(1, ExtractQuotedNameA(out, "257 \"\x82\"", sizeof(out)));
+    EXPECT_STREQ("\x82", out);
+    // A quote-like trail byte is still part of its character: 0x5C never ends the name either.
+    EXPECT_EQ(3, ExtractQuotedNameA(out, "257 \"\x95\x5C\x41\"", sizeof(out)));
+}
+
 TEST(Numbers, SizesSaturateAndTimesAreSliced) {
     EXPECT_EQ(1048576, ParseSaturatedInt32("1048576"));
     EXPECT_EQ(INT_MAX, ParseSaturatedInt32("99999999999"));

@@ -8,6 +8,7 @@
 
 #include "ftp_files.h"
 #include "ftp_peer.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -533,3 +534,48 @@ TEST_F(ScriptedFtp, BadLocalPathsFailBeforeAnythingIsSent) {
 }
 
 }  // namespace
+
+// A reply line longer than the reply buffer is read to its end, so the next command is judged on
+// its own reply; the next reply's lines follow at both awkward lengths (the CR or the LF as the
+// last byte the line buffer takes).
+TEST_F(ScriptedFtp, OverlongReplyLinesKeepTheSessionInStep) {
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
+        Expect(link);  Reply(link, "550 " + std::string(2000, 'x'));
+        Expect(link);  Reply(link, "250 " + std::string(1018, 'y'));  // 1022 characters before CR LF
+        Expect(link);  Reply(link, "250 Delete operation successful.");
+        Expect(link);  Reply(link, "257 \"/abcd\" is the current directory");
+        Expect(link);  Reply(link, "257 \"/abcd\" is the current directory");
+    });
+    EXPECT_EQ(0, ZK_FtpSetDirectoryA(session_, "nowhere"));
+    EXPECT_EQ(8u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(1, ZK_FtpSetDirectoryA(session_, "somewhere"));
+    EXPECT_EQ(1, ZK_FtpDeleteFileA(session_, "gone.txt"));
+    // A name buffer that cannot hold the name (none at all included) is a failure with code 7.
+    char name[16] = "kept";
+    EXPECT_EQ(0, ZK_FtpGetDirectoryA(session_, name, 0, "PWD"));
+    EXPECT_EQ(7u, ZK_FtpQueryLastErrorCode());
+    EXPECT_STREQ("kept", name);  // a size of 0 lets nothing be written
+    EXPECT_EQ(0, ZK_FtpGetDirectoryA(session_, nullptr, 100, "PWD"));
+    EXPECT_EQ(7u, ZK_FtpQueryLastErrorCode());
+    Lines sent = Sent();
+    EXPECT_EQ((Lines{"CWD nowhere", "CWD somewhere", "DELE gone.txt", "PWD", "PWD"}), sent);
+}
+
+// A local file another program holds exclusively cannot be read: nothing is sent, since STOR
+// alone would already replace the server's file with an empty one. Windows enforces the holder's
+// sharing, so the case exists only there.
+TEST_F(ScriptedFtp, LocalFileHeldExclusivelyIsNotUploaded) {
+#if defined(_WIN32)
+    std::string path = Local("held.bin");
+    ASSERT_TRUE(WriteBytes(path, "precious"));
+    HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &) {});
+    EXPECT_EQ(0, ZK_FtpPutFileA(session_, path.c_str(), "held.bin", 1));
+    EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
+    CloseHandle(holder);
+    EXPECT_EQ(Lines{}, Sent());
+#else
+    GTEST_SKIP() << "file sharing is enforced only on Windows";
+#endif
+}
