@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# Installs what building and testing zknet needs on Debian 12, once: compilers for both builds,
+# Installs what building and testing zknet needs on Debian 12, once: compilers for every build,
 # Wine for the Windows tests, GoogleTest and Google Benchmark, clang for the fuzzers, and the real
-# servers the tests talk to. Does nothing when everything is there already.
+# servers the tests talk to. Does nothing when everything is there already. 32-bit Wine is
+# installed only where a 32-bit program can start (tools/can-run-32bit.sh); elsewhere the 32-bit
+# DLL is built and checked, and its tests are left to 64-bit Wine's sibling build.
 set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   locales iproute2 util-linux procps psmisc socat
   vsftpd dovecot-pop3d python3-aiosmtpd inetutils-telnetd
 )
+
+here=$(cd "$(dirname "$0")" && pwd)
+if bash "$here/can-run-32bit.sh"; then
+  packages+=(wine wine32:i386)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,7 +33,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     chmod +x /usr/sbin/policy-rc.d
     trap 'rm -f /usr/sbin/policy-rc.d' EXIT
   fi
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  if [[ " ${missing[*]} " == *":i386 "* ]]; then
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  fi
   apt-get update -q
   if ! apt-get install -y -q --no-install-recommends "${missing[@]}"; then
     # Mixed i386/amd64 versions can make the plain install fail; the release's own set fits.
