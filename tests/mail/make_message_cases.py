@@ -8,9 +8,10 @@ cases.
 
 Where the library reads a message differently by design, the expectation follows the library and
 a note says how Python differs: folded lines are joined without the folding blank (so that
-encoded words split over lines join), the blanks after an encoded word are dropped, raw
-ISO-2022-JP in a field is converted, and the Date field is read by position (a two-digit year
-stays two digits)."""
+encoded words split over lines join), the blanks after an encoded word are dropped, underscores
+in Q words stay underscores, raw ISO-2022-JP in a field is converted, a field whose first line is
+empty reads as empty, and the Date field is read by position (a two-digit year stays two
+digits)."""
 import base64
 import datetime
 import io
@@ -39,7 +40,7 @@ NAME = "山田 太郎"
 BODY = ("お世話になっております。山田です。\n"
         "来週の会議についてご連絡いたします。\n"
         "\n"
-        "日時：3月11日（月）10:00～11:30\n".replace("～", "-") +
+        "日時：3月11日（月）10:00-11:30\n"
         "場所：第3会議室\n"
         ".から始まる行もそのまま届きます。\n"
         "以上、よろしくお願いいたします。\n")
@@ -60,10 +61,11 @@ def flatten(msg, pol=CRLF):
 
 
 def charset(name, header=BASE64):
+    """A charset whose header words are in the given encoding and name the charset itself."""
     c = Charset(name)
     c.header_encoding = header
     c.output_charset = name
-    c.output_codec = {"shift_jis": "cp932"}.get(name.lower(), name)
+    c.output_codec = name
     return c
 
 
@@ -291,7 +293,9 @@ for cte in ("base64", "8bit", "7bit"):
         [("Subject", sjis_word(SUBJECT + "①", None if cte == "base64" else 12)),
          ("From", address(NAME, "taro@example.jp", "sjis")), ("To", "hanako@example.jp"),
          ("Date", DATE), ("MIME-Version", "1.0"), ("Content-Type", 'text/plain; charset="Shift_JIS"'),
-         ("Content-Transfer-Encoding", cte)], body))
+         ("Content-Transfer-Encoding", cte)], body),
+        notes=["Python folds the one long subject word after an empty first line: the subject reads as empty"]
+        if cte == "base64" else [])
 
 # EUC-JP in the same three forms.
 for cte in ("base64", "8bit", "7bit"):
