@@ -27,8 +27,8 @@ void EveryOperation(const std::string &text, int32_t size) {
         ASSERT_TRUE(w.GuardIntact());
         ASSERT_TRUE(r == -1 || (r > 0 && r <= size && w.storage[static_cast<size_t>(r - 1)] == 0));
     }
-    using NarrowGetter = int32_t (*)(const char *, char *, int32_t);
-    using WideGetter = int32_t (*)(const char *, zk_wchar_t *, int32_t);
+    using NarrowGetter = int32_t(ZK_API *)(const char *, char *, int32_t);
+    using WideGetter = int32_t(ZK_API *)(const char *, zk_wchar_t *, int32_t);
     const NarrowGetter narrow[] = {ZK_MailGetFromA, ZK_MailGetSubjectA, ZK_MailGetContentTypeA, ZK_MailGetTransferEncodeA};
     const WideGetter wide[] = {ZK_MailGetFromW, ZK_MailGetSubjectW, ZK_MailGetContentTypeW, ZK_MailGetTransferEncodeW};
     for (int i = 0; i < 4; ++i) {

@@ -211,8 +211,8 @@ TEST(MailGetHeaderTag, Shortcuts) {
     std::string text =
         "From: a@b\r\nSubject: s\r\nContent-Type: text/plain\r\nContent-Transfer-Encoding: 7bit\r\n\r\nFrom: body\r\n";
     struct {
-        int32_t (*a)(const char *, char *, int32_t);
-        int32_t (*w)(const char *, zk_wchar_t *, int32_t);
+        int32_t(ZK_API *a)(const char *, char *, int32_t);
+        int32_t(ZK_API *w)(const char *, zk_wchar_t *, int32_t);
         const char *value;
     } shortcuts[] = {
         {ZK_MailGetFromA, ZK_MailGetFromW, "a@b"},

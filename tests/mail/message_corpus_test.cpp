@@ -36,8 +36,8 @@ const MessageCase kMessages[] = {
 #include "message_cases.inc"
 };
 
-using NarrowGetter = int32_t (*)(const char *, char *, int32_t);
-using WideGetter = int32_t (*)(const char *, zk_wchar_t *, int32_t);
+using NarrowGetter = int32_t(ZK_API *)(const char *, char *, int32_t);
+using WideGetter = int32_t(ZK_API *)(const char *, zk_wchar_t *, int32_t);
 
 struct Shortcut {
     const char *tag;
