@@ -2,17 +2,28 @@
 # The demonstration: installs what is missing, builds the native library and runs zkdemo inside
 # a private network, against local servers it starts there (nothing leaves this computer).
 # Usage: tools/demo.sh [part [arguments]]   (parts: zkdemo --help)
+#        tools/demo.sh zknet FAMILY ...     the command-line tool instead, in the folder it was
+#                                           called from, with that family's servers and their
+#                                           users (zkftp, zkuser) as its defaults
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+export ZK_DEMO_CALLER_DIR=${ZK_DEMO_CALLER_DIR:-$PWD}
 cd "$root"
 
 if [ "${1:-}" != "--inside" ]; then
   bash tools/install-deps.sh
   cmake --preset native >/dev/null
-  cmake --build --preset native --target zknet zkdemo
+  cmake --build --preset native --target zknet zkdemo zknet_tool
   exec tools/netns.sh bash "$0" --inside "$@"
 fi
 shift
+tool=
+if [ "${1:-}" = zknet ]; then
+  tool=$root/build/native/zknet
+  shift
+  export ZKNET_FTP_USER=${ZKNET_FTP_USER:-zkftp} ZKNET_FTP_PASSWORD=${ZKNET_FTP_PASSWORD:-zkftp-pass}
+  export ZKNET_TELNET_PASSWORD=${ZKNET_TELNET_PASSWORD:-zkpass}
+fi
 
 work=$(mktemp -d /tmp/zknet-demo.XXXXXX)
 stoppers=()
@@ -33,4 +44,9 @@ for family in ftp telnet nic; do
   fi
 done
 
-build/native/zkdemo "$@"
+if [ -z "$tool" ]; then
+  build/native/zkdemo "$@"
+else
+  cd "$ZK_DEMO_CALLER_DIR"
+  "$tool" "$@"
+fi
