@@ -5,6 +5,7 @@
 #        tools/demo.sh zknet FAMILY ...     the command-line tool instead, in the folder it was
 #                                           called from, with that family's servers and their
 #                                           users (zkftp, zkuser) as its defaults
+#        tools/demo.sh zknet                a shell there with every server and zknet on its PATH
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export ZK_DEMO_CALLER_DIR=${ZK_DEMO_CALLER_DIR:-$PWD}
@@ -26,6 +27,9 @@ if [ "${1:-}" = zknet ]; then
 fi
 
 work=$(mktemp -d /tmp/zknet-demo.XXXXXX)
+# The FTP user must reach its home inside; in a folder it cannot enter, vsftpd would quietly keep
+# it in the account's own home, shared by every run.
+chmod 755 "$work"
 stoppers=()
 cleanup() {
   for s in "${stoppers[@]}"; do bash -c "$s" >/dev/null 2>&1 || true; done
@@ -48,5 +52,10 @@ if [ -z "$tool" ]; then
   build/native/zkdemo "$@"
 else
   cd "$ZK_DEMO_CALLER_DIR"
-  "$tool" "$@"
+  if [ $# -gt 0 ]; then
+    "$tool" "$@"
+  else
+    echo "A shell in the private network: zknet is on the PATH, the servers run until it ends (exit)."
+    PATH=$(dirname "$tool"):$PATH PS1='zknet-demo$ ' bash --norc -i || true
+  fi
 fi

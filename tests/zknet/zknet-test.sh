@@ -295,6 +295,7 @@ usage="; see zknet telnet --help"
 expect_fail telnet-no-host 2 "zknet: telnet: no HOST$usage" telnet --login zkuser --prompt 'zk$'
 expect_fail telnet-two-hosts 2 "zknet: telnet: one HOST only; commands go with --run$usage" telnet "$T" whoami
 expect_fail telnet-no-prompt 2 "zknet: telnet: --prompt is needed .*$usage" telnet "$T" --login zkuser --run whoami
+expect_fail telnet-empty-prompt 2 "zknet: telnet: --prompt cannot be empty$usage" telnet "$T" --login zkuser --prompt ''
 expect_fail telnet-password-env-unset 2 "zknet: telnet: environment variable ZK_UNSET_VAR is not set \(--password-env\)$usage" \
   telnet "$T" --login zkuser --password-env ZK_UNSET_VAR --prompt 'zk$'
 with=(-u ZKNET_TELNET_PASSWORD)

@@ -167,9 +167,12 @@ int RunTelnet(int argc, char **argv) {
     Endpoint endpoint;
     if (!ParseEndpoint(args.operands[0], 23, &endpoint, &error)) return UsageError("telnet", error);
     bool login = HasOption(args, "login");
-    if ((login || HasOption(args, "run")) && !HasOption(args, "prompt")) {
+    const std::string *prompt = OptionValue(args, "prompt");
+    if ((login || HasOption(args, "run")) && prompt == nullptr) {
         return UsageError("telnet", "--prompt is needed to know when the host is ready");
     }
+    // Every line holds an empty text: the first burst would pass for the prompt.
+    if (prompt != nullptr && prompt->empty()) return UsageError("telnet", "--prompt cannot be empty");
     std::string password;
     if (login) {
         bool found = false;
