@@ -50,12 +50,10 @@ done
 
 if [ -z "$tool" ]; then
   build/native/zkdemo "$@"
+elif [ $# -gt 0 ]; then
+  # In a subshell: the servers are stopped from this folder afterwards.
+  (cd "$ZK_DEMO_CALLER_DIR" && "$tool" "$@")
 else
-  cd "$ZK_DEMO_CALLER_DIR"
-  if [ $# -gt 0 ]; then
-    "$tool" "$@"
-  else
-    echo "A shell in the private network: zknet is on the PATH, the servers run until it ends (exit)."
-    PATH=$(dirname "$tool"):$PATH PS1='zknet-demo$ ' bash --norc -i || true
-  fi
+  echo "A shell in the private network: zknet is on the PATH, the servers run until it ends (exit)."
+  (cd "$ZK_DEMO_CALLER_DIR" && PATH=$(dirname "$tool"):$PATH PS1='zknet-demo$ ' bash --norc -i) || true
 fi
