@@ -153,3 +153,4 @@ std::u16string LastReplyW() {
 
 uint32_t Now() { return win::GetTickCount(); }
 uint32_t Since(uint32_t start) { return win::GetTickCount() - start; }
+void SleepMs(uint32_t ms) { win::Sleep(ms); }

@@ -49,6 +49,7 @@ std::u16string LastReplyW();
 // Milliseconds since `start` (a tick count) and now.
 uint32_t Now();
 uint32_t Since(uint32_t start);
+void SleepMs(uint32_t ms);
 
 // Raw bytes of a file (empty when missing); files of a folder.
 std::string ReadFileBytes(const std::string &path);
