@@ -35,9 +35,9 @@ bool PrepareBody(const char *body, size_t length, int32_t width, std::string *wi
 // The Subject header line (with CR LF) of the A form: the text in ISO-2022-JP as it stands;
 // empty after "Subject: " when its conversion does not fit 511 bytes.
 std::string SubjectLineA(const std::string &subject);
-// Of the W form: the text (already in ANSI) as one "=?ISO-2022-JP?B?...?=" encoded word of at
-// most 511 characters in all, cut at the last whole character that fits, with ISO-2022-JP's
-// closing escape; empty when the ANSI text or its conversion does not fit 511 bytes.
+// Of the W form: the text (already in ANSI) as one "=?ISO-2022-JP?B?...?=" encoded word whose
+// Base64 text holds at most 511 characters: cut at the last whole character that fits, with
+// ISO-2022-JP's closing escape; empty when the ANSI text or its conversion does not fit 511 bytes.
 std::string SubjectLineW(const std::string &ansi_subject);
 
 #endif  // ZK_MAIL_SEND_MESSAGE_TEXT_H
