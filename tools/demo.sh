@@ -15,6 +15,8 @@ fi
 shift
 
 work=$(mktemp -d /tmp/zknet-demo.XXXXXX)
+# The mail servers run as users of their own, which must reach their folders in it.
+chmod 755 "$work"
 stoppers=()
 cleanup() {
   for s in "${stoppers[@]}"; do bash -c "$s" >/dev/null 2>&1 || true; done
@@ -23,7 +25,7 @@ cleanup() {
 trap cleanup EXIT
 
 # Each family that talks to a real server brings a script that starts it in a work folder.
-for family in ftp telnet nic; do
+for family in ftp mail telnet nic; do
   start=tests/$family/peer-start.sh
   stop=tests/$family/peer-stop.sh
   if [ -x "$start" ] && { [ $# -eq 0 ] || [ "$1" = "$family" ]; }; then
@@ -33,4 +35,14 @@ for family in ftp telnet nic; do
   fi
 done
 
-build/native/zkdemo "$@"
+rc=0
+build/native/zkdemo "$@" || rc=$?
+
+# A family may show what its servers received (the mail part: the messages as delivered, decoded).
+for family in ftp mail telnet nic; do
+  show=tests/$family/peer-show.sh
+  if [ -x "$show" ] && [ -d "$work/$family" ]; then
+    bash "$show" "$work/$family" || rc=1
+  fi
+done
+exit $rc

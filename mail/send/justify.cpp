@@ -17,6 +17,7 @@ bool FoldText(const char *text, size_t length, char *output, size_t size, int32_
     bool whole = true;
     for (size_t i = 0; i < length;) {
         unsigned char b = s[i];
+        if (b == 0) break;  // the text ends at its terminator
         if ((b >= 0x20 && b <= 0x7F) || b == '\t') {
             bool wrap = column == w;
             if (out + (wrap ? 2 : 0) + 1 + 1 > size) {

@@ -45,6 +45,7 @@ void AppendWireText(std::string &wire, const char *text, size_t length, bool *li
 
 bool PrepareBody(const char *body, size_t length, int32_t width, std::string *wire) {
     wire->clear();
+    length = body == nullptr ? 0 : strnlen(body, length);  // the text ends at its terminator
     if (length > kMostBody) return false;
     try {
         std::unique_ptr<char[]> folded;

@@ -13,7 +13,7 @@
 // The end of the data: after the body's last line, a line holding a single period.
 extern const char kEndOfData[];  // "\r\n.\r\n"
 
-// Folds `length` bytes of a zero-terminated ANSI text into `output` (`size` bytes, terminator
+// Folds `length` bytes (at most: the text ends at a zero byte) of a zero-terminated ANSI text into `output` (`size` bytes, terminator
 // included) as ZK_MailJustifiedText does; `*written` gets the length. False when the output
 // filled up first (what was folded stays, terminated). Never writes past `size`.
 bool FoldText(const char *text, size_t length, char *output, size_t size, int32_t width, size_t *written);

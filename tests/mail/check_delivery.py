@@ -8,7 +8,8 @@ ISO-2022-JP is read the way Windows writes it (code page 50220): JIS X 0208 plus
 the NEC-selected IBM extensions, through the arithmetic between JIS and Shift_JIS and code page
 932. Where Python's own iso-2022-jp codec can read a text, both readings must agree.
 
-Usage: check_delivery.py WORK_FOLDER   (waits up to 60 s for deliveries to arrive)
+Usage: check_delivery.py WORK_FOLDER          (waits up to 60 s for deliveries to arrive)
+       check_delivery.py --show WORK_FOLDER   (prints what was delivered, decoded)
 """
 import email
 import email.header
@@ -115,5 +116,31 @@ def main(work):
     return 1 if failed else 0
 
 
+def delivered(work):
+    return sorted(glob.glob(os.path.join(work, "mail", "zkmail", "new", "*")) +
+                  glob.glob(os.path.join(work, "mail", "zkmail", "cur", "*")))
+
+
+def show(work):
+    """Prints each delivered message's sender, subject and body as Python's email package reads them."""
+    deadline = time.monotonic() + 20
+    while not delivered(work) and time.monotonic() < deadline:
+        time.sleep(0.2)
+    time.sleep(1)  # a second message may still be on its way
+    paths = delivered(work)
+    print("== the test user's Maildir: %d message(s) delivered ==" % len(paths))
+    for path in paths:
+        with open(path, "rb") as f:
+            message = email.message_from_binary_file(f, policy=email.policy.compat32)
+        print("From:    %s" % message["From"])
+        print("Subject: %s   (on the wire: %s)" % (decoded_subject(message), message["Subject"]))
+        print("Body (%s, %s):" % (message.get_content_charset(), message["Content-Transfer-Encoding"]))
+        for line in decoded_body(message).split("\n"):
+            print("  | " + line)
+    return 0 if paths else 1
+
+
 if __name__ == "__main__":
+    if sys.argv[1] == "--show":
+        sys.exit(show(sys.argv[2]))
     sys.exit(main(sys.argv[1]))

@@ -126,6 +126,8 @@ TEST(PrepareBody, WireTextWithTheEndOfTheData) {
         {"\n" + kNichi + "\n" + kHon, -1, "\r\n\x1B$BF|\x1B(B\r\n\x1B$BK\\\x1B(B\r\n.\r\n"},
         {kNichi + kHon, 2, "\x1B$BF|\x1B(B\r\n\x1B$BK\\\x1B(B\r\n.\r\n"},
         {"\xFA\x40", -1, "\x1B$B|q\x1B(B\r\n.\r\n"},  // ⅰ of the IBM rows goes as its NEC twin
+        {std::string("a\0b", 3), 10, "a\r\n.\r\n"},            // the text ends at its terminator
+        {"\x80\xFD", 10, "\r\n.\r\n"},                          // folding dropped every byte
     };
     for (const auto &c : cases) {
         std::string wire;
