@@ -170,7 +170,7 @@ TEST(Subject, AnsiForm) {
 
 TEST(Subject, WideFormIsOneEncodedWordCutAtACharacter) {
     EXPECT_EQ("Subject: =?ISO-2022-JP?B?SGVsbG8=?=\r\n", SubjectLineW("Hello"));
-    EXPECT_EQ("Subject: =?ISO-2022-JP?B??=\r\n", SubjectLineW(""));
+    EXPECT_EQ("Subject: =?ISO-2022-JP?B?" "?=\r\n", SubjectLineW(""));
     EXPECT_EQ(std::string(381, 'a'), DecodedSubjectW(SubjectLineW(std::string(381, 'a'))));
     EXPECT_EQ(std::string(381, 'a'), DecodedSubjectW(SubjectLineW(std::string(400, 'a'))));
     // 200 kanji: their ISO-2022-JP form does not fit the encoded word; the first 187 do.
@@ -181,9 +181,9 @@ TEST(Subject, WideFormIsOneEncodedWordCutAtACharacter) {
     expected += "\x1B(B";
     std::string line = SubjectLineW(kanji);
     EXPECT_EQ(expected, DecodedSubjectW(line));
-    EXPECT_LE(line.size() - std::strlen("Subject: =?ISO-2022-JP?B??=\r\n"), 511u);
+    EXPECT_LE(line.size() - std::strlen("Subject: =?ISO-2022-JP?B?" "?=\r\n"), 511u);
     // Longer than the conversion buffer: empty.
-    EXPECT_EQ("Subject: =?ISO-2022-JP?B??=\r\n", SubjectLineW(std::string(600, 'a')));
+    EXPECT_EQ("Subject: =?ISO-2022-JP?B?" "?=\r\n", SubjectLineW(std::string(600, 'a')));
 }
 
 struct HandleFixture : ::testing::Test {

@@ -77,8 +77,8 @@ const SinkCase kCases[] = {
     {"EmptyBodyEndsAfterTheHeaderBlock", [](MailHandle *h) { return SendA(h, "", ""); },
      Headers(kFrom, kTo, "") + "\r\n", Envelope(kFrom, kTo) + Headers(kFrom, kTo, "") + "\r\n.\r\nQUIT\r\n"},
     {"EmptyWideSubjectIsAnEmptyEncodedWord", [](MailHandle *h) { return SendW(h, u"", u""); },
-     Headers(kFrom, kTo, "=?ISO-2022-JP?B??=") + "\r\n",
-     Envelope(kFrom, kTo) + Headers(kFrom, kTo, "=?ISO-2022-JP?B??=") + "\r\n.\r\nQUIT\r\n"},
+     Headers(kFrom, kTo, "=?ISO-2022-JP?B?" "?=") + "\r\n",
+     Envelope(kFrom, kTo) + Headers(kFrom, kTo, "=?ISO-2022-JP?B?" "?=") + "\r\n.\r\nQUIT\r\n"},
     {"FoldedBody", [](MailHandle *h) { return SendA(h, "fold", "\nabcdefghijklm\n" + Sjis("123456789日本"), 10); },
      Headers(kFrom, kTo, "fold") + "\r\nabcdefghij\r\nklm\r\n123456789\r\n\x1B$BF|K\\\x1B(B\r\n",
      Envelope(kFrom, kTo) + Headers(kFrom, kTo, "fold") +
