@@ -5,7 +5,8 @@ envelope (msg-N.env: connection number, MAIL FROM argument, RCPT TO arguments, o
 the content as aiosmtpd took it from the data (msg-N.eml). Refuses the sender refused@zknet-test
 at MAIL FROM and the message of noend@zknet-test after its data, for the tests of refusals.
 
-Usage: smtp_sink.py PORT FOLDER   (listens on 127.0.0.1 and ::1)
+Usage: smtp_sink.py PORT FOLDER   (listens on every address, IPv4 and IPv6; run it only inside the
+tests' private network)
 """
 import asyncio
 import itertools
@@ -65,9 +66,7 @@ class RecordingSMTP(SMTP):
 async def main(port, folder):
     handler = Recorder(folder)
     loop = asyncio.get_running_loop()
-    servers = []
-    for host in ("127.0.0.1", "::1"):
-        servers.append(await loop.create_server(lambda: RecordingSMTP(handler, folder), host=host, port=port))
+    servers = [await loop.create_server(lambda: RecordingSMTP(handler, folder), host=None, port=port)]
     stop = loop.create_future()
     for sig in (signal.SIGTERM, signal.SIGINT):
         loop.add_signal_handler(sig, lambda: stop.done() or stop.set_result(None))

@@ -3,12 +3,13 @@
 # network, in WORK_FOLDER (emptied of earlier messages at every start):
 #
 #   SMTP sink   python3-aiosmtpd (tests/mail/smtp_sink.py) on port 2526 ($ZK_SMTP_SINK_PORT), IPv4
-#               and IPv6. It accepts everything and records, per connection, the exact bytes the
+#               and IPv6, every address of the private network (Wine resolves the host's own name
+#               zknet-test to its adapters' addresses, not to loopback). It accepts everything and records, per connection, the exact bytes the
 #               client sent (WORK/sink/conn-N.wire) and, per message, its envelope and content
 #               (WORK/sink/msg-N.env, WORK/sink/msg-N.eml). Senders it refuses for the tests:
 #               refused@zknet-test at MAIL FROM, noend@zknet-test after the data.
 #   Postfix     Debian's postfix with its own configuration in WORK/postfix (postfix -c), on port
-#               2525 ($ZK_POSTFIX_PORT), IPv4 and IPv6, refusing bare LF in the data
+#               2525 ($ZK_POSTFIX_PORT), IPv4 and IPv6 (every address too), refusing bare LF in the data
 #               (smtpd_forbid_bare_newline = reject, no exclusions). It delivers locally to the
 #               Maildir of the test user:
 #                   user     zkmail (password zkmail-pass), address zkmail@zknet-test
@@ -66,7 +67,7 @@ myhostname = zknet-test
 mydomain = zknet-test
 myorigin = zknet-test
 mydestination = zknet-test, localhost
-inet_interfaces = 127.0.0.1, [::1]
+inet_interfaces = all
 inet_protocols = all
 mynetworks = 127.0.0.0/8 [::1]/128
 relayhost =
