@@ -65,7 +65,10 @@ ZK_EXPORT int32_t ZK_API ZK_MailSendW(MailHandle *handle, const zk_wchar_t *helo
    X-Mailer), the body in ISO-2022-JP folded to `width` bytes a line (-1: not folded), the end of
    the data. The A subject goes out as ISO-2022-JP, the W subject as one encoded word. No empty
    line is put between header block and body: start the body with a line break. CR and LF in
-   helo, from, to and subject become spaces. Returns 1 when the server accepted the message with
+   helo, from, to and subject become spaces; a text that would make its command line longer than
+   1024 characters (or, in the W form, holds a character the ANSI code page lacks) is not sent and
+   fails its step. Characters ISO-2022-JP lacks go as their NEC twins (the IBM extensions) or as
+   the geta mark (the user-defined area). Returns 1 when the server accepted the message with
    250, else 0 with code 1, 8 (HELO), 9 (MAIL FROM), 10 (RCPT TO) or 11 (DATA, the message not
    sent whole, or no 250 after it); the server's reply is the last response. */
 
