@@ -20,6 +20,9 @@ EUC = [b"\xb0\xa1", b"a\xb0\xa1b", b"\x8e\xb1\x8e\xb2", b"\x8f\xb0\xa1z", b"a\xb
        "会議のお知らせ ｶﾀｶﾅ 鷗外".encode("euc_jp")]
 SJIS = [b"Hello", b"\x88\x9f", b"a\x88\x9fb\x88\x9f\x88\x9f", b"\xb1\xb2x", b"a\x88", b"\x88 a",
         b"a\x88\x9f\xfa\x40b", b"\x87\x40", "会議のお知らせ①ｶﾀｶﾅ".encode("cp932")]
+BODY = [b"", b"x", b".\n", b"\n.\n..two\r.three\r\nend", b"a\tb\x01c", b"\x93\xfa\x96\x7b\n.\x93\xfa",
+        b"123456789\x93\xfa", b"\xfa\x40\xfb\xfc\xf0\x40", b"abc\x93", b"\xb1\xb2\x80\xfd",
+        "これは、折り返しの試験です。abc日本語の文章とASCII text、混在。\n.\n二行目。".encode("cp932")]
 UTF8 = [b"\xe4\xba\x9c", b"a\xe3\x81\x82", b"\xe2\x91\xa0", b"\xf0\x9f\x98\x80", b"\xe6\x97", b"\xed\xa0\x80",
         "日本語 text ｶﾀｶﾅ".encode()]
 QP = [b"a=3Db=3d", b"ab=\r\ncd", b"ab=\ncd", b"=1B$B0!=1B(B", b"a_b", b"a=\rb=G0=4", b"ab="]
@@ -87,6 +90,8 @@ TARGETS = {
     "fuzz_mail_header": mail_texts(),
     "fuzz_mail_body": mail_texts(),
     "fuzz_mail_date": DATES + messages(),
+    "fuzz_fold": SJIS + BODY,
+    "fuzz_body": BODY,
 }
 
 for target, inputs in TARGETS.items():

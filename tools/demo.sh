@@ -27,8 +27,9 @@ if [ "${1:-}" = zknet ]; then
 fi
 
 work=$(mktemp -d /tmp/zknet-demo.XXXXXX)
-# The FTP user must reach its home inside; in a folder it cannot enter, vsftpd would quietly keep
-# it in the account's own home, shared by every run.
+# The FTP user must reach its home inside (in a folder it cannot enter, vsftpd would quietly keep
+# it in the account's own home, shared by every run), and the mail servers run as users of their
+# own, which must reach their folders in it.
 chmod 755 "$work"
 stoppers=()
 cleanup() {
@@ -38,7 +39,7 @@ cleanup() {
 trap cleanup EXIT
 
 # Each family that talks to a real server brings a script that starts it in a work folder.
-for family in ftp telnet nic; do
+for family in ftp mail telnet nic; do
   start=tests/$family/peer-start.sh
   stop=tests/$family/peer-stop.sh
   if [ -x "$start" ] && { [ $# -eq 0 ] || [ "$1" = "$family" ]; }; then
@@ -48,12 +49,21 @@ for family in ftp telnet nic; do
   fi
 done
 
+rc=0
 if [ -z "$tool" ]; then
-  build/native/zkdemo "$@"
+  build/native/zkdemo "$@" || rc=$?
+  # A family may show what its servers received (the mail part: the messages as delivered, decoded).
+  for family in ftp mail telnet nic; do
+    show=tests/$family/peer-show.sh
+    if [ -x "$show" ] && [ -d "$work/$family" ]; then
+      bash "$show" "$work/$family" || rc=1
+    fi
+  done
 elif [ $# -gt 0 ]; then
   # In a subshell: the servers are stopped from this folder afterwards.
-  (cd "$ZK_DEMO_CALLER_DIR" && "$tool" "$@")
+  (cd "$ZK_DEMO_CALLER_DIR" && "$tool" "$@") || rc=$?
 else
   echo "A shell in the private network: zknet is on the PATH, the servers run until it ends (exit)."
   (cd "$ZK_DEMO_CALLER_DIR" && PATH=$(dirname "$tool"):$PATH PS1='zknet-demo$ ' bash --norc -i) || true
 fi
+exit $rc

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets of the text decoders and the message extraction with clang (libFuzzer,
-# ASan and UBSan) into build/fuzz and runs each for a bounded time from its seed corpus
-# (fuzz/seeds). Exits non-zero on any crash, sanitizer report or failed check; the input that did
-# it is left in build/fuzz/artifacts.
+# Builds the fuzz targets (text decoders, message extraction, the mail body's preparation and the
+# protocol parsers) with clang (libFuzzer, ASan and UBSan) into build/fuzz and runs each for a
+# bounded time from its seed corpus (fuzz/seeds). Exits non-zero on any crash, sanitizer report or
+# failed check; the input that did it is left in build/fuzz/artifacts.
 # Usage: tools/fuzz.sh [seconds per target, default 12]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,13 +19,17 @@ flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -fsanitize=address,undefined -f
        -DZK_BUILDING_LIBRARY -I"$root/include" -I"$root" -I"$root/fuzz")
 mkdir -p "$out/obj" "$out/artifacts"
 
-# The library code the targets use, instrumented for coverage once.
-sources=("$root"/text/*.cpp "$root/socket/text_helpers.cpp" "$root/platform/linux/codepage.cpp"
-         "$root"/mail/receive/{header_lines,header_field,header_tag,header_shortcuts,message_header,token,mail_date,message_body}.cpp)
+# The library's code, instrumented for coverage once and linked into every target (each takes
+# what it uses), so that a new target never needs this list changed.
+sources=()
+for dir in socket proto ftp mail mail/send mail/receive text telnet nic platform/common platform/linux; do
+  sources+=("$root/$dir"/*.cpp)
+done
 objects=()
 for src in "${sources[@]}"; do
-  obj=$out/obj/$(basename "$(dirname "$src")")_$(basename "${src%.cpp}").o
-  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find "$root/text" "$root/platform" "$root/socket" "$root/mail" "$root/include" -name '*.h' -newer "$obj" -print -quit)" ]; then
+  obj=$out/obj/$(echo "${src#$root/}" | tr '/' '_' | sed 's/\.cpp$//').o
+  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] ||
+     [ -n "$(find "$root/include" "$root/platform" "$root/socket" "$root/proto" "$root/text" "$root/mail" "$root/ftp" "$root/telnet" "$root/nic" -name '*.h' -newer "$obj" -print -quit)" ]; then
     "$cxx" "${flags[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj"
   fi
   objects+=("$obj")

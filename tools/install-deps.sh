@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   locales iproute2 util-linux procps psmisc socat
-  vsftpd dovecot-pop3d python3-aiosmtpd inetutils-telnetd
+  vsftpd dovecot-pop3d python3-aiosmtpd postfix inetutils-telnetd
 )
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -35,6 +35,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
   if [[ " ${missing[*]} " == *":i386 "* ]]; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  fi
+  # Postfix asks how to set itself up: not at all (the mail tests start it with a configuration
+  # of their own, tests/mail/start.sh).
+  if [[ " ${missing[*]} " == *" postfix "* ]]; then
+    echo "postfix postfix/main_mailer_type select No configuration" | debconf-set-selections
   fi
   apt-get update -q
   if ! apt-get install -y -q --no-install-recommends "${missing[@]}"; then

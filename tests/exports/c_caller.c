@@ -40,6 +40,18 @@ int main(void)
         check(ZK_MailGetBodyA(message, body, (int32_t)sizeof(body)) == 8 && strcmp(body, "\r\nbody\r\n") == 0,
               "ZK_MailGetBodyA");
     }
+    {
+        char text[32] = "abcdefgh";
+        char reply[8];
+        check(ZK_MailSendA(NULL, "h", "f", "t", "s", "b", -1) == 0 && ZK_MailQueryLastErrorCode() == 1,
+              "ZK_MailSendA without a session: code 1");
+        ZK_MailClearLastErrorCode();
+        check(ZK_MailQueryLastErrorCode() == 0, "ZK_MailClearLastErrorCode");
+        check(ZK_MailJustifiedText(text, sizeof text, 3) == 1 && strcmp(text, "abc\r\ndef\r\ngh") == 0,
+              "ZK_MailJustifiedText");
+        check(ZK_MailQueryLastResponseMessageA(reply, sizeof reply) == 0 && reply[0] == 0,
+              "ZK_MailQueryLastResponseMessageA before any reply");
+    }
     ZK_SocketDeleteString(NULL);
     check(ZK_SocketTerm() == 0, "ZK_SocketTerm");
     printf("%s\n", failures == 0 ? "c caller: all checks passed" : "c caller: checks failed");

@@ -121,13 +121,13 @@ void RunSteps(LinePeerLink &link, const std::vector<LineStep> &steps) {
     for (size_t i = 0; i < steps.size(); ++i) {
         const LineStep &step = steps[i];
         if (step.expect == kData) {
-            if (!ExpectData(link)) {
+            if (!ExpectData(link, step.limit_ms)) {
                 link.mismatches.push_back("step " + std::to_string(i) + ": the message data did not end");
                 return;
             }
         } else if (step.expect != kNoLine) {
             int got = 0;
-            std::string line = ExpectLine(link, 5000, &got);
+            std::string line = ExpectLine(link, step.limit_ms, &got);
             if (got != 1) {
                 link.mismatches.push_back("step " + std::to_string(i) + ": expected '" + step.expect +
                                           "', the client " + (got == 0 ? "closed" : "sent nothing"));

@@ -29,11 +29,13 @@ struct LinePeerLink {
 // by its start when it ends in '*'; kAnyLine takes any line; kNoLine expects none (the step
 // only replies); kData reads a message block up to the line holding a single period.
 // `reply` is sent after it as it stands (several lines, each with CR LF), after `pause_ms`;
-// kCloseNow in place of a reply closes the connection.
+// kCloseNow in place of a reply closes the connection. `limit_ms` bounds the wait for the
+// step's line (a client that is itself waiting out a time-out sends its next line late).
 struct LineStep {
     std::string expect;
     std::string reply;
     uint32_t pause_ms = 0;
+    uint32_t limit_ms = 5000;
 };
 extern const char *const kAnyLine;
 extern const char *const kNoLine;

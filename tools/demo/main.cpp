@@ -18,6 +18,8 @@ const Part kParts[] = {
      "TCP over IPv4 and IPv6 to a local echo peer, host queries, broadcast, line lists"},
     {"ftp", DemoFtp, "[host [port [user [password [4|6 [passive|active]]]]]]",
      "log in to an FTP server, list, download and upload"},
+    {"mail", DemoMail, "[host [port [4|6 [to]]]]",
+     "send a Japanese message through an SMTP server and a refused one"},
     {"telnet", DemoTelnet, "[host [port [user [password [command [prompt]]]]]]",
      "log in to a Telnet host and run a command"},
     {"nic", DemoNic, "[arp A.B.C.D | wake MAC A.B.C.D]",

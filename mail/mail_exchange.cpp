@@ -1,0 +1,134 @@
+// mail_exchange.cpp -- the mail dialogue on the line-protocol engine: replies read to their final
+// line and judged by containment, as servers word their replies freely around the code; command
+// lines formatted, guarded and sent whole.
+#include "mail/mail_exchange.h"
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "platform/platform.h"
+#include "proto/command.h"
+#include "proto/reply.h"
+#include "socket/cut_text.h"
+#include "socket/text_helpers.h"
+
+namespace {
+
+// Room for a reply line as read; what is kept of it is cut to the stores afterwards.
+constexpr int32_t kReplyRoom = 2048;
+constexpr int32_t kStreamKind = 1;
+
+// Reads the final line of a reply into `line` and MailLastResponse; its length, below 1 when
+// nothing (or an empty line) arrived.
+int32_t ReceiveReply(SocketHandle *connection, char *line, uint32_t timeout_ms) {
+    int32_t n = ProtoReadReply(connection, line, kReplyRoom, timeout_ms, kProtoCodedLines);
+    if (n < 0) line[0] = '\0';
+    MailRecordResponse(line);
+    return n;
+}
+
+void Pause() { win::Sleep(kMailPauseMs); }
+
+}  // namespace
+
+int MailReadReplyA(SocketHandle *connection, char *buffer, int32_t size, const char *expected, uint32_t timeout_ms) {
+    char line[kReplyRoom];
+    int32_t n = ReceiveReply(connection, line, timeout_ms);
+    if (buffer != nullptr && size > 0) {
+        std::memset(buffer, 0, static_cast<size_t>(size));
+        CopyCutA(buffer, size, line);
+    }
+    if (n < 1) return 3;
+    // Judged on the whole line, not on what a small buffer kept of it.
+    return ContainsNoCaseA(line, expected) ? 0 : 5;
+}
+
+int MailReadReplyW(SocketHandle *connection, zk_wchar_t *buffer, int32_t units, const zk_wchar_t *expected,
+                   uint32_t timeout_ms) {
+    if (buffer != nullptr && units > 0) std::memset(buffer, 0, static_cast<size_t>(units) * sizeof(zk_wchar_t));
+    char line[kReplyRoom];
+    if (ReceiveReply(connection, line, timeout_ms) < 1) return 3;
+    std::vector<zk_wchar_t> wide(kReplyRoom + 1, 0);
+    AnsiToWideCut(line, wide.data(), static_cast<int32_t>(wide.size()));
+    if (buffer != nullptr) CopyCutW(buffer, units, wide.data());
+    return ContainsNoCaseW(wide.data(), expected) ? 0 : 5;
+}
+
+SocketHandle *MailOpenTransportA(const char *host, int32_t port, const char *greeting, uint16_t family) {
+    SocketHandle *connection = ZK_SocketOpenClientA(kStreamKind, host, port, family);
+    if (connection == nullptr) {
+        MailLastError = ZK_MAIL_NO_CONNECTION;
+        return nullptr;
+    }
+    if (MailReadReplyA(connection, nullptr, 0, greeting, kMailReplyTimeoutMs) != 0) {
+        MailLastError = ZK_MAIL_NO_REPLY;
+        ZK_SocketClose(connection);
+        return nullptr;
+    }
+    return connection;
+}
+
+SocketHandle *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_wchar_t *greeting, uint16_t family) {
+    SocketHandle *connection = ZK_SocketOpenClientW(kStreamKind, host, port, family);
+    if (connection == nullptr) {
+        MailLastError = ZK_MAIL_NO_CONNECTION;
+        return nullptr;
+    }
+    if (MailReadReplyW(connection, nullptr, 0, greeting, kMailReplyTimeoutMs) != 0) {
+        MailLastError = ZK_MAIL_NO_REPLY;
+        ZK_SocketClose(connection);
+        return nullptr;
+    }
+    return connection;
+}
+
+namespace {
+// Sends a formatted line (length -1: refused by the formatter), pauses and reads the reply.
+int Exchange(SocketHandle *connection, const char *line, int32_t length, const char *expected_a,
+             const zk_wchar_t *expected_w) {
+    if (length < 0 || !ProtoSendCommand(connection, line, length)) return ZK_MAIL_NOT_SENT;
+    Pause();
+    return expected_w != nullptr ? MailReadReplyW(connection, nullptr, 0, expected_w, kMailReplyTimeoutMs)
+                                 : MailReadReplyA(connection, nullptr, 0, expected_a, kMailReplyTimeoutMs);
+}
+
+int Outcome(int rc) {
+    if (rc == 0) return 1;
+    MailLastError = static_cast<uint32_t>(rc);
+    return 0;
+}
+}  // namespace
+
+int MailCommandA(SocketHandle *connection, const char *command, const char *argument, const char *expected) {
+    char line[kProtoLineBytes];
+    int32_t length = ProtoFormatCommandA(line, command, argument);
+    return Outcome(Exchange(connection, line, length, expected != nullptr ? expected : "", nullptr));
+}
+
+int MailCommandW(SocketHandle *connection, const zk_wchar_t *command, const zk_wchar_t *argument,
+                 const zk_wchar_t *expected) {
+    static const zk_wchar_t kEmpty[1] = {0};
+    char line[kProtoLineBytes];
+    int32_t length = ProtoFormatCommandW(line, command, argument);
+    return Outcome(Exchange(connection, line, length, nullptr, expected != nullptr ? expected : kEmpty));
+}
+
+bool MailSendLine(SocketHandle *connection, const char *text) {
+    if (connection == nullptr || text == nullptr) return false;
+    bool sent = ProtoSendAll(connection, text, static_cast<int64_t>(std::strlen(text)));
+    Pause();
+    return sent;
+}
+
+bool MailSendTextW(SocketHandle *connection, const zk_wchar_t *text) {
+    if (connection == nullptr || text == nullptr) return false;
+    // Two bytes a unit hold any text of the ANSI code page, with room for the terminator.
+    int64_t units = WideLength(text);
+    if (units > (INT32_MAX - 1) / 2) return false;
+    std::vector<char> narrow(static_cast<size_t>(units) * 2 + 1, '\0');
+    int32_t n = units == 0 ? 0 : WideToAnsi(text, narrow.data(), static_cast<int32_t>(narrow.size()));
+    bool sent = (units == 0 || n > 0) && ProtoSendAll(connection, narrow.data(), n);
+    Pause();
+    return sent;
+}

@@ -1,0 +1,87 @@
+// justify.cpp -- folding text to a line width by byte count: a double-byte character is never
+// split and counts two columns; there are no word boundaries.
+#include <cstring>
+
+#include "mail/send/message_text.h"
+#include "text/charset.h"
+#include "text/scratch.h"
+#include "zknet/mail.h"
+
+bool FoldText(const char *text, size_t length, char *output, size_t size, int32_t width, size_t *written) {
+    *written = 0;
+    if (output == nullptr || size == 0) return false;
+    const auto *s = reinterpret_cast<const unsigned char *>(text);
+    const int64_t w = width;
+    int64_t column = 0;
+    size_t out = 0;
+    bool whole = true;
+    for (size_t i = 0; i < length;) {
+        unsigned char b = s[i];
+        if (b == 0) break;  // the text ends at its terminator
+        if ((b >= 0x20 && b <= 0x7F) || b == '\t') {
+            bool wrap = column == w;
+            if (out + (wrap ? 2 : 0) + 1 + 1 > size) {
+                whole = false;
+                break;
+            }
+            if (wrap) {
+                output[out++] = '\r';
+                output[out++] = '\n';
+                column = 0;
+            }
+            output[out++] = b == '\t' ? ' ' : static_cast<char>(b);
+            ++column;
+            ++i;
+        } else if (b >= 0x80) {
+            if (i + 1 < length && IsDoubleByteChar(text + i)) {
+                bool wrap = column >= w - 1;
+                if (out + (wrap ? 2 : 0) + 2 + 1 > size) {
+                    whole = false;
+                    break;
+                }
+                if (wrap) {
+                    output[out++] = '\r';
+                    output[out++] = '\n';
+                    column = 0;
+                }
+                output[out++] = text[i];
+                output[out++] = text[i + 1];
+                column += 2;
+                i += 2;
+            } else {
+                ++i;  // begins no character: dropped
+            }
+        } else {
+            // CR and LF start a new count; other control bytes pass and take no column.
+            if (out + 1 + 1 > size) {
+                whole = false;
+                break;
+            }
+            output[out++] = static_cast<char>(b);
+            if (b == '\r' || b == '\n') column = 0;
+            ++i;
+        }
+    }
+    output[out] = '\0';
+    *written = out;
+    return whole;
+}
+
+extern "C" {
+
+ZK_EXPORT int32_t ZK_API ZK_MailJustifiedText(char *text, int32_t size, int32_t width) {
+    if (text == nullptr || size <= 0) return 0;
+    // A buffer without a terminator holds a text of size-1 bytes: its last byte makes room.
+    size_t length = strnlen(text, static_cast<size_t>(size));
+    if (length == static_cast<size_t>(size)) length = static_cast<size_t>(size) - 1;
+    std::unique_ptr<char[]> scratch = NewScratch(static_cast<int64_t>(length) + 1);
+    if (!scratch) return 0;
+    std::memcpy(scratch.get(), text, length);
+    scratch[length] = '\0';
+    size_t written = 0;
+    bool whole = FoldText(scratch.get(), length, text, static_cast<size_t>(size), width, &written);
+    std::memset(text + written, 0, static_cast<size_t>(size) - written);
+    return whole ? 1 : 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,267 @@
+// smtp_scripted_test.cpp -- the SMTP client against a scripted server, for what real servers will
+// not do: multi-line greetings and replies, stray and late lines, replies that never come, a close
+// after DATA, overlong lines. Table-driven: the server's steps, one client call, and the result,
+// code, last reply and command transcript it must give.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "send_support.h"
+#include "support/line_peer.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Reply(const Lines &lines) {
+    std::string out;
+    for (const std::string &line : lines) out += line + "\r\n";
+    return out;
+}
+
+const std::string kGreeting = "220 scripted peer ready\r\n";
+const Lines kEnvelope = {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA"};
+
+// The steps of a whole transaction with the given final reply (kNoLine steps stand for silence).
+std::vector<LineStep> Transaction(const std::string &final_reply, uint32_t quit_limit_ms = 5000) {
+    return {{kNoLine, kGreeting},       {"HELO me", "250 hello\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
+            {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "354 go ahead\r\n"},   {kData, final_reply},
+            {"QUIT", "221 bye\r\n", 0, quit_limit_ms}};
+}
+
+int SendA(MailHandle *h) { return ZK_MailSendA(h, "me", "<a@x>", "<b@y>", "Hello", "\nHi.\n", -1); }
+
+struct ScriptedCase {
+    const char *name;
+    std::vector<LineStep> steps;
+    std::function<int(MailHandle *)> call;
+    int result;
+    uint32_t code;
+    std::string last_reply;
+    Lines commands;  // every line the client sent, QUIT included
+    uint32_t most_ms = 5000;
+};
+
+void PrintTo(const ScriptedCase &c, std::ostream *os) { *os << c.name; }
+
+std::vector<LineStep> With(std::vector<LineStep> steps, size_t index, const std::string &reply) {
+    steps[index].reply = reply;
+    return steps;
+}
+
+const ScriptedCase kCases[] = {
+    {"PlainTransaction", Transaction("250 queued as 1\r\n"), SendA, 1, 0, "250 queued as 1",
+     {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+    {"MultiLineGreetingIsReadToItsEnd",
+     With(Transaction("250 queued\r\n"), 0, Reply({"220-first line", "220-second line", "220 ready"})), SendA, 1, 0,
+     "250 queued", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+    {"MultiLineHeloReply",
+     With(Transaction("250 queued\r\n"), 1, Reply({"250-zknet", "250-PIPELINING", "250 8BITMIME"})), SendA, 1, 0,
+     "250 queued", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+    {"MultiLineFinalReplyKeepsItsLastLine", Transaction(Reply({"250-message taken", "250 queued as 7"})), SendA, 1,
+     0, "250 queued as 7", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+    {"MultiLineRefusalIsJudgedOnItsLastLine",
+     {{kNoLine, kGreeting}, {"HELO me", Reply({"550-250 is said here", "550 but this is a refusal"})},
+      {"QUIT", "221 bye\r\n"}},
+     SendA, 0, 8, "550 but this is a refusal", {"HELO me", "QUIT"}},
+    {"HeloRefused", {{kNoLine, kGreeting}, {"HELO me", "550 go away\r\n"}, {"QUIT", "221 bye\r\n"}}, SendA, 0, 8,
+     "550 go away", {"HELO me", "QUIT"}},
+    {"MailFromRefused",
+     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "553 no such sender\r\n"},
+      {"QUIT", "221 bye\r\n"}},
+     SendA, 0, 9, "553 no such sender", {"HELO me", "MAIL FROM: <a@x>", "QUIT"}},
+    {"RcptToRefused",
+     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
+      {"RCPT TO: <b@y>", "550 unknown user\r\n"}, {"QUIT", "221 bye\r\n"}},
+     SendA, 0, 10, "550 unknown user", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "QUIT"}},
+    {"DataRefused",
+     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
+      {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "554 no valid recipients\r\n"}, {"QUIT", "221 bye\r\n"}},
+     SendA, 0, 11, "554 no valid recipients", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+    {"RefusedMessageIsNotSent", Transaction("554 5.7.1 message refused\r\n"), SendA, 0, 11,
+     "554 5.7.1 message refused", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+    {"AStrayLineDoesNotAnswerDATA",
+     With(Transaction("250 queued\r\n"), 3, "250 ok\r\n250 a stray line nobody asked for\r\n"), SendA, 1, 0,
+     "250 queued", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+    {"AnOverlongReplyLineIsReadToItsEnd",
+     With(Transaction("250 queued\r\n"), 1, "250 " + std::string(3000, 'x') + "\r\n"),
+     [](MailHandle *h) {
+         int r = SendA(h);
+         return r;
+     },
+     1, 0, "250 queued", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+    {"AnOverlongRefusalIsKeptCut",
+     {{kNoLine, kGreeting}, {"HELO me", "501 " + std::string(3000, 'y') + "\r\n"}, {"QUIT", "221 bye\r\n"}}, SendA, 0,
+     8, "501 " + std::string(507, 'y'), {"HELO me", "QUIT"}},
+    // The server takes the data but never answers: the message is not reported as sent, and the
+    // wait ends after 8 s.
+    {"NoFinalReply", Transaction("", 12000), SendA, 0, 11, "",
+     {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}, 9500},
+    {"NoReplyToHelo", {{kNoLine, kGreeting}, {"HELO me", ""}, {"QUIT", "221 bye\r\n", 0, 12000}}, SendA, 0, 8, "",
+     {"HELO me", "QUIT"}, 9500},
+    // The server goes away once it said 354: the message cannot go out whole.
+    {"CloseAfterData",
+     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
+      {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "354 go ahead\r\n"}, {kNoLine, kCloseNow}},
+     SendA, 0, 11, "354 go ahead", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA"}},
+    // ... or once it took the data: no reply, no message sent.
+    {"CloseAfterTheDataWithoutReply",
+     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
+      {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "354 go ahead\r\n"}, {kData, kCloseNow}},
+     SendA, 0, 11, "", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA"}},
+    // Each message says HELO again; no RSET is sent between them.
+    {"TwoMessagesOnOneSession",
+     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
+      {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "354 go\r\n"}, {kData, "250 one\r\n"}, {"HELO me", "250 hi\r\n"},
+      {"MAIL FROM: <a@x>", "250 ok\r\n"}, {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "354 go\r\n"},
+      {kData, "250 two\r\n"}, {"QUIT", "221 bye\r\n"}},
+     [](MailHandle *h) { return SendA(h) * 10 + SendA(h); }, 11, 0, "250 two",
+     {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA",
+      "QUIT"}},
+    // CR and LF in the texts of the command lines cannot start a command of their own.
+    {"LineBreaksInTheTextsBecomeSpaces",
+     {{kNoLine, kGreeting}, {"HELO me  RSET", "250 hi\r\n"}, {"MAIL FROM: <a@x> RCPT TO: <evil@x>", "250 ok\r\n"},
+      {"RCPT TO: <b@y>  DATA", "250 ok\r\n"}, {"DATA", "354 go\r\n"}, {kData, "250 queued\r\n"},
+      {"QUIT", "221 bye\r\n"}},
+     [](MailHandle *h) {
+         return ZK_MailSendA(h, "me\r\nRSET", "<a@x>\nRCPT TO: <evil@x>", "<b@y>\r\nDATA", "s\r\n.", "", -1);
+     },
+     1, 0, "250 queued",
+     {"HELO me  RSET", "MAIL FROM: <a@x> RCPT TO: <evil@x>", "RCPT TO: <b@y>  DATA", "DATA", "QUIT"}},
+    // The W form: the same steps through the UTF-16 exchange.
+    {"WideTransaction", Transaction("250 queued\r\n"),
+     [](MailHandle *h) {
+         return ZK_MailSendW(h, Wz(u"me"), Wz(u"<a@x>"), Wz(u"<b@y>"), Wz(u"Hello"), Wz(u"\nHi.\n"), -1);
+     },
+     1, 0, "250 queued", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+    {"WideRcptRefused",
+     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
+      {"RCPT TO: <b@y>", Reply({"550-no", "550 such user"})}, {"QUIT", "221 bye\r\n"}},
+     [](MailHandle *h) {
+         return ZK_MailSendW(h, Wz(u"me"), Wz(u"<a@x>"), Wz(u"<b@y>"), Wz(u"s"), Wz(u""), 72);
+     },
+     0, 10, "550 such user", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "QUIT"}},
+};
+
+class ScriptedSmtp : public ::testing::TestWithParam<ScriptedCase> {
+  protected:
+    void SetUp() override {
+        if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    }
+    void TearDown() override {
+        if (handle_ != nullptr) ZK_MailDisconnectSmtp(handle_);
+        FinishLinePeer(peer_);
+    }
+    LinePeer peer_;
+    MailHandle *handle_ = nullptr;
+};
+
+TEST_P(ScriptedSmtp, Transcript) {
+    const ScriptedCase &c = GetParam();
+    StartLinePeer(peer_, ZK_AF_INET, c.steps);
+    handle_ = ZK_MailConnectSmtpA(Loopback(ZK_AF_INET), peer_.listener.port, ZK_AF_INET);
+    ASSERT_NE(nullptr, handle_) << ZK_MailQueryLastErrorCode() << " " << LastReply();
+    uint32_t start = Now();
+    EXPECT_EQ(c.result, c.call(handle_));
+    EXPECT_LT(Since(start), c.most_ms);
+    EXPECT_EQ(c.code, ZK_MailQueryLastErrorCode());
+    EXPECT_EQ(c.last_reply, LastReply());
+    ZK_MailDisconnectSmtp(handle_);
+    handle_ = nullptr;
+    FinishLinePeer(peer_);
+    EXPECT_EQ(c.commands, peer_.link.commands);
+    EXPECT_EQ(Lines(), peer_.link.mismatches);
+    EXPECT_FALSE(peer_.link.bare_line_end);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ScriptedSmtp, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<ScriptedCase> &info) { return info.param.name; });
+
+// ---- Connecting ----
+
+struct ConnectCase {
+    const char *name;
+    std::vector<LineStep> steps;
+    bool connects;
+    uint32_t code;
+    std::string last_reply;
+};
+
+void PrintTo(const ConnectCase &c, std::ostream *os) { *os << c.name; }
+
+const ConnectCase kConnectCases[] = {
+    {"Greeting220", {{kNoLine, "220 ready\r\n"}}, true, 0, "220 ready"},
+    {"MultiLineGreeting", {{kNoLine, Reply({"220-a", "220-b", "220 c"})}}, true, 0, "220 c"},
+    {"GreetingWithout220", {{kNoLine, "554 no service\r\n"}}, false, 3, "554 no service"},
+    {"NoGreetingAtAll", {{kNoLine, kCloseNow}}, false, 3, ""},
+    {"EmptyGreetingLine", {{kNoLine, "\r\n"}}, false, 3, ""},
+};
+
+class ConnectSmtp : public ::testing::TestWithParam<ConnectCase> {};
+
+TEST_P(ConnectSmtp, Greeting) {
+    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    const ConnectCase &c = GetParam();
+    for (uint16_t family : {ZK_AF_INET, ZK_AF_INET6}) {
+        LinePeer peer;
+        std::vector<LineStep> steps = c.steps;
+        if (c.connects) steps.push_back({"QUIT", "221 bye\r\n"});
+        StartLinePeer(peer, family, steps);
+        ZK_MailClearLastErrorCode();
+        MailHandle *h = family == ZK_AF_INET
+                            ? ZK_MailConnectSmtpA(Loopback(family), peer.listener.port, family)
+                            : ZK_MailConnectSmtpW(Wz(u"::1"), peer.listener.port, family);
+        EXPECT_EQ(c.connects, h != nullptr);
+        EXPECT_EQ(c.code, ZK_MailQueryLastErrorCode());
+        EXPECT_EQ(c.last_reply, LastReply());
+        if (h != nullptr) {
+            ZK_MailDisconnectSmtp(h);
+            EXPECT_EQ("221 bye", LastReply());
+        }
+        FinishLinePeer(peer);
+        EXPECT_EQ(Lines(), peer.link.mismatches);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ConnectSmtp, ::testing::ValuesIn(kConnectCases),
+                         [](const ::testing::TestParamInfo<ConnectCase> &info) { return info.param.name; });
+
+TEST(ConnectSmtpFails, NoServerIsCode2AndAConnectClearsAnEarlierCode) {
+    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    Listener unused = ListenAnyPort(ZK_AF_INET);
+    int port = unused.port;
+    ZK_SocketClose(unused.handle);
+    EXPECT_EQ(nullptr, ZK_MailConnectSmtpA("127.0.0.1", port, ZK_AF_INET));
+    EXPECT_EQ(2u, ZK_MailQueryLastErrorCode());
+    LinePeer peer;
+    StartLinePeer(peer, ZK_AF_INET, std::vector<LineStep>{{kNoLine, "220 ok\r\n"}, {"QUIT", "221 bye\r\n"}});
+    MailHandle *h = ZK_MailConnectSmtpA("127.0.0.1", peer.listener.port, ZK_AF_INET);
+    ASSERT_NE(nullptr, h);
+    EXPECT_EQ(0u, ZK_MailQueryLastErrorCode());
+    ZK_MailDisconnectSmtp(h);
+    FinishLinePeer(peer);
+}
+
+// The exact data block of a message as the client sends it: CR LF everywhere, the body's own
+// line ends made CR LF, a period at a line's start doubled, the end mark on a line of its own.
+TEST(ScriptedSmtpData, DataBlockOnTheWire) {
+    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    LinePeer peer;
+    StartLinePeer(peer, ZK_AF_INET6, Transaction("250 queued\r\n"));
+    MailHandle *h = ZK_MailConnectSmtpA("::1", peer.listener.port, ZK_AF_INET6);
+    ASSERT_NE(nullptr, h);
+    EXPECT_EQ(1, ZK_MailSendA(h, "me", "<a@x>", "<b@y>", "Hello", "\n.\nbare LF\nbare CR\rpair\r\n..two\n.", -1));
+    ZK_MailDisconnectSmtp(h);
+    FinishLinePeer(peer);
+    ASSERT_EQ(1u, peer.link.messages.size());
+    EXPECT_EQ(
+        "From: <a@x>\r\nTo: <b@y>\r\nSubject: Hello\r\nMIME-Version: 1.0\r\nContent-Type: text/plain;\r\n"
+        "\tformat=fixed;\r\n\tcharset=\"iso-2022-jp\";\r\n\treply-type=original\r\nContent-Transfer-Encoding: 7bit\r\n"
+        "X-Mailer: ZK_Library Mail Function 1.0.0\r\n\r\n..\r\nbare LF\r\nbare CR\r\npair\r\n...two\r\n..\r\n",
+        peer.link.messages[0]);
+    EXPECT_FALSE(peer.link.bare_line_end);
+}
+
+}  // namespace

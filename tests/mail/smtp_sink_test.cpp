@@ -1,0 +1,197 @@
+// smtp_sink_test.cpp -- messages sent to the aiosmtpd sink, which keeps the exact bytes of each
+// connection and each message's envelope and content: the header block byte for byte in the A
+// and W forms, CR LF everywhere, dot-stuffing, the end of the data, refusals, several messages
+// on one session, IPv4 and IPv6.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "send_support.h"
+
+namespace {
+
+const char kDefaultType[] =
+    "Content-Type: text/plain;\r\n\tformat=fixed;\r\n\tcharset=\"iso-2022-jp\";\r\n\treply-type=original\r\n";
+const char kDefaultMailer[] = "X-Mailer: ZK_Library Mail Function 1.0.0\r\n";
+
+std::string Headers(const std::string &from, const std::string &to, const std::string &subject,
+                    const std::string &type = kDefaultType, const std::string &mailer = kDefaultMailer) {
+    return "From: " + from + "\r\nTo: " + to + "\r\nSubject: " + subject + "\r\nMIME-Version: 1.0\r\n" + type +
+           "Content-Transfer-Encoding: 7bit\r\n" + mailer;
+}
+
+std::string Envelope(const std::string &from, const std::string &to) {
+    return "HELO zknet-test\r\nMAIL FROM: " + from + "\r\nRCPT TO: " + to + "\r\nDATA\r\n";
+}
+
+// Shift_JIS (the ANSI text of the A calls) of a UTF-8 literal.
+std::string Sjis(const char *utf8) { return AnsiOf(Utf16(utf8)); }
+
+struct SinkCase {
+    const char *name;
+    std::function<int(MailHandle *)> send;
+    std::string content;  // the message as the sink took it (unstuffed)
+    std::string wire;     // everything the client sent after the greeting, QUIT included
+};
+
+void PrintTo(const SinkCase &c, std::ostream *os) { *os << c.name; }
+
+const std::string kFrom = "<sender@zknet-test>";
+const std::string kTo = "<zkmail@zknet-test>";
+
+int SendA(MailHandle *h, const std::string &subject, const std::string &body, int32_t width = -1) {
+    return ZK_MailSendA(h, "zknet-test", kFrom.c_str(), kTo.c_str(), subject.c_str(), body.c_str(), width);
+}
+int SendW(MailHandle *h, const std::u16string &subject, const std::u16string &body, int32_t width = -1) {
+    return ZK_MailSendW(h, Wz(u"zknet-test"), Wz(u"<sender@zknet-test>"), Wz(u"<zkmail@zknet-test>"), Wz(subject),
+                        Wz(body), width);
+}
+
+const std::string kJapaneseSubjectJis = "\x1B$BF|K\\8l$N7oL>\x1B(B";  // 日本語の件名
+const std::string kJapaneseBodyJis = "\x1B$B$3$s$K$A$O!\"@$3&!#\x1B(B";  // こんにちは、世界。
+const std::string kSecondLineJis = "\x1B$BBhFs9T\x1B(B";                // 第二行
+
+const SinkCase kCases[] = {
+    {"AsciiWithDotsAndEveryLineEnd",
+     [](MailHandle *h) { return SendA(h, "Plain subject", "\nLine one\n.\n..two\rCR\r\nCRLF\n\nend"); },
+     Headers(kFrom, kTo, "Plain subject") + "\r\nLine one\r\n.\r\n..two\r\nCR\r\nCRLF\r\n\r\nend\r\n",
+     Envelope(kFrom, kTo) + Headers(kFrom, kTo, "Plain subject") +
+         "\r\nLine one\r\n..\r\n...two\r\nCR\r\nCRLF\r\n\r\nend\r\n.\r\nQUIT\r\n"},
+    {"JapaneseA",
+     [](MailHandle *h) {
+         return SendA(h, Sjis("日本語の件名"), Sjis("\nこんにちは、世界。\n.\n第二行\n"));
+     },
+     Headers(kFrom, kTo, kJapaneseSubjectJis) + "\r\n" + kJapaneseBodyJis + "\r\n.\r\n" + kSecondLineJis + "\r\n\r\n",
+     Envelope(kFrom, kTo) + Headers(kFrom, kTo, kJapaneseSubjectJis) + "\r\n" + kJapaneseBodyJis + "\r\n..\r\n" +
+         kSecondLineJis + "\r\n\r\n.\r\nQUIT\r\n"},
+    {"JapaneseW",
+     [](MailHandle *h) {
+         return SendW(h, Utf16("日本語の件名"), Utf16("\nこんにちは、世界。\n.\n第二行\n"));
+     },
+     Headers(kFrom, kTo, "=?ISO-2022-JP?B?GyRCRnxLXDhsJE43b0w+GyhC?=") + "\r\n" + kJapaneseBodyJis + "\r\n.\r\n" +
+         kSecondLineJis + "\r\n\r\n",
+     Envelope(kFrom, kTo) + Headers(kFrom, kTo, "=?ISO-2022-JP?B?GyRCRnxLXDhsJE43b0w+GyhC?=") + "\r\n" +
+         kJapaneseBodyJis + "\r\n..\r\n" + kSecondLineJis + "\r\n\r\n.\r\nQUIT\r\n"},
+    {"EmptyBodyEndsAfterTheHeaderBlock", [](MailHandle *h) { return SendA(h, "", ""); },
+     Headers(kFrom, kTo, "") + "\r\n", Envelope(kFrom, kTo) + Headers(kFrom, kTo, "") + "\r\n.\r\nQUIT\r\n"},
+    {"EmptyWideSubjectIsAnEmptyEncodedWord", [](MailHandle *h) { return SendW(h, u"", u""); },
+     Headers(kFrom, kTo, "=?ISO-2022-JP?B?" "?=") + "\r\n",
+     Envelope(kFrom, kTo) + Headers(kFrom, kTo, "=?ISO-2022-JP?B?" "?=") + "\r\n.\r\nQUIT\r\n"},
+    {"FoldedBody", [](MailHandle *h) { return SendA(h, "fold", "\nabcdefghijklm\n" + Sjis("123456789日本"), 10); },
+     Headers(kFrom, kTo, "fold") + "\r\nabcdefghij\r\nklm\r\n123456789\r\n\x1B$BF|K\\\x1B(B\r\n",
+     Envelope(kFrom, kTo) + Headers(kFrom, kTo, "fold") +
+         "\r\nabcdefghij\r\nklm\r\n123456789\r\n\x1B$BF|K\\\x1B(B\r\n.\r\nQUIT\r\n"},
+    {"OwnMailerAndContentType",
+     [](MailHandle *h) {
+         ZK_MailSetXMailerA(h, "Test Mailer 2");
+         ZK_MailSetContentTypeW(h, Wz(u"text/plain"), nullptr, Wz(u"flowed"), nullptr);
+         return SendA(h, "s", "\nb");
+     },
+     Headers(kFrom, kTo, "s",
+             "Content-Type: text/plain;\r\n\tformat=flowed;\r\n\tcharset=\"iso-2022-jp\";\r\n\treply-type=original\r\n",
+             "X-Mailer: Test Mailer 2\r\n") +
+         "\r\nb\r\n",
+     Envelope(kFrom, kTo) +
+         Headers(kFrom, kTo, "s",
+                 "Content-Type: text/plain;\r\n\tformat=flowed;\r\n\tcharset=\"iso-2022-jp\";\r\n\treply-type=original\r\n",
+                 "X-Mailer: Test Mailer 2\r\n") +
+         "\r\nb\r\n.\r\nQUIT\r\n"},
+    // Nothing the caller puts in the header texts starts a line of its own.
+    {"LineBreaksInHeaderTextsBecomeSpaces",
+     [](MailHandle *h) {
+         ZK_MailSetXMailerA(h, "M\r\n.\r\nQUIT");
+         return ZK_MailSendA(h, "zknet-test\r\nRSET", kFrom.c_str(), kTo.c_str(), "a\r\n.\r\nRSET", "\nb", -1);
+     },
+     Headers(kFrom, kTo, "a  .  RSET", kDefaultType, "X-Mailer: M  .  QUIT\r\n") + "\r\nb\r\n",
+     "HELO zknet-test  RSET\r\nMAIL FROM: " + kFrom + "\r\nRCPT TO: " + kTo + "\r\nDATA\r\n" +
+         Headers(kFrom, kTo, "a  .  RSET", kDefaultType, "X-Mailer: M  .  QUIT\r\n") + "\r\nb\r\n.\r\nQUIT\r\n"},
+};
+
+class SinkTest : public ::testing::TestWithParam<SinkCase> {
+  protected:
+    void SetUp() override {
+        if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    }
+};
+
+TEST_P(SinkTest, ExactBytes) {
+    const SinkCase &c = GetParam();
+    for (uint16_t family : {ZK_AF_INET, ZK_AF_INET6}) {
+        SCOPED_TRACE(family);
+        int before = SinkMessageCount();
+        MailHandle *h = ZK_MailConnectSmtpA(kTestHost, kSinkPort, family);
+        ASSERT_NE(nullptr, h) << ZK_MailQueryLastErrorCode();
+        EXPECT_EQ(1, c.send(h)) << ZK_MailQueryLastErrorCode() << " " << LastReply();
+        EXPECT_EQ("250 Message accepted for delivery", LastReply());
+        ZK_MailDisconnectSmtp(h);
+        EXPECT_EQ("221 Bye", LastReply());
+        ASSERT_EQ(before + 1, SinkMessageCount());
+        SinkMessage m;
+        ASSERT_TRUE(ReadSinkMessage(before + 1, &m));
+        EXPECT_EQ(c.content, m.content);
+        // The wire file is complete once the sink saw the client close.
+        std::string wire;
+        for (int i = 0; i < 50 && (wire = SinkWire(m.connection)).find("QUIT\r\n") == std::string::npos; ++i) {
+            SleepMs(100);
+        }
+        EXPECT_EQ(c.wire, wire);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SinkTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<SinkCase> &info) { return info.param.name; });
+
+TEST(Sink, SeveralMessagesOnOneSessionEachWithItsEnvelope) {
+    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    int before = SinkMessageCount();
+    MailHandle *h = ZK_MailConnectSmtpW(Wz(u"zknet-test"), kSinkPort, ZK_AF_INET6);
+    ASSERT_NE(nullptr, h);
+    for (int i = 0; i < 3; ++i) {
+        std::string to = "<r" + std::to_string(i) + "@zknet-test>";
+        EXPECT_EQ(1, ZK_MailSendA(h, "zknet-test", "<s@zknet-test>", to.c_str(), "n", ("\nmessage " + std::to_string(i)).c_str(), -1));
+    }
+    ZK_MailDisconnectSmtp(h);
+    ASSERT_EQ(before + 3, SinkMessageCount());
+    for (int i = 0; i < 3; ++i) {
+        SinkMessage m;
+        ASSERT_TRUE(ReadSinkMessage(before + 1 + i, &m));
+        EXPECT_EQ("s@zknet-test", m.mail_from);
+        EXPECT_EQ(std::vector<std::string>{"r" + std::to_string(i) + "@zknet-test"}, m.rcpt_to);
+        EXPECT_NE(std::string::npos, m.content.find("\r\nmessage " + std::to_string(i) + "\r\n"));
+    }
+}
+
+TEST(Sink, RefusedSenderAndRefusedMessage) {
+    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    MailHandle *h = ZK_MailConnectSmtpA("127.0.0.1", kSinkPort, ZK_AF_INET);
+    ASSERT_NE(nullptr, h);
+    EXPECT_EQ(0, ZK_MailSendA(h, "zknet-test", "refused@zknet-test", "<a@zknet-test>", "s", "b", -1));
+    EXPECT_EQ(9u, ZK_MailQueryLastErrorCode());
+    EXPECT_EQ("550 this sender is refused here", LastReply());
+    // The refusal after the data: the message was not taken, so it is not reported as sent.
+    EXPECT_EQ(0, ZK_MailSendW(h, Wz(u"zknet-test"), Wz(u"noend@zknet-test"), Wz(u"<a@zknet-test>"), Wz(u"s"),
+                              Wz(u"\nb"), -1));
+    EXPECT_EQ(11u, ZK_MailQueryLastErrorCode());
+    EXPECT_EQ(u"554 the message of this sender is refused", LastReplyW());
+    // The session goes on.
+    EXPECT_EQ(1, ZK_MailSendA(h, "zknet-test", "<ok@zknet-test>", "<a@zknet-test>", "s", "\nb", -1));
+    EXPECT_EQ(11u, ZK_MailQueryLastErrorCode());  // a success does not clear the code
+    ZK_MailDisconnectSmtp(h);
+}
+
+// A body line longer than the sink's 1001-byte line limit (sent unfolded): the sink refuses the
+// message after its data, and the client reports that refusal instead of a success.
+TEST(Sink, OverlongLineRefusedAfterTheData) {
+    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    MailHandle *h = ZK_MailConnectSmtpA("127.0.0.1", kSinkPort, ZK_AF_INET);
+    ASSERT_NE(nullptr, h);
+    std::string body = "\n" + std::string(1500, 'b');
+    EXPECT_EQ(0, ZK_MailSendA(h, "zknet-test", "<a@zknet-test>", "<a@zknet-test>", "s", body.c_str(), -1));
+    EXPECT_EQ(11u, ZK_MailQueryLastErrorCode());
+    EXPECT_EQ(0u, LastReply().find("500 Line too long")) << LastReply();
+    ZK_MailDisconnectSmtp(h);
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# start.sh -- starts the mail servers of the tests and the demonstration, inside the private
+# network, in WORK_FOLDER (emptied of earlier messages at every start):
+#
+#   SMTP sink   python3-aiosmtpd (tests/mail/smtp_sink.py) on port 2526 ($ZK_SMTP_SINK_PORT), IPv4
+#               and IPv6, every address of the private network (Wine resolves the host's own name
+#               zknet-test to its adapters' addresses, not to loopback). It accepts everything and records, per connection, the exact bytes the
+#               client sent (WORK/sink/conn-N.wire) and, per message, its envelope and content
+#               (WORK/sink/msg-N.env, WORK/sink/msg-N.eml). Senders it refuses for the tests:
+#               refused@zknet-test at MAIL FROM, noend@zknet-test after the data.
+#   Postfix     Debian's postfix with its own configuration in WORK/postfix (postfix -c), on port
+#               2525 ($ZK_POSTFIX_PORT), IPv4 and IPv6 (every address too), refusing bare LF in the data
+#               (smtpd_forbid_bare_newline = reject, no exclusions). It delivers locally to the
+#               Maildir of the test user:
+#                   user     zkmail (password zkmail-pass), address zkmail@zknet-test
+#                   Maildir  WORK/mail/zkmail   (new/, cur/, tmp/; owned by zkmail)
+#               A POP3 server for the tests reads the same Maildir (e.g. dovecot with
+#               mail_location = maildir:WORK/mail/%u). Refusals for the tests: HELO refused.helo,
+#               MAIL FROM refused@zknet-test, RCPT TO to any unknown local user, DATA after
+#               MAIL FROM nodata@zknet-test, the message after MAIL FROM noend@zknet-test.
+#
+# Usage: start.sh WORK_FOLDER    (stop them with stop.sh WORK_FOLDER)
+set -euo pipefail
+work=${1:?usage: start.sh WORK_FOLDER}
+sink_port=${ZK_SMTP_SINK_PORT:-2526}
+postfix_port=${ZK_POSTFIX_PORT:-2525}
+user=zkmail
+password=zkmail-pass
+here=$(cd "$(dirname "$0")" && pwd)
+python=/usr/bin/python3
+[ -x /usr/sbin/postfix ] || { echo "start.sh: postfix is missing (tools/install-deps.sh)" >&2; exit 1; }
+"$python" -c 'import aiosmtpd' 2>/dev/null || { echo "start.sh: python3-aiosmtpd is missing (tools/install-deps.sh)" >&2; exit 1; }
+
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+bash "$here/stop.sh" "$work"
+
+# The user is shared by every build folder: made once, under a lock. Its mail lives in the
+# build's own folder, not in its home.
+(
+  flock 9
+  if ! id -u "$user" >/dev/null 2>&1; then
+    useradd --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
+  fi
+  echo "$user:$password" | chpasswd
+) 9>/tmp/zknet-mail-user.lock
+
+rm -rf "$work/sink" "$work/expected" "$work/mail" "$work/postfix" "$work/postfix-queue" "$work/postfix-data"
+mkdir -p "$work/sink" "$work/expected" "$work/mail/$user"/{new,cur,tmp} "$work/postfix" "$work/postfix-queue" "$work/postfix-data"
+chown -R "$user:" "$work/mail/$user"
+chmod 755 "$work" "$work/mail"
+chmod 700 "$work/mail/$user"
+
+# ---- the sink ----
+setsid "$python" "$here/smtp_sink.py" "$sink_port" "$work/sink" </dev/null >>"$work/sink.out" 2>&1 &
+echo $! > "$work/sink.pid"
+
+# ---- Postfix ----
+conf=$work/postfix
+cat > "$conf/main.cf" <<CONF
+compatibility_level = 3.6
+queue_directory = $work/postfix-queue
+data_directory = $work/postfix-data
+mail_owner = postfix
+setgid_group = postdrop
+myhostname = zknet-test
+mydomain = zknet-test
+myorigin = zknet-test
+mydestination = zknet-test, localhost
+inet_interfaces = all
+inet_protocols = all
+mynetworks = 127.0.0.0/8 [::1]/128
+relayhost =
+alias_maps =
+alias_database =
+local_recipient_maps = unix:passwd.byname
+mail_spool_directory = $work/mail/
+home_mailbox =
+mailbox_command =
+biff = no
+maillog_file = $work/postfix.log
+maillog_file_prefixes = $work
+smtpd_banner = \$myhostname ESMTP zknet test server
+smtpd_delay_reject = no
+smtpd_helo_required = yes
+smtpd_helo_restrictions = check_helo_access texthash:$conf/helo_access
+smtpd_sender_restrictions = check_sender_access texthash:$conf/sender_access
+smtpd_relay_restrictions = permit_mynetworks, reject_unauth_destination
+smtpd_data_restrictions = check_sender_access texthash:$conf/data_access
+smtpd_end_of_data_restrictions = check_sender_access texthash:$conf/end_access
+smtpd_forbid_bare_newline = reject
+smtpd_forbid_bare_newline_exclusions =
+message_size_limit = 67108864
+mailbox_size_limit = 0
+disable_dns_lookups = yes
+smtp_dns_support_level = disabled
+CONF
+printf 'refused.helo REJECT the HELO name is refused here\n' > "$conf/helo_access"
+printf 'refused@zknet-test REJECT this sender is refused here\n' > "$conf/sender_access"
+printf 'nodata@zknet-test REJECT no data from this sender\n' > "$conf/data_access"
+printf 'noend@zknet-test REJECT the message of this sender is refused\n' > "$conf/end_access"
+cat > "$conf/master.cf" <<CONF
+$postfix_port inet n - n - - smtpd
+pickup    unix  n       -       n       60      1       pickup
+cleanup   unix  n       -       n       -       0       cleanup
+qmgr      unix  n       -       n       300     1       qmgr
+rewrite   unix  -       -       n       -       -       trivial-rewrite
+bounce    unix  -       -       n       -       0       bounce
+defer     unix  -       -       n       -       0       bounce
+trace     unix  -       -       n       -       0       bounce
+verify    unix  -       -       n       -       1       verify
+flush     unix  n       -       n       1000?   0       flush
+proxymap  unix  -       -       n       -       -       proxymap
+showq     unix  n       -       n       -       -       showq
+error     unix  -       -       n       -       -       error
+retry     unix  -       -       n       -       -       error
+discard   unix  -       -       n       -       -       discard
+local     unix  -       n       n       -       -       local
+anvil     unix  -       -       n       -       1       anvil
+scache    unix  -       -       n       -       1       scache
+postlog   unix-dgram n  -       n       -       1       postlogd
+CONF
+/usr/sbin/postfix -c "$conf" set-permissions >>"$work/postfix.out" 2>&1 || true
+if ! /usr/sbin/postfix -c "$conf" start >>"$work/postfix.out" 2>&1; then
+  echo "start.sh: postfix did not start; see $work/postfix.out and $work/postfix.log" >&2
+  cat "$work/postfix.out" "$work/postfix.log" >&2 2>/dev/null
+  bash "$here/stop.sh" "$work"
+  exit 1
+fi
+
+# Ready when both listen on both families; bounded, like everything the tests start.
+listening() { [ "$(ss -Hltn "sport = :$1" | wc -l)" -ge 2 ]; }
+for _ in $(seq 150); do
+  if listening "$sink_port" && listening "$postfix_port"; then
+    echo "SMTP sink on port $sink_port, Postfix on port $postfix_port delivering to $work/mail/$user"
+    exit 0
+  fi
+  sleep 0.1
+done
+echo "start.sh: the mail servers did not start; see $work/sink.out, $work/postfix.out, $work/postfix.log" >&2
+bash "$here/stop.sh" "$work"
+exit 1
