@@ -81,7 +81,9 @@ bool PrepareBody(const char *body, size_t length, int32_t width, std::string *wi
         wire->reserve(jis_length + jis_length / 8 + sizeof(kEndOfData));
         bool line_start = true;
         AppendWireText(*wire, jis.get(), jis_length, &line_start);
-        wire->append(kEndOfData);
+        // The end mark needs a line of its own; a text that already ends its last line gets no
+        // empty line added.
+        wire->append(line_start ? kEndOfData + 2 : kEndOfData);
         return true;
     } catch (...) {
         wire->clear();

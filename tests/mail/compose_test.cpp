@@ -120,14 +120,14 @@ TEST(PrepareBody, WireTextWithTheEndOfTheData) {
         int32_t width;
         std::string wire;
     } cases[] = {
-        {"", -1, "\r\n.\r\n"},
+        {"", -1, ".\r\n"},  // the end mark stands on a line of its own, and no empty line is added
         {"x", -1, "x\r\n.\r\n"},
-        {".\n", -1, "..\r\n\r\n.\r\n"},
+        {".\n", -1, "..\r\n.\r\n"},
         {"\n" + kNichi + "\n" + kHon, -1, "\r\n\x1B$BF|\x1B(B\r\n\x1B$BK\\\x1B(B\r\n.\r\n"},
         {kNichi + kHon, 2, "\x1B$BF|\x1B(B\r\n\x1B$BK\\\x1B(B\r\n.\r\n"},
         {"\xFA\x40", -1, "\x1B$B|q\x1B(B\r\n.\r\n"},  // ⅰ of the IBM rows goes as its NEC twin
         {std::string("a\0b", 3), 10, "a\r\n.\r\n"},            // the text ends at its terminator
-        {"\x80\xFD", 10, "\r\n.\r\n"},                          // folding dropped every byte
+        {"\x80\xFD", 10, ".\r\n"},                              // folding dropped every byte
     };
     for (const auto &c : cases) {
         std::string wire;

@@ -96,7 +96,7 @@ const Delivery kDeliveries[] = {
      "あいうえお\nかきくけこ\nさ\nabcdefgh日\n本\n"},
     {"zk-w-folded-odd", true, "奇数の幅", "abcdefgh日本語\n.先頭の点", 9, "abcdefgh\n日本語\n.先頭の点\n"},
     {"zk-w-extensions", true, "①ⅰⅠ髙纊∵", "NEC: ①②③ ㈱ №\nIBM: ⅰⅱ 髙﨑 纊\n", -1,
-     "NEC: ①②③ ㈱ №\nIBM: ⅰⅱ 髙﨑 纊\n\n"},
+     "NEC: ①②③ ㈱ №\nIBM: ⅰⅱ 髙﨑 纊\n"},  // a body that ends its last line gets no empty line added
 };
 
 TEST_F(PostfixTest, JapaneseMessagesAreDeliveredAsSent) {

@@ -63,22 +63,22 @@ const SinkCase kCases[] = {
      [](MailHandle *h) {
          return SendA(h, Sjis("日本語の件名"), Sjis("\nこんにちは、世界。\n.\n第二行\n"));
      },
-     Headers(kFrom, kTo, kJapaneseSubjectJis) + "\r\n" + kJapaneseBodyJis + "\r\n.\r\n" + kSecondLineJis + "\r\n\r\n",
+     Headers(kFrom, kTo, kJapaneseSubjectJis) + "\r\n" + kJapaneseBodyJis + "\r\n.\r\n" + kSecondLineJis + "\r\n",
      Envelope(kFrom, kTo) + Headers(kFrom, kTo, kJapaneseSubjectJis) + "\r\n" + kJapaneseBodyJis + "\r\n..\r\n" +
-         kSecondLineJis + "\r\n\r\n.\r\nQUIT\r\n"},
+         kSecondLineJis + "\r\n.\r\nQUIT\r\n"},
     {"JapaneseW",
      [](MailHandle *h) {
          return SendW(h, Utf16("日本語の件名"), Utf16("\nこんにちは、世界。\n.\n第二行\n"));
      },
      Headers(kFrom, kTo, "=?ISO-2022-JP?B?GyRCRnxLXDhsJE43b0w+GyhC?=") + "\r\n" + kJapaneseBodyJis + "\r\n.\r\n" +
-         kSecondLineJis + "\r\n\r\n",
+         kSecondLineJis + "\r\n",
      Envelope(kFrom, kTo) + Headers(kFrom, kTo, "=?ISO-2022-JP?B?GyRCRnxLXDhsJE43b0w+GyhC?=") + "\r\n" +
-         kJapaneseBodyJis + "\r\n..\r\n" + kSecondLineJis + "\r\n\r\n.\r\nQUIT\r\n"},
+         kJapaneseBodyJis + "\r\n..\r\n" + kSecondLineJis + "\r\n.\r\nQUIT\r\n"},
     {"EmptyBodyEndsAfterTheHeaderBlock", [](MailHandle *h) { return SendA(h, "", ""); },
-     Headers(kFrom, kTo, "") + "\r\n", Envelope(kFrom, kTo) + Headers(kFrom, kTo, "") + "\r\n.\r\nQUIT\r\n"},
+     Headers(kFrom, kTo, ""), Envelope(kFrom, kTo) + Headers(kFrom, kTo, "") + ".\r\nQUIT\r\n"},
     {"EmptyWideSubjectIsAnEmptyEncodedWord", [](MailHandle *h) { return SendW(h, u"", u""); },
-     Headers(kFrom, kTo, "=?ISO-2022-JP?B?" "?=") + "\r\n",
-     Envelope(kFrom, kTo) + Headers(kFrom, kTo, "=?ISO-2022-JP?B?" "?=") + "\r\n.\r\nQUIT\r\n"},
+     Headers(kFrom, kTo, "=?ISO-2022-JP?B?" "?="),
+     Envelope(kFrom, kTo) + Headers(kFrom, kTo, "=?ISO-2022-JP?B?" "?=") + ".\r\nQUIT\r\n"},
     {"FoldedBody", [](MailHandle *h) { return SendA(h, "fold", "\nabcdefghijklm\n" + Sjis("123456789日本"), 10); },
      Headers(kFrom, kTo, "fold") + "\r\nabcdefghij\r\nklm\r\n123456789\r\n\x1B$BF|K\\\x1B(B\r\n",
      Envelope(kFrom, kTo) + Headers(kFrom, kTo, "fold") +
