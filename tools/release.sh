@@ -9,7 +9,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-mapfile -t programs < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' tools/release-programs.txt | grep .)
+# "name" or "name=target" per line.
+mapfile -t entries < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' tools/release-programs.txt | grep .)
+programs=() targets=()
+for e in "${entries[@]}"; do
+  programs+=("${e%%=*}")
+  targets+=("${e#*=}")
+done
 version=$(sed -n 's/^#define ZKNET_VERSION "\(.*\)"$/\1/p' include/zknet/zkconf.h)
 [ -n "$version" ] || { echo "no ZKNET_VERSION in include/zknet/zkconf.h"; exit 1; }
 name=zknet-$version-windows
@@ -22,7 +28,7 @@ bash tools/install-deps.sh
 for preset in win32 win64; do
   echo "=== release: build $preset ==="
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target zknet "${programs[@]}"
+  cmake --build --preset "$preset" --target zknet "${targets[@]}"
 done
 
 out=build/release

@@ -25,14 +25,15 @@ Private Declare Function LoadLibraryW Lib "kernel32" (ByVal path As Long) As Lon
 ' Loads the zknet.dll of this Office's width once. Windows then finds it by name for every Declare,
 ' wherever the document lies; without this, zknet.dll must be on the PATH or in the current folder.
 Private Function LoadZknet() As Boolean
-    Dim arch As String
+    Dim arch As String, loaded As Boolean
 #If Win64 Then
     arch = "x64"
 #Else
     arch = "x86"
 #End If
-    LoadZknet = LoadLibraryW(StrPtr(ReleaseFolder & "\" & arch & "\zknet.dll")) <> 0
-    If Not LoadZknet Then MsgBox "zknet.dll not found in " & ReleaseFolder & "\" & arch
+    loaded = LoadLibraryW(StrPtr(ReleaseFolder & "\" & arch & "\zknet.dll")) <> 0
+    If Not loaded Then MsgBox "zknet.dll not found in " & ReleaseFolder & "\" & arch
+    LoadZknet = loaded
 End Function
 
 Public Sub ExampleFtpDownload()

@@ -18,7 +18,7 @@ fail() { echo "release: $*"; problems=$((problems + 1)); }
 version=$(sed -n 's/^#define ZKNET_VERSION "\(.*\)"$/\1/p' include/zknet/zkconf.h)
 top=zknet-$version-windows
 [ "$(basename "$zip")" = "$top.zip" ] || fail "the archive is $(basename "$zip"), expected $top.zip"
-mapfile -t programs < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' tools/release-programs.txt | grep .)
+mapfile -t programs < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' -e 's/=.*//' tools/release-programs.txt | grep .)
 
 # The listing: every expected file, nothing else.
 {
