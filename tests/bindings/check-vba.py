@@ -330,7 +330,7 @@ def parse_module(lines, label, problems):
                 if not pm:
                     problems.append(f"{where}: cannot read the parameter '{p}' of {name}")
                     continue
-                params.append({"mode": (pm.group(2) or "ByRef").lower(), "explicit": bool(pm.group(2)),
+                params.append({"mode": (pm.group(2) or "ByRef").lower(),
                                "array": bool(pm.group(4)), "type": (pm.group(5) or "Variant"),
                                "optional": bool(pm.group(1)), "text": p})
             mod.declares[name] = {"ptrsafe": bool(m.group(2)), "kind": m.group(3).lower(), "lib": m.group(5),
@@ -353,7 +353,7 @@ def parse_module(lines, label, problems):
     return mod
 
 
-def type_layout(mod, name, ptr, legacy, where, problems):
+def type_layout(mod, name, ptr, problems):
     """[(member, offset, size)] and the size of a Type, members naturally aligned as VBA lays them out."""
     tname, members = mod.types[name.lower()]
     out, offset, largest = [], 0, 1
@@ -476,7 +476,7 @@ def check_target(mod, target, protos, structs, defines, exports, label, problems
         if sname.lower() not in mod.types:
             stale.append(f"{t}: the record {sname} has no Type in {label}")
             continue
-        layout, size = type_layout(mod, sname, target.ptr, target.legacy, label, problems)
+        layout, size = type_layout(mod, sname, target.ptr, problems)
         if layout is None:
             continue
         c_members, c_size = c_layout(members, target.ptr)
