@@ -2,7 +2,8 @@
 # Runs every test: installs what is missing, builds the native library plain and under
 # ASan+UBSan and the 64-bit and 32-bit Windows DLLs, and runs each build's tests inside a private
 # network (the Windows ones under Wine with code page 932). The 32-bit DLL's static checks always
-# run; its tests under Wine only where this machine can start a 32-bit program at all.
+# run; its tests under Wine only where this machine can start a 32-bit program at all. With both
+# Windows presets it also makes and checks the release archive (tools/release.sh).
 # Exits non-zero if anything fails.
 # Usage: tools/test.sh [preset ...]   (default: native native-asan win64 win32)
 set -uo pipefail
@@ -32,6 +33,20 @@ for preset in "${presets[@]}"; do
     failed+=("$preset (tests)")
   fi
 done
+
+# The release archive, once both Windows DLLs are built: made from those builds and checked
+# without Wine.
+if [[ " ${presets[*]} " == *" win32 "* && " ${presets[*]} " == *" win64 "* &&
+      " ${failed[*]} " != *"win32 (build)"* && " ${failed[*]} " != *"win64 (build)"* ]]; then
+  echo "=== release archive ==="
+  if bash tools/release.sh; then
+    # And the check itself refuses broken archives.
+    zip=$(ls -t build/release/zknet-*-windows.zip | head -n 1)
+    bash tests/release/check-release-faults.sh "$zip" || failed+=("release check")
+  else
+    failed+=("release")
+  fi
+fi
 
 if [ -x tools/fuzz.sh ] && [[ " ${presets[*]} " == *" native-asan "* ]]; then
   echo "=== fuzz ==="

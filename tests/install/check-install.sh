@@ -11,7 +11,7 @@ trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in include/zknet/zknet.h include/zknet/zkconf.h lib/cmake/zknet/zknetConfig.cmake; do
+for f in include/zknet/zknet.h include/zknet/zkconf.h lib/cmake/zknet/zknetConfig.cmake share/zknet/zknet.bas; do
   [ -f "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
 pc=$(find "$prefix" -name zknet.pc | head -n 1)

@@ -1,0 +1,627 @@
+#!/usr/bin/python3
+"""check-vba.py -- checks the VBA/VB6 declarations (bindings/vba/zknet.bas) against the C interface.
+
+The module is read as the VBA editor would compile it, once per target: 64-bit Office (VBA7 and
+Win64), 32-bit Office (VBA7) and VB6 or older Office (neither). For each target every export of
+exports/zknet.def must be declared once, with the prototype of include/zknet/*.h: the number of
+arguments, ByVal/ByRef and the width of each (a pointer LongPtr under VBA7 and Long elsewhere, a
+32-bit integer Long, a 16-bit one Integer), Sub for a void result; the 32-bit stack size of the
+arguments equal to the .def's @n. Every record of the headers must be a Type whose members lie at
+the C offsets, with the C size, for that target's pointer width (the C layouts themselves are
+checked against tests/exports/record_layout.c), and every numeric or text #define of the headers a
+Const of the same value. The example macro may call only what the module declares.
+
+This reads the headers and the module on its own; it shares nothing with tools/make-vba.py, so a
+fault of the generator shows here.
+"""
+import argparse
+import os
+import re
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+REGENERATE = "re-run `/usr/bin/python3 tools/make-vba.py` and commit bindings/vba/zknet.bas"
+
+# ---------------------------------------------------------------- the C side
+
+C_SIZES = {"char": 1, "int8_t": 1, "uint8_t": 1, "int16_t": 2, "uint16_t": 2, "zk_wchar_t": 2,
+           "int32_t": 4, "uint32_t": 4, "int": 4}
+
+
+def strip_c_comments(text):
+    return re.sub(r"/\*.*?\*/", " ", text, flags=re.S)
+
+
+class CParam:
+    def __init__(self, text, where):
+        t = " ".join(text.replace("*", " * ").split())
+        words = [w for w in t.split() if w != "const"]
+        self.stars = words.count("*")
+        words = [w for w in words if w != "*"]
+        if len(words) != 2:
+            raise SystemExit(f"{where}: cannot read the parameter '{text.strip()}'")
+        self.base, self.name = words
+        self.text = " ".join(text.split())
+
+
+class CPrototype:
+    def __init__(self, name, result, params, header):
+        self.name = name
+        self.result = CParam(result + " result", name)
+        self.params = params
+        self.header = header
+
+
+def read_headers(include):
+    protos, structs, defines = {}, {}, {}
+    for fn in sorted(os.listdir(include)):
+        if not fn.endswith(".h"):
+            continue
+        path = os.path.join(include, fn)
+        raw = open(path, encoding="utf-8").read()
+        text = strip_c_comments(raw)
+        for m in re.finditer(r"ZK_EXPORT\s+([^;]*?)\bZK_API\s+(ZK_\w+)\s*\(([^)]*)\)\s*;", text):
+            name = m.group(2)
+            plist = m.group(3).strip()
+            params = [] if plist in ("", "void") else [CParam(p, name) for p in plist.split(",")]
+            if name in protos:
+                raise SystemExit(f"{fn}: {name} is declared twice")
+            protos[name] = CPrototype(name, m.group(1).strip(), params, fn)
+        for m in re.finditer(r"typedef\s+struct\s+\w+\s*\{(.*?)\}\s*(\w+)\s*;", text, re.S):
+            members = []
+            for decl in m.group(1).split(";"):
+                decl = " ".join(decl.replace("*", " * ").split())
+                if not decl:
+                    continue
+                dims = [int(d) for d in re.findall(r"\[\s*(\d+)\s*\]", decl)]
+                decl = re.sub(r"\[.*", "", decl)
+                words = [w for w in decl.split() if w != "const"]
+                stars = words.count("*")
+                words = [w for w in words if w != "*"]
+                members.append({"name": words[-1], "base": words[0], "stars": stars, "dims": dims})
+            structs[m.group(2)] = members
+        for m in re.finditer(r"^[ \t]*#[ \t]*define[ \t]+((?:ZK|ZKNET)_\w+)[ \t]+(.*?)[ \t]*$", text, re.M):
+            value = m.group(2).strip()
+            if re.fullmatch(r"-?(0[xX][0-9a-fA-F]+|\d+)[uUlL]*", value):
+                defines[m.group(1)] = int(value.rstrip("uUlL"), 0)
+            elif re.fullmatch(r'"[^"\\]*"', value):
+                defines[m.group(1)] = value[1:-1]
+    return protos, structs, defines
+
+
+def c_layout(members, ptr):
+    """[(name, offset, size)] and the total size, by C's natural alignment."""
+    out, offset, largest = [], 0, 1
+    for m in members:
+        unit = ptr if m["stars"] else C_SIZES.get(m["base"])
+        if unit is None:
+            raise SystemExit(f"no C size known for the member type {m['base']}")
+        count = 1
+        for d in m["dims"]:
+            count *= d
+        offset = (offset + unit - 1) // unit * unit
+        out.append((m["name"], offset, unit * count))
+        offset += unit * count
+        largest = max(largest, unit)
+    return out, (offset + largest - 1) // largest * largest
+
+
+def check_c_model(structs, layout_source, problems):
+    """The layouts computed here must be the ones the C compiler asserts in record_layout.c."""
+    text = strip_c_comments(open(layout_source, encoding="utf-8").read())
+    checked = 0
+    for m in re.finditer(r"ZK_CHECK\((.*?)\);", text):
+        cond = " ".join(m.group(1).split())
+        off = re.fullmatch(r"offsetof\((\w+), (\w+)\) == (.+)", cond)
+        size = re.fullmatch(r"sizeof\((\w+)\) == (.+)", cond)
+        for ptr in (4, 8):
+            if off:
+                struct, member, expr = off.groups()
+            elif size and size.group(1) in structs:
+                struct, member, expr = size.group(1), None, size.group(2)
+            else:
+                break
+            if struct not in structs:
+                problems.append(f"record_layout.c checks {struct}, which no header defines")
+                break
+            want = evaluate_c(expr, ptr)
+            layout, total = c_layout(structs[struct], ptr)
+            got = total if member is None else dict((n, o) for n, o, _ in layout).get(member)
+            if got != want:
+                problems.append(f"this checker's C layout of {struct} disagrees with record_layout.c "
+                                f"({cond}, pointers of {ptr} bytes: {got}); the checker is wrong")
+            checked += 1
+    return checked
+
+
+def evaluate_c(expr, ptr):
+    e = expr.replace("ZK_PTR", str(ptr))
+    e = re.sub(r"\(size_t\)", "", e)
+    if not re.fullmatch(r"[\d\s+*()-]+", e):
+        raise SystemExit(f"cannot evaluate '{expr}' from record_layout.c")
+    return eval(e, {"__builtins__": {}})
+
+
+def read_def(path):
+    exports = {}
+    for line in open(path, encoding="utf-8"):
+        m = re.match(r"\s+(ZK_\w+)@(\d+)", line)
+        if m:
+            exports[m.group(1)] = int(m.group(2))
+    return exports
+
+# ---------------------------------------------------------------- the VBA side
+
+
+class Target:
+    def __init__(self, label, consts, ptr):
+        self.label = label
+        self.consts = consts        # conditional compilation constants that are true
+        self.ptr = ptr              # bytes of a pointer
+        self.legacy = "VBA7" not in consts
+
+
+TARGETS = [
+    Target("64-bit Office (VBA7, Win64)", {"VBA7", "WIN64", "WIN32"}, 8),
+    Target("32-bit Office (VBA7)", {"VBA7", "WIN32"}, 4),
+    Target("VB6 and Office 2007 or older", {"WIN32"}, 4),
+]
+
+VBA_SIZES = {"byte": 1, "boolean": 2, "integer": 2, "long": 4, "single": 4, "double": 8, "currency": 8,
+             "date": 8, "longlong": 8}
+
+
+def strip_vba_comment(line):
+    out, in_string = [], False
+    for i, ch in enumerate(line):
+        if ch == '"':
+            in_string = not in_string
+        elif ch == "'" and not in_string:
+            break
+        out.append(ch)
+    code = "".join(out).rstrip()
+    return "" if re.match(r"\s*Rem\b", code, re.I) else code
+
+
+def read_vba_lines(path, problems):
+    """The logical lines (continuations joined, comments removed) with their first line numbers."""
+    raw = open(path, "rb").read()
+    label = os.path.basename(path)
+    if any(b > 0x7F for b in raw):
+        problems.append(f"{label}: holds non-ASCII bytes (the VBA editor reads it in the ANSI code page)")
+    if re.search(rb"(?<!\r)\n", raw) or not raw.endswith(b"\r\n"):
+        problems.append(f"{label}: lines must end in CR LF, or the VBA editor imports it as one line")
+    lines = raw.decode("ascii", "replace").replace("\r\n", "\n").split("\n")
+    if not lines[0].startswith('Attribute VB_Name = "'):
+        problems.append(f'{label}: the first line must be Attribute VB_Name = "..."')
+    out, pending, start = [], "", 0
+    for number, line in enumerate(lines, 1):
+        code = strip_vba_comment(line)
+        if not pending:
+            start = number
+        if code.endswith(" _"):
+            pending += code[:-2] + " "
+            continue
+        full = (pending + code).strip()
+        pending = ""
+        if full:
+            out.append((start, full))
+    return out
+
+
+def condition(expr, target, where):
+    tokens = re.findall(r"\w+|[()]|\S", expr)
+    py = []
+    for t in tokens:
+        u = t.upper()
+        if u in ("NOT", "AND", "OR"):
+            py.append(u.lower())
+        elif t in "()":
+            py.append(t)
+        elif re.fullmatch(r"[A-Za-z]\w*", t):
+            py.append("True" if u in target.consts else "False")
+        else:
+            raise SystemExit(f"{where}: cannot evaluate #If {expr}")
+    return eval(" ".join(py), {"__builtins__": {}})
+
+
+def active_lines(lines, target, label):
+    """What the VBA editor compiles for the target: #If/#ElseIf/#Else/#End If evaluated."""
+    stack, out = [], []     # stack of [active, taken]
+    for number, line in lines:
+        where = f"{label}:{number}"
+        m = re.fullmatch(r"#\s*(If|ElseIf)\s+(.*?)\s+Then", line, re.I)
+        outer = all(s[0] for s in stack)
+        if m and m.group(1).lower() == "if":
+            value = outer and condition(m.group(2), target, where)
+            stack.append([value, value])
+        elif m:
+            if not stack:
+                raise SystemExit(f"{where}: #ElseIf without #If")
+            value = not stack[-1][1] and all(s[0] for s in stack[:-1]) and condition(m.group(2), target, where)
+            stack[-1] = [value, stack[-1][1] or value]
+        elif re.fullmatch(r"#\s*Else", line, re.I):
+            if not stack:
+                raise SystemExit(f"{where}: #Else without #If")
+            value = not stack[-1][1] and all(s[0] for s in stack[:-1])
+            stack[-1] = [value, True]
+        elif re.fullmatch(r"#\s*End\s*If", line, re.I):
+            if not stack:
+                raise SystemExit(f"{where}: #End If without #If")
+            stack.pop()
+        elif line.startswith("#"):
+            raise SystemExit(f"{where}: unexpected directive {line}")
+        elif outer:
+            out.append((number, line))
+    if stack:
+        raise SystemExit(f"{label}: #If without #End If")
+    return out
+
+
+class Module:
+    def __init__(self):
+        self.declares = {}   # name -> dict
+        self.types = {}      # lower name -> (name, [(member, dims, type)])
+        self.consts = {}     # name -> (type, literal)
+        self.procedures = set()
+        self.code = []       # every active line
+
+
+def vba_literal(text):
+    """The value a VBA literal stands for, with VBA's own rules for hexadecimal widths."""
+    t = text.strip()
+    if re.fullmatch(r'"[^"]*"', t):
+        return t[1:-1]
+    neg = t.startswith("-")
+    t = t.lstrip("-").strip()
+    m = re.fullmatch(r"&H([0-9A-Fa-f]+)([&%^]?)", t)
+    if m:
+        v = int(m.group(1), 16)
+        bits = 64 if m.group(2) == "^" else 32 if (m.group(2) == "&" or len(m.group(1)) > 4) else 16
+        if v >= 1 << (bits - 1):
+            v -= 1 << bits
+    elif re.fullmatch(r"\d+[&%^]?", t):
+        v = int(t.rstrip("&%^"))
+    else:
+        raise ValueError(text)
+    return -v if neg else v
+
+
+def parse_module(lines, label, problems):
+    mod = Module()
+    current_type = None
+    in_proc = None
+    for number, line in lines:
+        where = f"{label}:{number}"
+        mod.code.append(line)
+        if in_proc:
+            if re.fullmatch(r"End\s+(Function|Sub|Property)", line, re.I):
+                in_proc = None
+            continue
+        if current_type is not None:
+            if re.fullmatch(r"End\s+Type", line, re.I):
+                current_type = None
+                continue
+            m = re.fullmatch(r"(\w+)\s*(?:\((.*?)\))?\s+As\s+(\w+)(\s*\*\s*\d+)?", line, re.I)
+            if not m:
+                problems.append(f"{where}: cannot read the Type member '{line}'")
+                continue
+            if m.group(4):
+                problems.append(f"{where}: {m.group(1)} is a fixed-length String, which VBA keeps as "
+                                f"UTF-16 in memory but converts when passed; use a Byte or Integer array")
+            mod.types[current_type][1].append((m.group(1), m.group(2), m.group(3), where))
+            continue
+        m = re.fullmatch(r"(?:(Public|Private|Global)\s+)?Type\s+(\w+)", line, re.I)
+        if m:
+            current_type = m.group(2).lower()
+            if current_type in mod.types:
+                problems.append(f"{where}: Type {m.group(2)} is defined twice")
+            mod.types[current_type] = (m.group(2), [])
+            continue
+        m = re.fullmatch(r"(?:(Public|Private)\s+)?Declare\s+(PtrSafe\s+)?(Function|Sub)\s+(\w+)\s+Lib\s+\"([^\"]+)\""
+                         r"(?:\s+Alias\s+\"([^\"]+)\")?\s*\((.*)\)(?:\s+As\s+(\w+))?", line, re.I)
+        if m:
+            name = m.group(4)
+            if name in mod.declares:
+                problems.append(f"{where}: {name} is declared twice")
+            params = []
+            for p in filter(None, (s.strip() for s in m.group(7).split(","))):
+                pm = re.fullmatch(r"(Optional\s+)?(?:(ByVal|ByRef)\s+)?(\w+)(\(\))?(?:\s+As\s+(\w+))?", p, re.I)
+                if not pm:
+                    problems.append(f"{where}: cannot read the parameter '{p}' of {name}")
+                    continue
+                params.append({"mode": (pm.group(2) or "ByRef").lower(),
+                               "array": bool(pm.group(4)), "type": (pm.group(5) or "Variant"),
+                               "optional": bool(pm.group(1)), "text": p})
+            mod.declares[name] = {"ptrsafe": bool(m.group(2)), "kind": m.group(3).lower(), "lib": m.group(5),
+                                  "alias": m.group(6), "params": params, "result": m.group(8),
+                                  "where": where}
+            continue
+        m = re.fullmatch(r"(?:(Public|Private|Global)\s+)?Const\s+(\w+)(?:\s+As\s+(\w+))?\s*=\s*(.+)", line, re.I)
+        if m:
+            if m.group(2) in mod.consts:
+                problems.append(f"{where}: Const {m.group(2)} is defined twice")
+            mod.consts[m.group(2)] = (m.group(3), m.group(4), where)
+            continue
+        m = re.fullmatch(r"(?:(?:Public|Private|Friend|Static)\s+)*(Function|Sub|Property\s+\w+)\s+(\w+)\b.*", line, re.I)
+        if m:
+            in_proc = m.group(2)
+            mod.procedures.add(m.group(2))
+            continue
+    if current_type is not None:
+        problems.append(f"{label}: Type {current_type} has no End Type")
+    return mod
+
+
+def type_layout(mod, name, ptr, problems):
+    """[(member, offset, size)] and the size of a Type, members naturally aligned as VBA lays them out."""
+    tname, members = mod.types[name.lower()]
+    out, offset, largest = [], 0, 1
+    for member, dims, vtype, mwhere in members:
+        t = vtype.lower()
+        if t == "longptr":
+            unit = ptr
+        elif t in VBA_SIZES:
+            unit = VBA_SIZES[t]
+        else:
+            problems.append(f"{mwhere}: {tname}.{member} As {vtype} has no fixed C layout")
+            return None, None
+        count = 1
+        if dims is not None:
+            if not dims.strip():
+                problems.append(f"{mwhere}: {tname}.{member}() is a dynamic array, a pointer to a SAFEARRAY, "
+                                f"not the C array")
+                return None, None
+            for d in dims.split(","):
+                bounds = re.fullmatch(r"\s*(?:(-?\d+)\s+To\s+)?(-?\d+)\s*", d, re.I)
+                if not bounds:
+                    problems.append(f"{mwhere}: cannot read the bounds ({dims}) of {tname}.{member}")
+                    return None, None
+                low = int(bounds.group(1) or 0)   # Option Base 1 is not used in the module
+                count *= int(bounds.group(2)) - low + 1
+        align = min(unit, 8 if ptr == 8 else 4)
+        offset = (offset + align - 1) // align * align
+        out.append((member, offset, unit * count))
+        offset += unit * count
+        largest = max(largest, align)
+    return out, (offset + largest - 1) // largest * largest
+
+
+def expected_param(c, target, structs):
+    """The VBA forms that pass a C parameter correctly: [(mode, type)] with type lower case."""
+    ptr = "long" if target.legacy else "longptr"
+    if c.stars == 0:
+        width = C_SIZES.get(c.base)
+        if width is None:
+            return None
+        return [("byval", {1: "byte", 2: "integer", 4: "long"}[width])]
+    forms = [("byval", ptr), ("byref", "any")]
+    if c.stars == 1:
+        if c.base == "char":
+            forms += [("byval", "string"), ("byref", "byte")]
+        elif c.base in structs:
+            forms.append(("byref", c.base.lower()))
+        elif c.base in C_SIZES:
+            forms.append(("byref", {1: "byte", 2: "integer", 4: "long"}[C_SIZES[c.base]]))
+    else:
+        forms.append(("byref", ptr))
+    return forms
+
+
+def expected_result(c, target):
+    if c.stars:
+        return "long" if target.legacy else "longptr"
+    if c.base == "void":
+        return None
+    return {1: "byte", 2: "integer", 4: "long"}.get(C_SIZES.get(c.base, 0), "?")
+
+
+def check_target(mod, target, protos, structs, defines, exports, label, problems, stale):
+    t = target.label
+    # Declarations of the library: exactly the exports.
+    ours = {n: d for n, d in mod.declares.items() if d["lib"].lower() in ("zknet.dll", "zknet")}
+    for name in sorted(set(exports) - set(ours)):
+        where = protos[name].header if name in protos else "zknet.def"
+        stale.append(f"{t}: {name} ({where}) is not declared in {label}")
+    for name in sorted(set(ours) - set(exports)):
+        stale.append(f"{t}: {label} declares {name}, which zknet.def does not export")
+    for name, d in mod.declares.items():
+        where = d["where"]
+        if target.legacy and d["ptrsafe"]:
+            problems.append(f"{where}: {t} knows no PtrSafe ({name})")
+        if not target.legacy and not d["ptrsafe"]:
+            problems.append(f"{where}: {t} needs PtrSafe on every Declare ({name})")
+        if name not in ours or name not in protos or name not in exports:
+            continue
+        if d["lib"] != "zknet.dll":
+            problems.append(f'{where}: {name} must come from Lib "zknet.dll"')
+        if d["alias"] not in (None, name):
+            problems.append(f"{where}: {name} is an alias of {d['alias']}")
+        c = protos[name]
+        # The result.
+        want = expected_result(c.result, target)
+        got = d["result"].lower() if d["result"] else None
+        if want is None and d["kind"] != "sub":
+            stale.append(f"{where}: {t}: {name} returns nothing in C ({c.header}) and must be a Sub")
+        elif want is not None and (d["kind"] != "function" or got != want):
+            stale.append(f"{where}: {t}: {name} returns {c.result.text.replace(' result', '')} "
+                         f"({c.header}): Function ... As {want_name(want)}, not "
+                         f"{'Sub' if d['kind'] == 'sub' else 'As ' + str(d['result'])}")
+        # The arguments.
+        if len(d["params"]) != len(c.params):
+            stale.append(f"{where}: {t}: {name} takes {len(c.params)} arguments in {c.header}, "
+                         f"the module declares {len(d['params'])}")
+            continue
+        for i, (v, cp) in enumerate(zip(d["params"], c.params), 1):
+            forms = expected_param(cp, target, structs)
+            got = (v["mode"], v["type"].lower())
+            if forms is None:
+                problems.append(f"{where}: no VBA form known for {cp.text} of {name}; extend check-vba.py")
+            elif v["optional"] or v["array"] or got not in forms:
+                hint = ""
+                if cp.base == "zk_wchar_t" and got == ("byval", "string"):
+                    hint = " (VBA would pass an ANSI copy, not UTF-16: pass StrPtr(text) As LongPtr)"
+                elif cp.stars == 0 and got[0] == "byref":
+                    hint = " (ByRef passes the variable's address; integers go ByVal)"
+                elif cp.stars and got == ("byval", "long") and not target.legacy:
+                    hint = " (a Long cuts a 64-bit address in half)"
+                stale.append(f"{where}: {t}: argument {i} of {name}, {cp.text} in {c.header}, is declared "
+                             f"'{v['text']}'; expected one of {', '.join(f'{m} {want_name(ty)}' for m, ty in forms)}"
+                             f"{hint}")
+        # What the callee takes off the 32-bit stack: 4 bytes per argument, each of them one slot.
+        if target.ptr == 4 and 4 * len(d["params"]) != exports[name]:
+            problems.append(f"{where}: {name} passes {4 * len(d['params'])} bytes, zknet.def says @{exports[name]}")
+    # Records.
+    for sname, members in structs.items():
+        if sname.lower() not in mod.types:
+            stale.append(f"{t}: the record {sname} has no Type in {label}")
+            continue
+        layout, size = type_layout(mod, sname, target.ptr, problems)
+        if layout is None:
+            continue
+        c_members, c_size = c_layout(members, target.ptr)
+        if len(layout) != len(c_members):
+            stale.append(f"{t}: Type {sname} has {len(layout)} members, the C record {len(c_members)}")
+            continue
+        for (vn, vo, vs), (cn, co, cs) in zip(layout, c_members):
+            if vn.lower() not in (cn.lower(), cn.lower() + "value"):
+                stale.append(f"{t}: Type {sname} has {vn} where the C record has {cn}")
+            elif (vo, vs) != (co, cs):
+                stale.append(f"{t}: {sname}.{vn} lies at {vo} and takes {vs} bytes; in C at {co}, {cs} bytes "
+                             f"(pointers of {target.ptr} bytes)")
+        if size != c_size:
+            stale.append(f"{t}: Type {sname} is {size} bytes, the C record {c_size} (pointers of {target.ptr} bytes)")
+    # Every Type named in a Declare must exist for this target.
+    builtin = set(VBA_SIZES) | {"longptr", "string", "any", "variant", "object"}
+    for name, d in mod.declares.items():
+        for v in d["params"]:
+            if v["type"].lower() not in builtin and v["type"].lower() not in mod.types:
+                problems.append(f"{d['where']}: {t}: {name} uses the Type {v['type']}, which is not defined here")
+    if target.legacy:
+        for line in mod.code:
+            if re.search(r"\b(LongPtr|LongLong|PtrSafe)\b", line, re.I):
+                problems.append(f"{t} knows no LongPtr, LongLong or PtrSafe: '{line[:80]}'")
+                break
+    # Constants.
+    for name, value in defines.items():
+        if name not in mod.consts:
+            stale.append(f"{t}: the constant {name} is not in {label}")
+            continue
+        ctype, literal, where = mod.consts[name]
+        try:
+            got = vba_literal(literal)
+        except ValueError:
+            problems.append(f"{where}: cannot read the value {literal} of {name}")
+            continue
+        want_type = "string" if isinstance(value, str) else "long"
+        if (ctype or "").lower() != want_type:
+            problems.append(f"{where}: {name} must be declared As {want_name(want_type)}")
+        if got != value:
+            stale.append(f"{where}: {name} is {got} in the module, {value!r} in the headers")
+    for name, (_, _, where) in mod.consts.items():
+        if re.match(r"ZK(NET)?_", name) and name not in defines:
+            stale.append(f"{where}: {name} is no longer defined by the headers")
+
+
+def want_name(t):
+    return {"longptr": "LongPtr", "long": "Long", "integer": "Integer", "byte": "Byte", "string": "String",
+            "any": "Any"}.get(t, t)
+
+
+def check_order(lines, label, problems):
+    """Declarations come before the first procedure of a module, in every branch: the VBA editor
+    refuses a Declare, Type or Const that follows a procedure."""
+    first, in_proc = None, False
+    for number, line in lines:
+        if in_proc:
+            in_proc = not re.fullmatch(r"End\s+(Function|Sub|Property)", line, re.I)
+        elif re.fullmatch(r"(?:(?:Public|Private|Friend|Static)\s+)*(Function|Sub|Property\s+\w+)\s+\w+.*", line, re.I):
+            first = first or number
+            in_proc = True
+        elif first and re.match(r"(?:(?:Public|Private|Global)\s+)?(Declare|Type|Const|Enum)\s", line, re.I):
+            problems.append(f"{label}:{number}: a declaration after the first procedure (line {first})")
+            return
+
+
+def check_example(path, modules, protos, exports, problems, notes):
+    label = os.path.basename(path)
+    lines = read_vba_lines(path, problems)
+    check_order(lines, label, problems)
+    known = set()
+    own = [parse_module(active_lines(lines, target, label), label, problems) for target in TARGETS]
+    for mod in modules + own:
+        known |= set(mod.declares) | set(mod.consts) | set(mod.procedures) | {n for n, _ in mod.types.values()}
+    used = set()
+    for _, line in lines:
+        code = re.sub(r'"[^"]*"', '""', line)
+        used |= set(re.findall(r"\b(ZK_\w+|ZKNET_\w+|Zk[A-Z]\w*)\b", code))
+    for name in sorted(used - known):
+        if name.startswith("ZK_") and name not in exports and name not in protos and re.match(r"ZK_Mail", name):
+            notes.append(f"{label} calls {name}, which no header declares yet; it compiles once the mail "
+                         f"headers have it and the module is regenerated")
+        else:
+            problems.append(f"{label} uses {name}, which zknet.bas does not declare")
+
+
+def main():
+    ap = argparse.ArgumentParser(description="Checks bindings/vba/zknet.bas against the C interface.")
+    ap.add_argument("--root", default=ROOT)
+    ap.add_argument("--bas")
+    ap.add_argument("--example")
+    ap.add_argument("--include")
+    ap.add_argument("--def", dest="deffile")
+    ap.add_argument("--layout")
+    a = ap.parse_args()
+    bas = a.bas or os.path.join(a.root, "bindings", "vba", "zknet.bas")
+    example = a.example or os.path.join(a.root, "bindings", "vba", "example.bas")
+    include = a.include or os.path.join(a.root, "include", "zknet")
+    deffile = a.deffile or os.path.join(a.root, "exports", "zknet.def")
+    layout = a.layout or os.path.join(a.root, "tests", "exports", "record_layout.c")
+
+    problems, stale, notes = [], [], []
+    protos, structs, defines = read_headers(include)
+    exports = read_def(deffile)
+    for name in sorted(set(exports) - set(protos)):
+        problems.append(f"zknet.def exports {name}, which no header declares")
+    for name in sorted(set(protos) - set(exports)):
+        problems.append(f"{protos[name].header} declares {name}, which zknet.def does not export")
+    asserted = check_c_model(structs, layout, problems)
+
+    if not os.path.exists(bas):
+        print(f"{bas} is missing: {REGENERATE}")
+        return 1
+    lines = read_vba_lines(bas, problems)
+    label = os.path.basename(bas)
+    check_order(lines, label, problems)
+    modules = []
+    for target in TARGETS:
+        mod = parse_module(active_lines(lines, target, label), label, problems)
+        check_target(mod, target, protos, structs, defines, exports, label, problems, stale)
+        modules.append(mod)
+    if os.path.exists(example):
+        check_example(example, modules, protos, exports, problems, notes)
+    else:
+        problems.append(f"{example} is missing")
+
+    for n in notes:
+        print(f"note: {n}")
+    # One report per fault, not one per target.
+    seen = set()
+    for p in problems + stale:
+        key = p
+        for target in TARGETS:
+            key = key.replace(target.label + ": ", "")
+        if key not in seen:
+            seen.add(key)
+            print(p)
+    if stale:
+        print(f"{label} does not match include/zknet/*.h and exports/zknet.def: {REGENERATE}")
+    if problems or stale:
+        return 1
+    print(f"{label}: {len(exports)} exports, {len(structs)} records ({asserted} layout facts of record_layout.c "
+          f"reproduced), {len(defines)} constants, checked for {', '.join(t.label for t in TARGETS)}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
