@@ -65,7 +65,7 @@ uint32_t PermissionFromWord(const char *word) {
 
 int SetPermission(FtpSession *session, const char *file_a, const zk_wchar_t *file_w, bool wide, uint32_t mode) {
     if (session == nullptr) {
-        FtpLastError = 1;
+        FtpLastError = ZK_FTP_BAD_SESSION;
         return 0;
     }
     char head[32];
@@ -78,7 +78,7 @@ int SetPermission(FtpSession *session, const char *file_a, const zk_wchar_t *fil
         int32_t head_units = static_cast<int32_t>(std::strlen(head));
         zk_wchar_t line[kFtpReplySize + 1];
         if (head_units + name_units > kFtpReplySize) {
-            FtpLastError = 22;
+            FtpLastError = ZK_FTP_CHMOD_FAILED;
             return 0;
         }
         for (int32_t i = 0; i < head_units; ++i) line[i] = static_cast<zk_wchar_t>(head[i]);
@@ -91,21 +91,21 @@ int SetPermission(FtpSession *session, const char *file_a, const zk_wchar_t *fil
         char line[kFtpReplySize + 32];
         win::FormatA(line, sizeof(line), "%s%s", head, file_a != nullptr ? file_a : "");
         if (std::strlen(head) + (file_a != nullptr ? std::strlen(file_a) : 0) > static_cast<size_t>(kFtpReplySize)) {
-            FtpLastError = 22;
+            FtpLastError = ZK_FTP_CHMOD_FAILED;
             return 0;
         }
         char reply[kFtpReplySize];
         ok = FtpCommandA(session->control, line, nullptr, "200", reply, kFtpReplySize, false);
         no_such = ContainsNoCaseA(reply, "No such") != 0;
     }
-    if (!ok) FtpLastError = no_such ? 11 : 22;
+    if (!ok) FtpLastError = no_such ? ZK_FTP_FILE_FAILED : ZK_FTP_CHMOD_FAILED;
     return ok;
 }
 
 uint32_t GetPermission(FtpSession *session, const char *file) {
     MStringList list{0, nullptr};
     if (ZK_FtpListFileA(session, &list, "LIST") != 1) {
-        FtpLastError = 3;
+        FtpLastError = ZK_FTP_NO_REPLY;
         return kNoPermission;
     }
     const char *line = nullptr;
@@ -115,10 +115,10 @@ uint32_t GetPermission(FtpSession *session, const char *file) {
     }
     uint32_t result = kNoPermission;
     if (line == nullptr) {
-        FtpLastError = 11;
+        FtpLastError = ZK_FTP_FILE_FAILED;
     } else {
         result = PermissionFromLine(line);
-        if (result == kNoPermission) FtpLastError = 21;
+        if (result == kNoPermission) FtpLastError = ZK_FTP_NO_PERMISSION;
     }
     ZK_SocketDeleteMStringA(&list);
     return result;
@@ -162,7 +162,7 @@ ZK_EXPORT uint32_t ZK_API ZK_FtpGetPermissionA(FtpSession *session, const char *
 ZK_EXPORT uint32_t ZK_API ZK_FtpGetPermissionW(FtpSession *session, const zk_wchar_t *file) {
     char name[kFtpPathUnits];
     if (WideToAnsi(file, name, sizeof(name)) == 0) {
-        FtpLastError = 11;  // a name that does not convert names no line
+        FtpLastError = ZK_FTP_FILE_FAILED;  // a name that does not convert names no line
         return kNoPermission;
     }
     return GetPermission(session, name);
