@@ -22,18 +22,26 @@ bool EqualNoCase(const char *a, const char *b, size_t n) {
     return true;
 }
 
-// Whether a listing line names the file: the name ends the line after a blank, or stands before
-// the " -> " of a link. Merely containing it is not enough (a.txt is not data.txt).
-bool LineNamesFile(const char *line, const char *name) {
-    size_t line_length = std::strlen(line);
+// The line of the listing that names the file: the one whose name field is the name exactly,
+// else the one whose name field differs from it only in case, when no other line does too (asked
+// for "readme", a directory holding README and ReadMe cannot tell which is meant). Null when none.
+const char *LineNamingFile(const MStringList &list, const char *name) {
     size_t name_length = std::strlen(name);
-    if (name_length == 0 || name_length >= line_length) return false;
-    for (size_t at = 1; at + name_length <= line_length; ++at) {
-        if (line[at - 1] != ' ' || !EqualNoCase(line + at, name, name_length)) continue;
-        const char *rest = line + at + name_length;
-        if (*rest == '\0' || std::strncmp(rest, " -> ", 4) == 0) return true;
+    if (name_length == 0) return nullptr;
+    const char *no_case = nullptr;
+    int no_case_count = 0;
+    for (int32_t i = 0; i < list.count; ++i) {
+        const char *line = static_cast<const char *>(list.items[i]);
+        size_t offset = 0;
+        size_t length = 0;
+        if (line == nullptr || !ListingNameField(line, &offset, &length) || length != name_length) continue;
+        if (std::memcmp(line + offset, name, length) == 0) return line;
+        if (EqualNoCase(line + offset, name, length)) {
+            no_case = line;
+            ++no_case_count;
+        }
     }
-    return false;
+    return no_case_count == 1 ? no_case : nullptr;
 }
 
 uint32_t TypeDigit(char c) {
@@ -108,11 +116,7 @@ uint32_t GetPermission(FtpSession *session, const char *file) {
         FtpLastError = ZK_FTP_NO_REPLY;
         return kNoPermission;
     }
-    const char *line = nullptr;
-    for (int32_t i = 0; i < list.count && line == nullptr; ++i) {
-        const char *item = static_cast<const char *>(list.items[i]);
-        if (item != nullptr && LineNamesFile(item, file)) line = item;
-    }
+    const char *line = LineNamingFile(list, file);
     uint32_t result = kNoPermission;
     if (line == nullptr) {
         FtpLastError = ZK_FTP_FILE_FAILED;

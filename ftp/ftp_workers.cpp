@@ -122,6 +122,11 @@ void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
             break;
         }
     }
+    // Our end is finished at once: after the server's close this answers it without waiting for
+    // a delayed acknowledgement (a server that lingers on its close, as vsftpd does, would
+    // otherwise hold its completion reply for it); after a whole upload it is the end of the file.
+    // An upload cut short is not ended this way: its close comes later, from the caller.
+    if (job != FtpJob::kPut || result == 1) win::shutdown(connection->socket, win::kSdSend);
     session->fileResult = static_cast<uint32_t>(result);
     Report(session, kFtpWorkerDone);
 }

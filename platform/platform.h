@@ -48,6 +48,7 @@ enum : int {
     kSoReuseAddr = 4,
     kSoBroadcast = 0x20,
     kSoRcvTimeo = 0x1006,
+    kSdSend = 1,
     kSdBoth = 2,
     kMsgPeek = 2,  // receive without taking the bytes (the same number on Linux)
     kAiPassive = 1,
