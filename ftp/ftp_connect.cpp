@@ -6,6 +6,7 @@
 #include "ftp/ftp_data.h"
 #include "ftp/ftp_exchange.h"
 #include "ftp/ftp_text.h"
+#include "proto/command.h"
 #include "platform/platform.h"
 #include "socket/text_helpers.h"
 
@@ -108,7 +109,7 @@ ZK_EXPORT void ZK_API ZK_FtpDisconnect(FtpSession *session) {
     uint32_t state = session->state.load(std::memory_order_acquire);
     if (state == kFtpWorkerReady) FtpAbandonWorker(session);
     static const char kQuit[] = "QUIT\r\n";
-    ZK_SocketSend(session->control, kQuit, static_cast<int32_t>(sizeof(kQuit) - 1));
+    ProtoSendCommand(session->control, kQuit, static_cast<int32_t>(sizeof(kQuit) - 1));
     char reply[kFtpReplySize];
     FtpReadReplyA(session->control, reply, kFtpReplySize, "", kFtpReplyTimeoutMs, false);
     ZK_SocketClose(session->control);

@@ -1,4 +1,4 @@
-// ftp_text.cpp -- bounded copies and small text steps the FTP operations share.
+// ftp_text.cpp -- small text steps of the FTP operations.
 #include "ftp/ftp_text.h"
 
 #include <cstring>
@@ -6,49 +6,6 @@
 
 #include "platform/platform.h"
 #include "socket/text_helpers.h"
-
-int32_t CopyCutA(char *dest, int32_t size, const char *text) {
-    if (dest == nullptr || size <= 0) return 0;
-    dest[0] = '\0';
-    if (text == nullptr) return 0;
-    int32_t n = 0;
-    while (text[n] != '\0') {
-        bool lead = win::IsDBCSLeadByteEx(win::kCpAcp, static_cast<BYTE>(text[n])) != 0 && text[n + 1] != '\0';
-        int32_t step = lead ? 2 : 1;
-        if (n + step > size - 1) break;
-        n += step;
-    }
-    std::memcpy(dest, text, static_cast<size_t>(n));
-    dest[n] = '\0';
-    return n;
-}
-
-int32_t CopyCutW(zk_wchar_t *dest, int32_t units, const zk_wchar_t *text) {
-    if (dest == nullptr || units <= 0) return 0;
-    dest[0] = 0;
-    if (text == nullptr) return 0;
-    int32_t n = 0;
-    while (text[n] != 0) {
-        bool pair = text[n] >= 0xD800 && text[n] <= 0xDBFF && text[n + 1] >= 0xDC00 && text[n + 1] <= 0xDFFF;
-        int32_t step = pair ? 2 : 1;
-        if (n + step > units - 1) break;
-        n += step;
-    }
-    std::memcpy(dest, text, static_cast<size_t>(n) * sizeof(zk_wchar_t));
-    dest[n] = 0;
-    return n;
-}
-
-int32_t AnsiToWideCut(const char *text, zk_wchar_t *dest, int32_t units) {
-    if (dest == nullptr || units <= 0) return 0;
-    dest[0] = 0;
-    if (text == nullptr || text[0] == '\0') return 0;
-    int need = win::MultiByteToWideChar(win::kCpAcp, 0, text, -1, nullptr, 0);
-    if (need <= 0) return 0;
-    std::vector<zk_wchar_t> wide(static_cast<size_t>(need) + 1, 0);
-    if (AnsiToWide(text, wide.data(), need) <= 0) return 0;
-    return CopyCutW(dest, units, wide.data());
-}
 
 int32_t TextAfterFirstSpaceA(const char *reply, char *out, int32_t size) {
     if (out == nullptr || size <= 0) return 0;
@@ -65,16 +22,4 @@ int32_t TextAfterFirstSpaceW(const zk_wchar_t *reply, zk_wchar_t *out, int32_t u
         if (*p == u' ') return CopyCutW(out, units, p + 1);
     }
     return 0;
-}
-
-bool HasLineBreakA(const char *text) {
-    return text != nullptr && (std::strchr(text, '\r') != nullptr || std::strchr(text, '\n') != nullptr);
-}
-
-bool HasLineBreakW(const zk_wchar_t *text) {
-    if (text == nullptr) return false;
-    for (; *text != 0; ++text) {
-        if (*text == u'\r' || *text == u'\n') return true;
-    }
-    return false;
 }

@@ -4,6 +4,14 @@
 
 #include <stdint.h>
 
+/* The library's version: the text, and a number that grows with it (0xMmpt: major, minor, patch,
+   tweak), for callers that test it at compile time. */
+#define ZKNET_VERSION "1.0.0"
+#define ZKNET_VERNUM 0x1000
+#define ZKNET_VER_MAJOR 1
+#define ZKNET_VER_MINOR 0
+#define ZKNET_VER_PATCH 0
+
 /* ZK_EXPORT makes a function visible outside the library; on Windows the .def file names the
    exports instead, so it expands to nothing there. */
 #if defined(ZK_BUILDING_LIBRARY) && !defined(_WIN32) && defined(__GNUC__)

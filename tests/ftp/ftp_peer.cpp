@@ -39,22 +39,6 @@ void FinishFtpPeer(FtpPeer &peer) {
     peer.listener.handle = nullptr;
 }
 
-std::string Expect(FtpPeerLink &link, uint32_t limit_ms) {
-    char line[2048];
-    uint32_t start = Now();
-    while (Since(start) < limit_ms) {
-        int32_t n = ZK_SocketRecvStringLine(link.control, line, sizeof(line), 200);
-        if (n > 0) {
-            link.commands.push_back(line);
-            return line;
-        }
-        if (n == 0) return "";  // the client closed
-    }
-    return "";
-}
-
-void Reply(FtpPeerLink &link, const std::string &line) { SendAll(link.control, line + "\r\n"); }
-
 void Login(FtpPeerLink &link) {
     Reply(link, "220 scripted peer ready");
     Expect(link);

@@ -9,14 +9,12 @@
 #include <thread>
 #include <vector>
 
-#include "support/net_peer.h"
+#include "support/line_peer.h"
 
-// What a script works with: the control connection and every command line the client sent.
-struct FtpPeerLink {
-    uint16_t family = ZK_AF_INET;
-    SocketHandle *control = nullptr;
-    std::vector<std::string> commands;
-    Listener passive;  // the data listener a PASV/EPSV reply named
+// What a script works with: the control connection and every command line the client sent (as
+// the shared line peer records them), and the data listener a PASV/EPSV reply named.
+struct FtpPeerLink : LinePeerLink {
+    Listener passive;
 };
 
 using FtpScript = std::function<void(FtpPeerLink &link)>;
@@ -33,9 +31,9 @@ void StartFtpPeer(FtpPeer &peer, uint16_t family, FtpScript script);
 void FinishFtpPeer(FtpPeer &peer);
 
 // The next command line, recorded in link.commands; "" when none came within the limit.
-std::string Expect(FtpPeerLink &link, uint32_t limit_ms = 5000);
+inline std::string Expect(FtpPeerLink &link, uint32_t limit_ms = 5000) { return ExpectLine(link, limit_ms); }
 // One reply line; CR LF is added.
-void Reply(FtpPeerLink &link, const std::string &line);
+inline void Reply(FtpPeerLink &link, const std::string &line) { SendLine(link, line); }
 // 220, then USER answered by 331 and PASS by 230.
 void Login(FtpPeerLink &link);
 // Reads QUIT (if it comes) and answers 221.

@@ -38,6 +38,12 @@ chown "$user:" "$work/home"
 chmod 755 "$work/home"
 chmod 755 "$work/empty"
 
+# A greeting of 31 lines (about 2 KB), as some sites send: every login reads a long multi-line reply.
+for i in $(seq 30); do
+  printf 'Welcome to the zknet test server. Line %02d of the notice that this server greets with.\n' "$i"
+done > "$work/banner"
+printf 'Be kind to the server.\n' >> "$work/banner"
+
 cat > "$work/vsftpd.conf" <<CONF
 listen=NO
 listen_ipv6=YES
@@ -59,7 +65,9 @@ use_localtime=NO
 seccomp_sandbox=NO
 secure_chroot_dir=$work/empty
 pam_service_name=vsftpd
-dirmessage_enable=NO
+dirmessage_enable=YES
+message_file=.message
+banner_file=$work/banner
 xferlog_enable=YES
 vsftpd_log_file=$work/vsftpd.log
 data_connection_timeout=60

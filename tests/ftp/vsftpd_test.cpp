@@ -377,6 +377,28 @@ TEST_P(VsftpdUnicode, JapaneseNamesThroughTheWideForms) {
     EXPECT_EQ(4u, ZK_FtpQueryLastErrorCode());
 }
 
+// A folder with a .message file answers CWD with a multi-line 250 reply; the server's greeting
+// is 31 lines long (the test server's banner). Every later command must meet its own reply.
+TEST_P(VsftpdCommands, MultiLineRepliesStayInStep) {
+    ASSERT_EQ(1, ZK_FtpCreateDirectoryA(session_, "noticed")) << LastReply();
+    std::string notice;
+    for (int i = 0; i < 6; ++i) notice += "Line " + std::to_string(i) + " of the folder's notice\n";
+    ASSERT_TRUE(WriteBytes(Join(Join(server_, "noticed"), ".message"), notice));
+    ASSERT_EQ(1, ZK_FtpSetDirectoryA(session_, "noticed")) << LastReply();
+    EXPECT_EQ(0, LastReply().rfind("250 ", 0)) << LastReply();  // the final line is the one kept
+
+    ZK_FtpClearLastErrorCode();
+    EXPECT_EQ(0, ZK_FtpDeleteFileA(session_, "no-such-file"));
+    EXPECT_EQ(11u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(0, LastReply().rfind("550 ", 0)) << LastReply();
+    ZK_FtpClearLastErrorCode();
+    EXPECT_EQ(1, ZK_FtpCreateDirectoryA(session_, "made")) << LastReply();
+    EXPECT_EQ(0u, ZK_FtpQueryLastErrorCode());
+    EXPECT_EQ(1, ZK_FtpSetDirectoryA(session_, "..")) << LastReply();
+    EXPECT_EQ(1, ZK_FtpSetDirectoryA(session_, "noticed")) << LastReply();
+    EXPECT_EQ(1, ZK_FtpDeleteDirectoryA(session_, "made")) << LastReply();
+}
+
 std::string FormName(const ::testing::TestParamInfo<Form> &info) { return info.param.name; }
 
 INSTANTIATE_TEST_SUITE_P(Forms, Vsftpd, ::testing::ValuesIn(kForms), FormName);

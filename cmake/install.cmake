@@ -1,0 +1,32 @@
+# install.cmake -- what `cmake --install` puts where: the library (with its import library and
+# .def on Windows), the headers, the VBA declarations, a CMake package (find_package(zknet
+# CONFIG) giving zknet::zknet) and a pkg-config file.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+install(TARGETS zknet EXPORT zknetTargets
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/zknet DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+        FILES_MATCHING PATTERN "*.h")
+if(WIN32)
+  # The .def that made the DLL: for callers that make their own import library (MSVC's lib /def).
+  install(FILES ${ZK_DEF_FILE} DESTINATION ${CMAKE_INSTALL_LIBDIR} RENAME zknet.def)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/bindings/vba/zknet.bas)
+  install(FILES ${CMAKE_SOURCE_DIR}/bindings/vba/zknet.bas DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet)
+endif()
+
+set(ZK_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/zknet)
+install(EXPORT zknetTargets NAMESPACE zknet:: DESTINATION ${ZK_CMAKE_DIR})
+configure_package_config_file(${CMAKE_SOURCE_DIR}/cmake/zknetConfig.cmake.in
+                              ${CMAKE_BINARY_DIR}/zknetConfig.cmake INSTALL_DESTINATION ${ZK_CMAKE_DIR})
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/zknetConfigVersion.cmake COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/zknetConfig.cmake ${CMAKE_BINARY_DIR}/zknetConfigVersion.cmake
+        DESTINATION ${ZK_CMAKE_DIR})
+
+file(RELATIVE_PATH ZK_PC_UP /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/zknet.pc.in ${CMAKE_BINARY_DIR}/zknet.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/zknet.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,47 @@
+// reply.cpp -- a reply read to its final line.
+#include "proto/reply.h"
+
+#include <cstring>
+
+#include "proto/line_reader.h"
+#include "socket/cut_text.h"
+
+namespace {
+
+// A reply longer than this many lines is not a reply but a fault of the server's.
+constexpr int kMostLines = 100000;
+// Room for a line being read: the final line is cut to the caller's buffer afterwards, at a
+// character boundary (a line reader's cut may fall inside a double-byte character).
+constexpr int32_t kLineRoom = 2048;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+bool ProtoOpensContinuation(const char *line, char code[4]) {
+    if (line == nullptr || !IsDigit(line[0]) || !IsDigit(line[1]) || !IsDigit(line[2]) || line[3] != '-') return false;
+    std::memcpy(code, line, 3);
+    code[3] = '\0';
+    return true;
+}
+
+bool ProtoEndsContinuation(const char *line, const char code[4]) {
+    return line != nullptr && std::strncmp(line, code, 3) == 0 && (line[3] == ' ' || line[3] == '\0');
+}
+
+int32_t ProtoReadReply(SocketHandle *connection, char *buffer, int32_t size, uint32_t timeout_ms,
+                       ProtoFraming framing) {
+    if (buffer == nullptr || size < 1) return -1;
+    buffer[0] = '\0';
+    char line[kLineRoom];
+    if (ProtoReadLine(connection, line, kLineRoom, timeout_ms, nullptr) < 0) return -1;
+    char code[4];
+    if (framing == kProtoCodedLines && ProtoOpensContinuation(line, code)) {
+        for (int lines = 1;; ++lines) {
+            if (lines >= kMostLines) return -1;
+            if (ProtoReadLine(connection, line, kLineRoom, timeout_ms, nullptr) < 0) return -1;
+            if (ProtoEndsContinuation(line, code)) break;
+        }
+    }
+    return CopyCutA(buffer, size, line);
+}
