@@ -1,6 +1,7 @@
-// large_file_test.cpp -- against vsftpd: files past 2 GiB both ways (sparse files, so the test
+// vsftpd_volume_test.cpp -- against vsftpd: files past 2 GiB both ways (sparse files, so the test
 // stays quick and small on disk until the copy is made), and a thousand active transfers in a
-// row on one session.
+// row on one session. The uploads leave the active ports in TIME_WAIT for a minute, so this file
+// is named to run after every other test of the program.
 #include <gtest/gtest.h>
 
 #include <filesystem>
