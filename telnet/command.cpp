@@ -39,6 +39,7 @@ int32_t ReceiveLines(TelnetHandle *handle, TelnetLineList *list, Build build) {
 }  // namespace
 
 int32_t TelnetCommandLine(const char *command, char *line, int32_t size) {
+    if (command == nullptr || line == nullptr || size < 3) return -1;  // not even CR LF would fit
     int32_t out = 0;
     for (const char *p = command; *p != '\0'; ++p) {
         if (*p == '\r' || *p == '\n') return -1;

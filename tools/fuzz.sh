@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the text decoders' fuzz targets with clang (libFuzzer, ASan and UBSan) into build/fuzz
+# Builds the fuzz targets (text decoders, FTP reply and listing parsers, Telnet negotiation and
+# line splitting) with clang (libFuzzer, ASan and UBSan) into build/fuzz
 # and runs each for a bounded time from its seed corpus (fuzz/seeds). Exits non-zero on any
 # crash, sanitizer report or failed check; the input that did it is left in build/fuzz/artifacts.
 # Usage: tools/fuzz.sh [seconds per target, default 12]
@@ -18,12 +19,13 @@ flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -fsanitize=address,undefined -f
        -DZK_BUILDING_LIBRARY -I"$root/include" -I"$root" -I"$root/fuzz")
 mkdir -p "$out/obj" "$out/artifacts"
 
-# The library code the decoders use, instrumented for coverage once.
-sources=("$root"/text/*.cpp "$root/socket/text_helpers.cpp" "$root/platform/linux/codepage.cpp")
+# The library code the targets use, instrumented for coverage once.
+sources=("$root"/text/*.cpp "$root"/socket/*.cpp "$root"/proto/*.cpp "$root"/ftp/*.cpp "$root"/telnet/*.cpp
+         "$root"/platform/linux/*.cpp "$root"/platform/common/*.cpp)
 objects=()
 for src in "${sources[@]}"; do
   obj=$out/obj/$(basename "$(dirname "$src")")_$(basename "${src%.cpp}").o
-  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find "$root/text" "$root/platform" "$root/socket" -name '*.h' -newer "$obj" -print -quit)" ]; then
+  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find "$root/text" "$root/platform" "$root/socket" "$root/proto" "$root/ftp" "$root/telnet" -name '*.h' -newer "$obj" -print -quit)" ]; then
     "$cxx" "${flags[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj"
   fi
   objects+=("$obj")
