@@ -16,8 +16,10 @@ constexpr uint32_t kFtpDataTimeoutMs = 20000;
 // command back: the command goes out while the connect goes on, so a server that refuses the
 // transfer at once is heard at once.
 constexpr uint32_t kFtpConnectHeadStartMs = 1000;
-// Bulk transfers move this much per call.
+// Bulk transfers move this much per call: received into a block this large, and sent from local
+// file blocks of half of it, which the connection's send buffer takes whole more often.
 constexpr int32_t kFtpBlockSize = 256 * 1024;
+constexpr int32_t kFtpSendBlockSize = 128 * 1024;
 
 // Reseeds the pseudo-random generator with the tick count and picks activePort afresh.
 void NewActivePort(FtpSession *session);

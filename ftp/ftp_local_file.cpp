@@ -41,11 +41,13 @@ int32_t ReceiveSome(SocketHandle *connection, char *block, int32_t size, win::Wa
     }
 }
 
-// Sends all of a block: whatever the connection takes at once, then waits for room for the rest.
+// Sends all of a block: whatever the connection takes at once, then waits for room for the rest
+// (a wait that also ends when the caller calls the phase off, which a block taken whole is asked
+// about too).
 bool SendAllOf(SocketHandle *connection, const char *bytes, int32_t length, win::WakeSignal *cancel) {
+    if (win::WakeSignalRaised(cancel)) return false;
     int32_t done = 0;
     while (done < length) {
-        if (win::WakeSignalRaised(cancel)) return false;
         int32_t n = ZK_SocketSend(connection, bytes + done, length - done);
         if (n > 0) {
             done += n;
@@ -72,11 +74,11 @@ int SendLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t
                   win::WakeSignal *cancel) {
     win::HANDLE file = OpenLocal(path_a, path_w, wide, win::kGenericRead, win::kOpenExisting);
     if (file == win::InvalidHandle()) return 0;
-    char *block = static_cast<char *>(std::malloc(kFtpBlockSize));
+    char *block = static_cast<char *>(std::malloc(kFtpSendBlockSize));
     int result = block != nullptr ? 1 : 0;
     while (result == 1) {
         DWORD read = 0;
-        if (!win::ReadFile(file, block, kFtpBlockSize, &read, nullptr)) {
+        if (!win::ReadFile(file, block, kFtpSendBlockSize, &read, nullptr)) {
             result = 0;
             break;
         }
