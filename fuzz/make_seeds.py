@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the fuzz targets' seed corpora (seeds/<target>/) from the inputs the text tests use,
-including the header values of tests/text/encoded_word_cases.inc. Each seed is two bytes of
-output size (little-endian) followed by the text. Run again after the tests gain cases."""
+including the header values of tests/text/encoded_word_cases.inc and the messages of
+tests/mail/message_cases.inc. Each seed is two bytes of output size (little-endian) followed by
+the text. Run again after the tests gain cases."""
 import ast
 import base64
 import os
@@ -10,6 +11,7 @@ import shutil
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CASES = os.path.join(HERE, "..", "tests", "text", "encoded_word_cases.inc")
+MESSAGES = os.path.join(HERE, "..", "tests", "mail", "message_cases.inc")
 
 JIS = [b"\x1b$B0!\x1b(B", b"a\x1b$B0!\x1b(Bb\x1b$B0!0!\x1b(B", b"\x1b$@0!\x1b(B", b"\x1b&@\x1b$B0!\x1b(Bx",
        b"\x1b$(D0!\x1b(B", b"\x1b$B0!\x1b(I12", b"\x1b$B0!\x1b(Jab", b"ab\x1b$B", b"\x1b$B\x1b(Babc",
@@ -39,6 +41,41 @@ def header_values():
     return values
 
 
+def c_literal(text):
+    text = re.sub(r"\\([0-7]{3})", lambda o: "\\x%02x" % int(o.group(1), 8), text)
+    return ast.literal_eval(text).encode("latin-1")
+
+
+def messages():
+    """The message texts of the mail corpus: the second item of each case, its literals joined."""
+    with open(MESSAGES) as f:
+        source = "".join(line for line in f if not line.lstrip().startswith("//"))
+    found = []
+    for case in re.split(r"^\{", source, flags=re.M)[1:]:
+        literals = re.findall(r'(u?"(?:[^"\\]|\\.)*")|(,)', case)
+        items, current = [], b""
+        for literal, comma in literals:
+            if comma:
+                items.append(current)
+                current = b""
+                if len(items) == 2:
+                    break
+            else:
+                current += c_literal(literal)
+        found.append(items[1])
+    return found
+
+
+def mail_texts():
+    shapes = [b"Subject: abc\r\n\r\nbody", b"Subject: a\r\n\tb\r\nSubject:\r\n c\r\n",
+              b"Subject:\x93\xfa\r\nX: " + b"q" * 1100 + b"\r\n\r\n", b"A: 1\rB: 2\r\n\r", b"\r\n\r\nx"]
+    return shapes + messages()
+
+
+DATES = [b"Date: " + d + b"\r\n" for d in (b"Tue, 15 Nov 1994 08:12:31 +0900", b"tue, 5 nov 94 8:1:2 GMT",
+                                            b"15 Nov 1994 08:12:31", b"Tue,  5 Nov 1994 08:12", b"Tue, 15",
+                                            b"Tue, -1 Foo 99999999999 -3:-4:-5 (x)", b"\x93\xfa, 1 \x93\xfa 2")]
+
 TARGETS = {
     "fuzz_jis_to_sjis": JIS,
     "fuzz_euc": EUC,
@@ -47,6 +84,9 @@ TARGETS = {
     "fuzz_base64": b64(JIS + EUC + UTF8),
     "fuzz_quoted_printable": QP,
     "fuzz_encoded_words": header_values(),
+    "fuzz_mail_header": mail_texts(),
+    "fuzz_mail_body": mail_texts(),
+    "fuzz_mail_date": DATES + messages(),
 }
 
 for target, inputs in TARGETS.items():
@@ -54,7 +94,14 @@ for target, inputs in TARGETS.items():
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     for i, text in enumerate(inputs):
-        for size in (sorted({len(text) + 1, 3 * len(text) + 1, 4096})):
+        text = text[:4094]  # the targets run with inputs of at most 4096 bytes
+        if target == "fuzz_mail_date":
+            sizes = {len(text) + 1}
+        elif target.startswith("fuzz_mail"):
+            sizes = {len(text) + 1, 64}  # a message's own size, and one it does not fit
+        else:
+            sizes = {len(text) + 1, 3 * len(text) + 1, 4096}
+        for size in sorted(sizes):
             with open(os.path.join(folder, "%03d_%d" % (i, size)), "wb") as out:
                 out.write(bytes([(size - 1) & 0xFF, (size - 1) >> 8]) + text)
 print("seeds written")

@@ -2,19 +2,34 @@
 # The demonstration: installs what is missing, builds the native library and runs zkdemo inside
 # a private network, against local servers it starts there (nothing leaves this computer).
 # Usage: tools/demo.sh [part [arguments]]   (parts: zkdemo --help)
+#        tools/demo.sh zknet FAMILY ...     the command-line tool instead, in the folder it was
+#                                           called from, with that family's servers and their
+#                                           users (zkftp, zkuser) as its defaults
+#        tools/demo.sh zknet                a shell there with every server and zknet on its PATH
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+export ZK_DEMO_CALLER_DIR=${ZK_DEMO_CALLER_DIR:-$PWD}
 cd "$root"
 
 if [ "${1:-}" != "--inside" ]; then
   bash tools/install-deps.sh
   cmake --preset native >/dev/null
-  cmake --build --preset native --target zknet zkdemo
+  cmake --build --preset native --target zknet zkdemo zknet_tool
   exec tools/netns.sh bash "$0" --inside "$@"
 fi
 shift
+tool=
+if [ "${1:-}" = zknet ]; then
+  tool=$root/build/native/zknet
+  shift
+  export ZKNET_FTP_USER=${ZKNET_FTP_USER:-zkftp} ZKNET_FTP_PASSWORD=${ZKNET_FTP_PASSWORD:-zkftp-pass}
+  export ZKNET_TELNET_PASSWORD=${ZKNET_TELNET_PASSWORD:-zkpass}
+fi
 
 work=$(mktemp -d /tmp/zknet-demo.XXXXXX)
+# The FTP user must reach its home inside; in a folder it cannot enter, vsftpd would quietly keep
+# it in the account's own home, shared by every run.
+chmod 755 "$work"
 stoppers=()
 cleanup() {
   for s in "${stoppers[@]}"; do bash -c "$s" >/dev/null 2>&1 || true; done
@@ -33,4 +48,12 @@ for family in ftp telnet nic; do
   fi
 done
 
-build/native/zkdemo "$@"
+if [ -z "$tool" ]; then
+  build/native/zkdemo "$@"
+elif [ $# -gt 0 ]; then
+  # In a subshell: the servers are stopped from this folder afterwards.
+  (cd "$ZK_DEMO_CALLER_DIR" && "$tool" "$@")
+else
+  echo "A shell in the private network: zknet is on the PATH, the servers run until it ends (exit)."
+  (cd "$ZK_DEMO_CALLER_DIR" && PATH=$(dirname "$tool"):$PATH PS1='zknet-demo$ ' bash --norc -i) || true
+fi

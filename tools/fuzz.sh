@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (text decoders, FTP reply and listing parsers, Telnet negotiation and
-# line splitting) with clang (libFuzzer, ASan and UBSan) into build/fuzz
-# and runs each for a bounded time from its seed corpus (fuzz/seeds). Exits non-zero on any
-# crash, sanitizer report or failed check; the input that did it is left in build/fuzz/artifacts.
+# Builds the fuzz targets (text decoders, message extraction, FTP reply and listing parsers, Telnet
+# negotiation and line splitting) with clang (libFuzzer, ASan and UBSan) into build/fuzz and runs
+# each for a bounded time from its seed corpus (fuzz/seeds). Exits non-zero on any crash, sanitizer
+# report or failed check; the input that did it is left in build/fuzz/artifacts.
 # Usage: tools/fuzz.sh [seconds per target, default 12]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,11 +21,12 @@ mkdir -p "$out/obj" "$out/artifacts"
 
 # The library code the targets use, instrumented for coverage once.
 sources=("$root"/text/*.cpp "$root"/socket/*.cpp "$root"/proto/*.cpp "$root"/ftp/*.cpp "$root"/telnet/*.cpp
-         "$root"/platform/linux/*.cpp "$root"/platform/common/*.cpp)
+         "$root"/platform/linux/*.cpp "$root"/platform/common/*.cpp
+         "$root"/mail/receive/{header_lines,header_field,header_tag,header_shortcuts,message_header,token,mail_date,message_body}.cpp)
 objects=()
 for src in "${sources[@]}"; do
   obj=$out/obj/$(basename "$(dirname "$src")")_$(basename "${src%.cpp}").o
-  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find "$root/text" "$root/platform" "$root/socket" "$root/proto" "$root/ftp" "$root/telnet" -name '*.h' -newer "$obj" -print -quit)" ]; then
+  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find "$root/text" "$root/platform" "$root/socket" "$root/proto" "$root/ftp" "$root/telnet" "$root/mail" "$root/include" -name '*.h' -newer "$obj" -print -quit)" ]; then
     "$cxx" "${flags[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj"
   fi
   objects+=("$obj")

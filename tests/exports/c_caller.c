@@ -27,6 +27,19 @@ int main(void)
     check(ZK_SocketOpenClientW(3, wide_host, 21, ZK_AF_INET) == NULL && ZK_SocketGetLastError() == 10022,
           "kind 3 is refused with WSAEINVAL");
     ZK_MailRecvFree(NULL);
+    {
+        const char *message = "Subject: hello\r\nDate: Tue, 15 Nov 1994 08:12:31 +0900\r\n"
+                              "Content-Transfer-Encoding: 7bit\r\n\r\nbody\r\n";
+        char subject[32];
+        char body[32];
+        MailDate date;
+        check(ZK_MailGetSubjectA(message, subject, (int32_t)sizeof(subject)) == 5 && strcmp(subject, "hello") == 0,
+              "ZK_MailGetSubjectA");
+        check(ZK_MailGetDate(message, &date) == 31 && date.year == 1994 && date.month == 11 && date.second == 31,
+              "ZK_MailGetDate");
+        check(ZK_MailGetBodyA(message, body, (int32_t)sizeof(body)) == 8 && strcmp(body, "\r\nbody\r\n") == 0,
+              "ZK_MailGetBodyA");
+    }
     ZK_SocketDeleteString(NULL);
     check(ZK_SocketTerm() == 0, "ZK_SocketTerm");
     printf("%s\n", failures == 0 ? "c caller: all checks passed" : "c caller: checks failed");

@@ -31,5 +31,30 @@ ZK_CHECK(sizeof(MacAddressList) == 100);
 ZK_CHECK(offsetof(MacAddressList, count) == 0);
 ZK_CHECK(offsetof(MacAddressList, addresses) == 4);
 
+ZK_CHECK(sizeof(MailDate) == 12);
+ZK_CHECK(offsetof(MailDate, year) == 0);
+ZK_CHECK(offsetof(MailDate, month) == 2);
+ZK_CHECK(offsetof(MailDate, day) == 4);
+ZK_CHECK(offsetof(MailDate, hour) == 6);
+ZK_CHECK(offsetof(MailDate, minute) == 8);
+ZK_CHECK(offsetof(MailDate, second) == 10);
+
+/* Callers index the entry arrays by these widths. */
+ZK_CHECK(offsetof(MailList, count) == 0);
+ZK_CHECK(offsetof(MailList, entries) == ZK_PTR);
+ZK_CHECK(sizeof(MailList) == 2 * ZK_PTR);
+
+ZK_CHECK(sizeof(MailListEntryA) == 2696);
+ZK_CHECK(offsetof(MailListEntryA, number) == 0);
+ZK_CHECK(offsetof(MailListEntryA, from) == 4);
+ZK_CHECK(offsetof(MailListEntryA, subject) == 644);
+ZK_CHECK(offsetof(MailListEntryA, size) == 2692);
+
+ZK_CHECK(sizeof(MailListEntryW) == 5384);
+ZK_CHECK(offsetof(MailListEntryW, number) == 0);
+ZK_CHECK(offsetof(MailListEntryW, from) == 4);
+ZK_CHECK(offsetof(MailListEntryW, subject) == 1284);
+ZK_CHECK(offsetof(MailListEntryW, size) == 5380);
+
 /* The interface's 16-bit text unit. */
 ZK_CHECK(sizeof(zk_wchar_t) == 2);

@@ -1,0 +1,14 @@
+# tool.cmake -- the zknet command-line tool's test: one script that runs the built tool as a user
+# would against the ftp, telnet and nic fixtures' servers. Under Wine it runs a handful of
+# commands through zknet.exe; natively every action and every failure.
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  set(ZK_TOOL_MODE windows)
+else()
+  set(ZK_TOOL_MODE full)
+endif()
+add_test(NAME zknet-tool
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/zknet/zknet-test.sh ${ZK_TOOL_MODE} ${CMAKE_BINARY_DIR}/zknet-tool
+                 ${CMAKE_BINARY_DIR}/ftp-peers/home ${CMAKE_SOURCE_DIR} ${CMAKE_CROSSCOMPILING_EMULATOR}
+                 $<TARGET_FILE:zknet_tool>)
+set_tests_properties(zknet-tool PROPERTIES LABELS zknet SKIP_RETURN_CODE 77 TIMEOUT 300
+                                           FIXTURES_REQUIRED "ftp-peers;telnet-peers;nic-peers")

@@ -1,0 +1,328 @@
+#!/usr/bin/env bash
+# zknet-test.sh -- the zknet command-line tool run as a user runs it, against the servers of the
+# ftp, telnet and nic fixtures: every action, what it prints and the files it leaves, and every
+# failure's exit status and one-line message. Windows builds run a handful of the same commands
+# (each start of a program under Wine costs a second or more).
+#
+# Usage: zknet-test.sh full|windows WORK_FOLDER FTP_HOME SOURCE_DIR TOOL [TOOL_ARGUMENTS...]
+#   FTP_HOME  the home folder of the fixture's vsftpd, read directly to check what it stored
+#   TOOL...   the command that runs zknet (under Windows: the Wine runner and zknet.exe)
+# Exits 77 (skipped) outside the private test network.
+set -uo pipefail
+mode=$1 work=$2 ftp_home=$3 src=$4
+shift 4
+tool=("$@")
+
+if [ "${ZK_PRIVATE_NET:-}" != 1 ]; then
+  echo "skipped: the tool's tests run inside the private test network (tools/netns.sh ctest ...)"
+  exit 77
+fi
+
+rm -rf "$work"
+mkdir -p "$work"
+cd "$work" || exit 1
+out=$work/.stdout err=$work/.stderr
+
+export ZKNET_FTP_USER=zkftp ZKNET_FTP_PASSWORD=zkftp-pass ZKNET_TELNET_PASSWORD=zkpass
+unset ZKNET_PROGRESS_DELAY
+F=zknet-test:2121      # the fixture's vsftpd
+T=zknet-test:2323      # the fixture's Telnet host
+if [ "$mode" = windows ]; then
+  # A Windows resolver gives this computer's own name its adapter's address; loopback is plainer.
+  F=127.0.0.1:2121
+  T=127.0.0.1:2323
+fi
+d=zkt-$$               # this run's folder on the FTP server
+version=$(sed -n 's/^#define ZKNET_VERSION "\(.*\)"/\1/p' "$src/include/zknet/zkconf.h")
+
+passed=0 failed=0
+with=()                # env(1) arguments for the next run only: VAR=value, -u VAR
+
+# Runs the tool; its exit status in $status, its output (line ends made LF) in $out and $err.
+zk() {
+  env "${with[@]}" "${tool[@]}" "$@" >"$out" 2>"$err" </dev/null
+  status=$?
+  with=()
+  sed -i 's/\r$//' "$out" "$err"
+}
+
+pass() { passed=$((passed + 1)); echo "ok   $1"; }
+fail() {
+  failed=$((failed + 1))
+  echo "FAIL $1: $2"
+  echo "     status $status; stdout: $(head -c 600 "$out" | cat -A | head -n 8)"
+  echo "     stderr: $(head -c 600 "$err" | cat -A | head -n 4)"
+}
+
+# expect_out NAME EXPECTED ARGS...: exit 0, standard output exactly EXPECTED, nothing on stderr.
+expect_out() {
+  local name=$1 expected=$2
+  shift 2
+  zk "$@"
+  if [ "$status" -ne 0 ]; then fail "$name" "exit status $status"
+  elif [ "$(cat "$out")" != "$expected" ]; then fail "$name" "expected output: $expected"
+  elif [ -s "$err" ]; then fail "$name" "unexpected standard error"
+  else pass "$name"; fi
+}
+
+# expect_fail NAME STATUS REGEX ARGS...: that exit status, no output, and one line on standard
+# error matching the extended regular expression REGEX whole.
+expect_fail() {
+  local name=$1 want=$2 regex=$3
+  shift 3
+  zk "$@"
+  if [ "$status" -ne "$want" ]; then fail "$name" "exit status $status, expected $want"
+  elif [ -s "$out" ]; then fail "$name" "unexpected standard output"
+  elif [ "$(wc -l < "$err")" -ne 1 ] || ! grep -Eqx -- "$regex" "$err"; then fail "$name" "expected stderr: $regex"
+  else pass "$name"; fi
+}
+
+# check NAME COMMAND...: a plain check of the files or the last run's output.
+check() {
+  local name=$1
+  shift
+  if "$@" >/dev/null 2>&1; then pass "$name"; else fail "$name" "check failed: $*"; fi
+}
+
+same_file() { cmp -s "$1" "$2"; }
+same_mtime() { [ "$(stat -c %Y "$1")" = "$(stat -c %Y "$2")" ]; }
+out_matches() { grep -Eq -- "$1" "$out"; }
+gone() { [ ! -e "$1" ]; }
+
+# A listener for one datagram on ADDRESS:PORT, written to FILE; its pid in $receiver.
+receive_one() {
+  local address=$1 port=$2 file=$3
+  rm -f "$file"
+  timeout 10 socat -u "UDP4-RECVFROM:$port,bind=$address,reuseaddr" "OPEN:$file,creat,trunc" &
+  receiver=$!
+  for _ in $(seq 50); do
+    [ "$(ss -Hlun "src $address:$port" | wc -l)" -ge 1 ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# The 102 bytes of a magic packet for the MAC address (aa:bb:...).
+magic_packet() {
+  local hex=${1//:/} i
+  printf '\xff\xff\xff\xff\xff\xff'
+  for i in $(seq 16); do printf "$(echo "$hex" | sed 's/../\\x&/g')"; done
+}
+received() {
+  wait "$receiver"
+  magic_packet "$2" > "$1.expected"
+  cmp -s "$1" "$1.expected"
+}
+
+# A server that takes connections and never says a word, on PORT; its process group in $silent.
+silent_server() {
+  setsid socat "TCP4-LISTEN:$1,reuseaddr,fork" SYSTEM:'sleep 30' </dev/null >/dev/null 2>&1 &
+  silent=$!
+  for _ in $(seq 50); do
+    [ "$(ss -Hltn "sport = :$1" | wc -l)" -ge 1 ] && return 0
+    sleep 0.1
+  done
+}
+
+peer_mac=02:5a:4b:00:00:02    # the ARP peer of tests/nic/peers.sh
+local_mac=02:5a:4b:00:00:01   # this namespace's end of its link
+
+if [ "$mode" = windows ]; then
+  # ---- a handful of commands through zknet.exe ----
+  expect_out version "zknet $version" --version
+  printf 'from windows\r\n\x00\xff\n' > win.bin
+  expect_out put "" ftp put "$F" win.bin "$d-win.bin"
+  check put-stored same_file win.bin "$ftp_home/$d-win.bin"
+  expect_out get-ipv6-active "" ftp get "[::1]:2121" "$d-win.bin" back.bin --active
+  check get-same same_file win.bin back.bin
+  expect_fail get-missing 1 "zknet: ftp get: code 11 \(file failed\): 550 .*" ftp get "$F" "$d-none.bin"
+  expect_out rm "" ftp rm "$F" "$d-win.bin"
+  expect_out telnet "$(printf 'line 1\nline 2')" telnet "$T" --login zkuser --prompt 'zk$' --run 'lines 2'
+  zk nic list
+  check nic-list out_matches "^adapter 0  ([0-9a-f]{2}:){5}[0-9a-f]{2}$"
+  receive_one 192.0.2.255 9 wake9.bin
+  expect_out nic-wake-port "magic packet for $peer_mac sent to 192.0.2.255 port 9" \
+    nic wake "$peer_mac" --broadcast 192.0.2.255 --port 9
+  check nic-wake-received received wake9.bin "$peer_mac"
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+  exit
+fi
+
+# ---- the frame: version, help, families ----
+expect_out version "zknet $version" --version
+for family in "" ftp telnet nic; do
+  zk $family --help
+  check "help${family:+-$family}" out_matches "^usage: zknet ${family:-FAMILY}"
+done
+zk
+check no-arguments-usage bash -c "[ $status -eq 2 ] && [ ! -s '$out' ] && head -n 1 '$err' | grep -q '^usage: zknet FAMILY'"
+expect_fail unknown-family 2 "zknet: unknown family frobnicate; see zknet --help" frobnicate
+zk --help
+if grep -q "mail .*(not built in)" "$out"; then
+  expect_fail mail-absent 1 "zknet: mail: this zknet is built without the mail family .*" mail list
+fi
+
+# ---- ftp: every action, and what the server stored ----
+printf 'first line\r\nsecond line\n' > up.txt
+printf 'line\r\nzero\0byte\r\r\n\xff\xfe' > bytes.bin
+: > empty.txt
+mkdir -p dl nest
+expect_out ftp-mkdir "" ftp mkdir "$F" "$d"
+check ftp-mkdir-made test -d "$ftp_home/$d"
+expect_out ftp-put "" ftp put "$F" up.txt "$d/up.txt"
+check ftp-put-stored same_file up.txt "$ftp_home/$d/up.txt"
+expect_out ftp-put-ipv6-active "" ftp put "[::1]:2121" bytes.bin "$d/bytes.bin" --active
+check ftp-put-binary-stored same_file bytes.bin "$ftp_home/$d/bytes.bin"
+expect_out ftp-put-empty "" ftp put "$F" empty.txt "$d/empty.txt"
+cp up.txt "nest/$d-top.txt"
+expect_out ftp-put-default-name "" ftp put "$F" "nest/$d-top.txt"
+check ftp-put-default-name-stored same_file up.txt "$ftp_home/$d-top.txt"
+zk ftp ls "$F" "$d" --names
+check ftp-ls-names bash -c "[ $status -eq 0 ] && [ \"\$(sort '$out')\" = \"\$(printf '$d/%s\\n' bytes.bin empty.txt up.txt)\" ]"
+names=$(cat "$out")
+expect_out ftp-ls-ipv6 "$names" ftp ls "[::1]:2121" "$d" --names
+zk ftp ls "$F" "$d"
+check ftp-ls-long bash -c "[ \$(grep -Ec '^-rw-r--r-- .* (bytes\.bin|empty\.txt|up\.txt)$' '$out') -eq 3 ] && [ \$(wc -l < '$out') -eq 3 ]"
+expect_out ftp-size "$(stat -c %s bytes.bin)" ftp size "$F" "$d/bytes.bin"
+expect_out ftp-size-empty "0" ftp size "$F" "$d/empty.txt"
+expect_out ftp-date "$(date -u -r "$ftp_home/$d/up.txt" +%Y-%m-%dT%H:%M:%SZ)" ftp date "$F" "$d/up.txt"
+expect_out ftp-get "" ftp get "$F" "$d/bytes.bin" got.bin
+check ftp-get-same same_file bytes.bin got.bin
+check ftp-get-server-time same_mtime got.bin "$ftp_home/$d/bytes.bin"
+expect_out ftp-get-into-folder "" ftp get "$F" "$d/up.txt" dl
+check ftp-get-into-folder-same same_file up.txt dl/up.txt
+pushd nest >/dev/null || exit 1
+expect_out ftp-get-default-name "" ftp get "$F" "$d/bytes.bin"
+popd >/dev/null || exit 1
+check ftp-get-default-name-same same_file bytes.bin nest/bytes.bin
+expect_out ftp-get-ipv6-name-active "" ftp get "$F" "$d/up.txt" v6.txt -6 --active
+check ftp-get-ipv6-same same_file up.txt v6.txt
+expect_out ftp-get-ascii "" ftp get "$F" "$d/up.txt" ascii.txt --ascii
+check ftp-get-ascii-arrived test -s ascii.txt
+expect_out ftp-mv "" ftp mv "$F" "$d/up.txt" "$d/moved.txt"
+check ftp-mv-moved bash -c "[ -f '$ftp_home/$d/moved.txt' ] && [ ! -e '$ftp_home/$d/up.txt' ]"
+expect_out ftp-chmod "" ftp chmod "$F" 600 "$d/moved.txt"
+check ftp-chmod-set test "$(stat -c %a "$ftp_home/$d/moved.txt")" = 600
+with=(-u ZKNET_FTP_USER -u ZKNET_FTP_PASSWORD)
+expect_out ftp-cli-credentials-only "$(stat -c %s up.txt)" ftp size "$F" "$d/moved.txt" --user zkftp --password zkftp-pass
+with=(-u ZKNET_FTP_PASSWORD ZK_SECRET=zkftp-pass)
+expect_out ftp-password-env "0" ftp size "$F" "$d/empty.txt" --password-env ZK_SECRET
+
+# ---- ftp: progress on a terminal only ----
+head -c 8388608 /dev/zero > big.bin
+ZKNET_PROGRESS_DELAY=0 script -qec "${tool[*]} ftp put $F big.bin $d/big.bin" /dev/null </dev/null > tty.txt 2>&1
+check ftp-progress-put grep -Eq "put big\.bin: 8\.0 MiB in [0-9.]+ s, .*/s" tty.txt
+ZKNET_PROGRESS_DELAY=0 script -qec "${tool[*]} ftp get $F $d/big.bin big2.bin" /dev/null </dev/null > tty.txt 2>&1
+check ftp-progress-get grep -Eq "get $d/big\.bin: 8\.0 MiB of 8\.0 MiB \(100%\), .*/s" tty.txt
+check ftp-progress-get-same same_file big.bin big2.bin
+ZKNET_PROGRESS_DELAY=0 script -qec "${tool[*]} ftp get $F $d/big.bin big2.bin --quiet" /dev/null </dev/null > tty.txt 2>&1
+check ftp-progress-quiet test ! -s tty.txt
+script -qec "${tool[*]} ftp get $F $d/empty.txt e2.txt" /dev/null </dev/null > tty.txt 2>&1
+check ftp-progress-not-for-quick-transfers test ! -s tty.txt
+with=(ZKNET_PROGRESS_DELAY=0)
+expect_out ftp-progress-not-without-terminal "" ftp get "$F" "$d/big.bin" big3.bin
+
+# ---- ftp: failures, with the library's code and the server's words ----
+with=(ZKNET_FTP_PASSWORD=wrong)
+expect_fail ftp-wrong-password 1 "zknet: ftp ls: code 6 \(login refused\): 530 Login incorrect\." ftp ls "$F"
+with=(-u ZKNET_FTP_USER -u ZKNET_FTP_PASSWORD)
+expect_fail ftp-anonymous-refused 1 "zknet: ftp ls: code 6 \(login refused\): 530 .*" ftp ls "$F"
+expect_fail ftp-get-missing 1 "zknet: ftp get: code 11 \(file failed\): 550 .*" ftp get "$F" "$d/none.txt"
+check ftp-get-missing-no-file gone none.txt
+expect_fail ftp-put-missing-local 1 "zknet: ftp put: cannot read local file no-such\.txt: .*" ftp put "$F" no-such.txt
+expect_fail ftp-put-folder 1 "zknet: ftp put: cannot read local file dl: is a folder" ftp put "$F" dl
+expect_fail ftp-get-into-missing-folder 1 "zknet: ftp get: code 12 \(transfer failed\): .*" \
+  ftp get "$F" "$d/moved.txt" no-folder/x.txt
+expect_fail ftp-mkdir-exists 1 "zknet: ftp mkdir: code 9 \(MKD failed\): 550 .*" ftp mkdir "$F" "$d"
+expect_fail ftp-rmdir-not-empty 1 "zknet: ftp rmdir: code 10 \(RMD failed\): 550 .*" ftp rmdir "$F" "$d"
+expect_fail ftp-rm-missing 1 "zknet: ftp rm $d/none\.txt: code 11 \(file failed\): 550 .*" ftp rm "$F" "$d/none.txt"
+expect_fail ftp-mv-missing 1 "zknet: ftp mv: code 11 \(file failed\): 550 .*" ftp mv "$F" "$d/none.txt" "$d/x.txt"
+expect_fail ftp-size-missing 1 "zknet: ftp size: code 11 \(file failed\): 550 .*" ftp size "$F" "$d/none.txt"
+expect_fail ftp-date-missing 1 "zknet: ftp date: code 11 \(file failed\): 550 .*" ftp date "$F" "$d/none.txt"
+expect_fail ftp-chmod-missing 1 "zknet: ftp chmod: code (11 \(file failed\)|22 \(chmod failed\)): 550 .*" \
+  ftp chmod "$F" 644 "$d/none.txt"
+expect_fail ftp-closed-port 1 \
+  "zknet: ftp ls: code 2 \(no connection\): zknet-test port 2999: socket error 10061 \(connection refused\)" \
+  ftp ls zknet-test:2999
+expect_fail ftp-unknown-host 1 "zknet: ftp ls: code 2 \(no connection\): no-such-host\.invalid port 21: socket error 1100[0-9] .*" \
+  ftp ls no-such-host.invalid
+silent_server 2998
+expect_fail ftp-timeout 1 "zknet: ftp ls: gave up after 1 s \(--timeout\)" ftp ls 127.0.0.1:2998 --timeout 1
+expect_fail telnet-timeout 1 "zknet: telnet: gave up after 1\.5 s \(--timeout\)" telnet 127.0.0.1:2998 --timeout 1.5
+kill -- "-$silent" 2>/dev/null
+
+# ---- ftp: wrong command lines (nothing is sent) ----
+usage="; see zknet ftp --help"
+expect_fail ftp-no-action 2 "zknet: ftp: no action .*$usage" ftp
+expect_fail ftp-unknown-action 2 "zknet: ftp: unknown action fetch$usage" ftp fetch "$F"
+expect_fail ftp-no-host 2 "zknet: ftp get: no HOST$usage" ftp get
+expect_fail ftp-too-few 2 "zknet: ftp get: too few arguments$usage" ftp get "$F"
+expect_fail ftp-too-many 2 "zknet: ftp mv: too many arguments$usage" ftp mv "$F" a b c
+expect_fail ftp-bad-port 2 "zknet: ftp ls: bad port in zknet-test:0 .*$usage" ftp ls zknet-test:0
+expect_fail ftp-bad-ipv6 2 "zknet: ftp ls: bad address \[::1 .*$usage" ftp ls "[::1"
+expect_fail ftp-unknown-option 2 "zknet: ftp: unknown option --bogus$usage" ftp ls "$F" --bogus
+expect_fail ftp-option-value 2 "zknet: ftp: --user needs a value$usage" ftp ls "$F" --user
+expect_fail ftp-flag-value 2 "zknet: ftp: --active takes no value$usage" ftp ls "$F" --active=yes
+expect_fail ftp-bad-mode 2 "zknet: ftp chmod: bad mode 999 .*$usage" ftp chmod "$F" 999 x
+expect_fail ftp-bad-timeout 2 "zknet: ftp ls: bad --timeout soon$usage" ftp ls "$F" --timeout soon
+expect_fail ftp-get-no-name 2 "zknet: ftp get: no file name in $d/; name the local file$usage" ftp get "$F" "$d/"
+expect_fail ftp-password-env-unset 2 "zknet: ftp ls: environment variable ZK_UNSET_VAR is not set \(--password-env\)$usage" \
+  ftp ls "$F" --password-env ZK_UNSET_VAR
+with=(-u ZKNET_FTP_PASSWORD)
+expect_fail ftp-no-password 2 "zknet: ftp ls: no password for zkftp: .*$usage" ftp ls "$F"
+
+# ---- ftp: clean up, which runs rm and rmdir ----
+expect_out ftp-rm "" ftp rm "$F" "$d/moved.txt" "$d/bytes.bin" "$d/empty.txt" "$d/big.bin" "$d-top.txt"
+check ftp-rm-gone bash -c "[ -z \"\$(ls -A '$ftp_home/$d')\" ] && [ ! -e '$ftp_home/$d-top.txt' ]"
+expect_out ftp-rmdir "" ftp rmdir "$F" "$d"
+check ftp-rmdir-gone gone "$ftp_home/$d"
+
+# ---- telnet ----
+expect_out telnet-run "$(printf 'line 1\nline 2\nline 3\nworking\ndone\nzkuser')" \
+  telnet "$T" --login zkuser --prompt 'zk$' --run 'lines 3' --run pause --run whoami
+with=(-u ZKNET_TELNET_PASSWORD ZK_SECRET=zkpass)
+expect_out telnet-ipv6-password-env "hi there" \
+  telnet "[::1]:2323" --login zkuser --password-env ZK_SECRET --prompt 'zk$' --run 'echo hi there'
+expect_out telnet-shift-jis "$(printf '\x93\xfa\x96\x7b\x8c\xea')" telnet "$T" -6 --login zkuser --prompt 'zk$' --run nihon
+expect_out telnet-login-only "Welcome to zknet-test" telnet "$T" --login zkuser --prompt 'zk$'
+expect_out telnet-first-text "login: " telnet "$T"
+with=(ZKNET_TELNET_PASSWORD=wrong)
+expect_fail telnet-wrong-password 1 "zknet: telnet login: code 10 \(prompt not found\): Login incorrect \| login:" \
+  telnet "$T" --login zkuser --prompt 'zk$' --run whoami
+expect_fail telnet-closed-port 1 "zknet: telnet connect: code 1 \(not connected\): zknet-test port 2999.*" \
+  telnet zknet-test:2999 --login zkuser --prompt 'zk$'
+usage="; see zknet telnet --help"
+expect_fail telnet-no-host 2 "zknet: telnet: no HOST$usage" telnet --login zkuser --prompt 'zk$'
+expect_fail telnet-two-hosts 2 "zknet: telnet: one HOST only; commands go with --run$usage" telnet "$T" whoami
+expect_fail telnet-no-prompt 2 "zknet: telnet: --prompt is needed .*$usage" telnet "$T" --login zkuser --run whoami
+expect_fail telnet-empty-prompt 2 "zknet: telnet: --prompt cannot be empty$usage" telnet "$T" --login zkuser --prompt ''
+expect_fail telnet-password-env-unset 2 "zknet: telnet: environment variable ZK_UNSET_VAR is not set \(--password-env\)$usage" \
+  telnet "$T" --login zkuser --password-env ZK_UNSET_VAR --prompt 'zk$'
+with=(-u ZKNET_TELNET_PASSWORD)
+expect_fail telnet-no-password 2 "zknet: telnet: no password: .*$usage" telnet "$T" --login zkuser --prompt 'zk$'
+expect_fail telnet-password-option 2 "zknet: telnet: unknown option --password$usage" \
+  telnet "$T" --login zkuser --password zkpass --prompt 'zk$'
+
+# ---- nic ----
+zk nic list
+check nic-list out_matches "^adapter [0-9]+  $local_mac$"
+check nic-list-form bash -c "! grep -Evq '^adapter [0-9]+  ([0-9a-f]{2}:){5}[0-9a-f]{2}$' '$out'"
+expect_out nic-arp "$peer_mac" nic arp 198.51.100.2
+expect_fail nic-arp-no-answer 1 "zknet: nic arp: no answer from 198\.51\.100\.9 .*" nic arp 198.51.100.9
+expect_fail nic-arp-unknown-name 1 "zknet: nic arp: no IPv4 address for no-such-host\.invalid" nic arp no-such-host.invalid
+receive_one 192.0.2.255 7 wake7.bin
+expect_out nic-wake "magic packet for $peer_mac sent to 192.0.2.255 port 7" nic wake "$peer_mac" --broadcast 192.0.2.255
+check nic-wake-received received wake7.bin "$peer_mac"
+receive_one 192.0.2.255 9 wake9.bin
+expect_out nic-wake-port "" nic wake 02-5A-4B-00-00-02 --broadcast 192.0.2.255 --port 9 --quiet
+check nic-wake-port-received received wake9.bin "$peer_mac"
+usage="; see zknet nic --help"
+expect_fail nic-no-action 2 "zknet: nic: no action \(list, arp, wake\)$usage" nic
+expect_fail nic-unknown-action 2 "zknet: nic: unknown action scan$usage" nic scan
+expect_fail nic-arp-no-address 2 "zknet: nic arp: give one ADDRESS$usage" nic arp
+expect_fail nic-bad-mac 2 "zknet: nic wake: bad MAC address 02:5a:4b:00:00 .*$usage" nic wake 02:5a:4b:00:00
+expect_fail nic-bad-port 2 "zknet: nic wake: bad --port 70000 .*$usage" nic wake "$peer_mac" --port 70000
+expect_fail nic-port-without-wake 2 "zknet: nic list: --broadcast and --port go with wake$usage" nic list --port 9
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

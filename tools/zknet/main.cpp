@@ -1,0 +1,62 @@
+// main.cpp -- zknet, the command-line tool over the zknet library: one subcommand per family,
+// each in a file of its own (ftp.cpp, telnet.cpp, nic.cpp, mail.cpp).
+#include <cstdio>
+#include <cstring>
+
+#include "cli.h"
+#include "zknet/zknet.h"
+
+namespace {
+
+struct Family {
+    const char *name;
+    int (*run)(int, char **);
+    const char *what;
+};
+
+const Family kFamilies[] = {
+    {"ftp", RunFtp, "files on an FTP server: ls, get, put, rm, mkdir, rmdir, mv, size, date, chmod"},
+    {"telnet", RunTelnet, "log in to a Telnet host and run commands"},
+    {"nic", RunNic, "this computer's adapters and MAC addresses, ARP, Wake-on-LAN"},
+    {"mail", RunMail, "send over SMTP, receive over POP3, show stored messages"},
+};
+
+void Usage(FILE *out) {
+    std::fprintf(out, "usage: zknet FAMILY ACTION ... [OPTIONS]   (zknet FAMILY --help tells more)\n\nfamilies:\n");
+    for (const Family &f : kFamilies) {
+        bool absent = std::strcmp(f.name, "mail") == 0 && !kMailBuiltIn;
+        std::fprintf(out, "  %-7s %s%s\n", f.name, f.what, absent ? " (not built in)" : "");
+    }
+    std::fprintf(out,
+                 "\n  --version  the library's version\n  --help     this text\n\n"
+                 "examples:\n"
+                 "  ZKNET_FTP_USER=me ZKNET_FTP_PASSWORD=secret zknet ftp get ftp.example.com:2121 docs/a.pdf\n"
+                 "  zknet telnet router.local --login admin --password-env ROUTER_PASS --prompt '# ' --run 'show ip'\n"
+                 "  zknet nic wake 00:11:22:33:44:55 --broadcast 192.168.1.255\n");
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    if (argc < 2) {
+        Usage(stderr);
+        return kExitUsage;
+    }
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "help") == 0) {
+        Usage(stdout);
+        return kExitOk;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("zknet %s\n", ZKNET_VERSION);
+        return kExitOk;
+    }
+    for (const Family &f : kFamilies) {
+        if (std::strcmp(argv[1], f.name) != 0) continue;
+        if (ZK_SocketInit() != 0) return Failure(f.name, "the socket service did not start");
+        int rc = f.run(argc - 1, argv + 1);
+        std::fflush(stdout);
+        ZK_SocketTerm();
+        return rc;
+    }
+    return UsageError("", std::string("unknown family ") + argv[1]);
+}
