@@ -99,6 +99,13 @@ void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
     // The worker waits for the connection before every receive and send, so the socket need
     // never block (nor time out, which Windows says leaves a socket in an indeterminate state).
     win::SetSocketBlocking(connection->socket, false);
+    if (job == FtpJob::kPut) {
+        // Blocks are sent as the buffer takes them, often in part; the small segment that ends a
+        // part must not wait for the acknowledgement of the one before it.
+        DWORD on = 1;
+        win::setsockopt(connection->socket, win::kIpprotoTcp, win::kTcpNoDelay, reinterpret_cast<const char *>(&on),
+                        sizeof(on));
+    }
     char path_a[kFtpPathUnits];
     zk_wchar_t path_w[kFtpPathUnits];
     std::memcpy(path_a, session->localPathA, sizeof(path_a));

@@ -45,6 +45,8 @@ enum : int {
     kSockStream = 1,
     kSockDgram = 2,
     kSolSocket = 0xFFFF,
+    kIpprotoTcp = 6,
+    kTcpNoDelay = 1,
     kSoReuseAddr = 4,
     kSoBroadcast = 0x20,
     kSoRcvTimeo = 0x1006,
