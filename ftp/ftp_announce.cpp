@@ -9,13 +9,14 @@
 namespace {
 
 // Opens the listening socket before the port is announced, so that the server can never
-// connect before we listen, and a port of the range that is taken (another program, or one of
-// our own closed connections still in TIME_WAIT) makes us try the next one instead of failing.
+// connect before we listen. A port another socket listens on makes us try the next one of the
+// range; one whose earlier connections of ours linger in TIME_WAIT is taken again where the
+// system allows it safely, so that a session can run transfer after transfer.
 bool OpenActiveListener(FtpSession *session, uint16_t family) {
     uint32_t first = (session->activePort - kFtpActivePortBase) % kFtpActivePortCount;
     for (uint32_t i = 0; i < kFtpActivePortCount; ++i) {
         uint32_t port = kFtpActivePortBase + (first + i) % kFtpActivePortCount;
-        SocketHandle *listener = ZK_SocketOpenServer(win::kSockStream, static_cast<int32_t>(port), family);
+        SocketHandle *listener = OpenReusableListener(static_cast<int32_t>(port), family);
         if (listener != nullptr) {
             session->activePort = port;
             session->dataSocket.store(listener);
@@ -64,11 +65,11 @@ int FtpAnnounceActive(FtpSession *session, uint32_t binary) {
     if (family == win::kAfInet) {
         uint8_t a[4];
         if (!LocalAddressV4(control, a)) {
-            FtpLastError = 5;
+            FtpLastError = ZK_FTP_REFUSED;
             return 0;
         }
         if (!OpenActiveListener(session, family)) {
-            FtpLastError = 5;
+            FtpLastError = ZK_FTP_REFUSED;
             return 0;
         }
         uint32_t port = session->activePort;
@@ -78,11 +79,11 @@ int FtpAnnounceActive(FtpSession *session, uint32_t binary) {
     }
     uint16_t g[8];
     if (!LocalAddressV6(control, g)) {
-        FtpLastError = 5;
+        FtpLastError = ZK_FTP_REFUSED;
         return 0;
     }
     if (!OpenActiveListener(session, family)) {
-        FtpLastError = 5;
+        FtpLastError = ZK_FTP_REFUSED;
         return 0;
     }
     win::FormatA(argument, sizeof(argument), "|2|%04x:%04x:%04x:%04x:%04x:%04x:%04x:%04x|%d|", g[0], g[1], g[2], g[3],

@@ -1,5 +1,5 @@
 // ftp_data.h -- the data phase of listings and transfers: announcing the data connection, the
-// worker threads that open it and move the data, and the caller's side that waits for them.
+// worker threads that open it and move the data, and the caller's side that runs one phase.
 #ifndef ZK_FTP_FTP_DATA_H
 #define ZK_FTP_FTP_DATA_H
 
@@ -10,8 +10,16 @@
 // Active data connections listen on a port of this range.
 constexpr uint32_t kFtpActivePortBase = 40000;
 constexpr uint32_t kFtpActivePortCount = 100;
-// Each wait for data (and for the server to connect in active mode) gives up after this long.
+// Each wait for data (and for the data connection to open) gives up after this long.
 constexpr uint32_t kFtpDataTimeoutMs = 20000;
+// A passive data connect that has not finished after this long no longer holds the transfer
+// command back: the command goes out while the connect goes on, so a server that refuses the
+// transfer at once is heard at once.
+constexpr uint32_t kFtpConnectHeadStartMs = 1000;
+// Bulk transfers move this much per call: received into a block this large, and sent from local
+// file blocks of half of it, which the connection's send buffer takes whole more often.
+constexpr int32_t kFtpBlockSize = 256 * 1024;
+constexpr int32_t kFtpSendBlockSize = 128 * 1024;
 
 // Reseeds the pseudo-random generator with the tick count and picks activePort afresh.
 void NewActivePort(FtpSession *session);
@@ -37,34 +45,32 @@ int ParsePassiveV6(const char *reply, uint32_t *port);
 // The numeric text of the control connection's peer (or own) address; false when unknown.
 bool ControlAddressText(SocketHandle *control, bool peer, char *out, int32_t size);
 
-// The worker thread routines, one per job, mode and path form.
-void ActiveListWorker(FtpSession *session);
-void PassiveListWorker(FtpSession *session);
-void ActivePutWorkerA(FtpSession *session);
-void ActivePutWorkerW(FtpSession *session);
-void PassivePutWorkerA(FtpSession *session);
-void PassivePutWorkerW(FtpSession *session);
-void ActiveGetWorkerA(FtpSession *session);
-void ActiveGetWorkerW(FtpSession *session);
-void PassiveGetWorkerA(FtpSession *session);
-void PassiveGetWorkerW(FtpSession *session);
-
 // What a data phase moves.
 enum class FtpJob { kList, kGet, kPut };
 
-// Starts the worker of the job in the session's mode (`wide`: it takes localPathW) and waits for
-// it to be ready (2), finished (3) or failed (4). Returns the state seen, or 0 when no thread
-// could be started.
-uint32_t FtpStartWorker(FtpSession *session, FtpJob job, bool wide);
+// One listing or transfer as the data phase runs it. The command goes out as verb and argument
+// (the A or the W texts, by `wide`); a listing gives its whole command line as the verb.
+struct FtpPhase {
+    FtpJob job;
+    bool wide;
+    uint32_t binary;  // the TYPE of the data connection: I when nonzero, A when 0
+    const char *verb_a;
+    const char *argument_a;
+    const zk_wchar_t *verb_w;
+    const zk_wchar_t *argument_w;
+    bool expect150;             // the transfer command must be answered by 150
+    bool stop_on_failed_worker; // give up when the worker failed before the command
+};
 
-// The caller gives the data phase up: the worker is told to stop, its sockets are shut down so
-// that no receive, send or accept goes on, and the caller waits until it has finished.
+// Runs one data phase: the announcement (TYPE, PORT/EPRT or PASV/EPSV), the worker, the command,
+// the waits, closing the data connection and the completion reply. The worker has ended when it
+// returns. 1 when the data moved whole (to the server's close for listings and downloads) and the
+// completion reply holds 226 (a listing also stands without one); else 0 with FtpLastError set.
+int FtpRunDataPhase(FtpSession *session, const FtpPhase &phase);
+
+// The caller gives the data phase up: the worker is told to stop, which ends any wait of its at
+// once, and is joined. Does nothing when no worker runs.
 void FtpAbandonWorker(FtpSession *session);
-
-// The second wait: until the worker has finished. It ends early (abandoning the worker) when
-// the control connection drops, when the server never connects, or when `refused` says the
-// server will send nothing. True when the worker finished on its own.
-bool FtpAwaitWorker(FtpSession *session, bool refused);
 
 // Closes the data connection: the accepted socket, then the listening or connected one.
 void FtpCloseData(FtpSession *session);
@@ -72,19 +78,24 @@ void FtpCloseData(FtpSession *session);
 // Back to idle after a listing or transfer, whatever its outcome.
 void FtpResetDataPhase(FtpSession *session);
 
+// The worker thread's routine: opens the data connection in the session's mode and runs the job.
+void FtpDataWorker(FtpSession *session, FtpJob job, bool wide);
+
 // Whether the local file opens for reading now (another program may hold it exclusively).
 bool LocalFileReadable(const char *path_a, const zk_wchar_t *path_w, bool wide);
 
-// The worker's file loops. `wide` chooses the path form; both return 1 only when every byte
-// went through.
+// The worker's loops over the (non-blocking) data connection. Every wait for the connection also
+// ends when `cancel` is raised, and gives up after kFtpDataTimeoutMs without progress.
+// SendLocalFile: the local file to its end; 1 when every byte went out.
 int SendLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
-                  const std::atomic<bool> *cancel);
+                  win::WakeSignal *cancel);
+// ReceiveLocalFile: everything until the server closes the connection. The local file is made at
+// the first bytes (or at the close, for an empty file). 1 when the close came and at least
+// `expected` bytes arrived; `received` gets the count.
 int ReceiveLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
-                     uint32_t expected, uint32_t binary, const std::atomic<bool> *cancel);
-
-// Waits for data in short slices, so that a worker told to stop is not held in a receive (a
-// shut-down socket does not wake a blocked receive on every platform). The receive gives up after
-// kFtpDataTimeoutMs without data, as one long wait would.
-constexpr uint32_t kFtpReceiveSliceMs = 200;
+                     uint64_t expected, win::WakeSignal *cancel, uint64_t *received);
+// ReceiveListing: everything until the server closes the connection, as an allocated text
+// (ZK_SocketDeleteString; null when nothing came). 1 when the close came.
+int ReceiveListing(SocketHandle *connection, win::WakeSignal *cancel, char **text);
 
 #endif  // ZK_FTP_FTP_DATA_H

@@ -70,11 +70,11 @@ namespace {
 // directory): the buffer stays empty and the call fails with the operation's code.
 int NameDelivered(int32_t length, bool ok) {
     if (!ok) {
-        if (FtpLastError == 5) FtpLastError = 7;
+        if (FtpLastError == ZK_FTP_REFUSED) FtpLastError = ZK_FTP_PWD_FAILED;
         return 0;
     }
     if (length < 0) {
-        FtpLastError = 7;
+        FtpLastError = ZK_FTP_PWD_FAILED;
         return 0;
     }
     return 1;
@@ -86,7 +86,7 @@ extern "C" {
 ZK_EXPORT int32_t ZK_API ZK_FtpGetDirectoryA(FtpSession *session, char *name, int32_t size, const char *command) {
     ClearText(name, size);
     if (session == nullptr) {
-        FtpLastError = 1;
+        FtpLastError = ZK_FTP_BAD_SESSION;
         return 0;
     }
     char reply[kFtpReplySize];
@@ -100,7 +100,7 @@ ZK_EXPORT int32_t ZK_API ZK_FtpGetDirectoryW(FtpSession *session, zk_wchar_t *na
                                              const zk_wchar_t *command) {
     ClearTextW(name, size);
     if (session == nullptr) {
-        FtpLastError = 1;
+        FtpLastError = ZK_FTP_BAD_SESSION;
         return 0;
     }
     zk_wchar_t reply[kFtpReplySize];

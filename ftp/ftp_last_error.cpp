@@ -5,7 +5,7 @@
 #include "ftp/ftp_session.h"
 #include "ftp/ftp_text.h"
 
-uint32_t FtpLastError = 0;
+uint32_t FtpLastError = ZK_FTP_OK;
 char FtpLastResponse[kFtpReplySize] = {0};
 
 void FtpRecordResponse(const char *text) {
@@ -17,7 +17,7 @@ extern "C" {
 
 ZK_EXPORT uint32_t ZK_API ZK_FtpQueryLastErrorCode(void) { return FtpLastError; }
 
-ZK_EXPORT void ZK_API ZK_FtpClearLastErrorCode(void) { FtpLastError = 0; }
+ZK_EXPORT void ZK_API ZK_FtpClearLastErrorCode(void) { FtpLastError = ZK_FTP_OK; }
 
 // A buffer smaller than the reply gets as much as fits: the start of a reply is its useful part.
 ZK_EXPORT int32_t ZK_API ZK_FtpQueryLastResponseMessageA(char *buffer, int32_t size) {

@@ -1,14 +1,19 @@
-// ftp_local_file.cpp -- the workers' file loops: a local file out to a data connection, and a
-// data connection into a local file.
+// ftp_local_file.cpp -- the workers' loops over a data connection: a local file out, a local file
+// in, a listing in. The connection is non-blocking; each loop waits for it through the platform
+// (together with the caller's call-off) and moves a large block per call.
 #include <cstdlib>
+#include <cstring>
 
 #include "ftp/ftp_data.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "platform/socket_wait.h"
+#include "socket/socket_handle.h"
 
 namespace {
 
-constexpr int32_t kBlockSize = 4096;
+// Room for a listing text grows by at least this much at a time.
+constexpr int32_t kListingStep = 64 * 1024;
 
 win::HANDLE OpenLocal(const char *path_a, const zk_wchar_t *path_w, bool wide, DWORD access, DWORD disposition) {
     return wide ? win::CreateFileW(reinterpret_cast<const WCHAR *>(path_w), access, 0, nullptr, disposition,
@@ -16,13 +21,40 @@ win::HANDLE OpenLocal(const char *path_a, const zk_wchar_t *path_w, bool wide, D
                 : win::CreateFileA(path_a, access, 0, nullptr, disposition, win::kFileAttributeArchive, nullptr);
 }
 
-// ZK_SocketSend may take only part of a block; the rest follows, never skipped.
-bool SendAllOf(SocketHandle *connection, const char *bytes, int32_t length) {
+// Waits until the connection is ready as wanted. False when the caller called the phase off, the
+// data time-out passed without the connection becoming ready, or the wait failed.
+bool WaitFor(SocketHandle *connection, int wanted, win::WakeSignal *cancel) {
+    win::SocketWait wait{connection->socket, wanted, 0, true};
+    return win::WaitSockets(&wait, 1, cancel, kFtpDataTimeoutMs) == 1 && wait.ready != 0;
+}
+
+bool TryAgain(int code) { return code == win::kWsaeWouldBlock || code == win::kWsaeTimedOut; }
+
+// One receive after the connection has become readable: the count, 0 at the server's close, -1 on
+// failure (a time-out included).
+int32_t ReceiveSome(SocketHandle *connection, char *block, int32_t size, win::WakeSignal *cancel) {
+    for (;;) {
+        if (!WaitFor(connection, win::kWaitReadable, cancel)) return -1;
+        int n = win::recv(connection->socket, block, size, 0);
+        if (n >= 0) return n;
+        if (!TryAgain(win::WSAGetLastError())) return -1;
+    }
+}
+
+// Sends all of a block: whatever the connection takes at once, then waits for room for the rest
+// (a wait that also ends when the caller calls the phase off, which a block taken whole is asked
+// about too).
+bool SendAllOf(SocketHandle *connection, const char *bytes, int32_t length, win::WakeSignal *cancel) {
+    if (win::WakeSignalRaised(cancel)) return false;
     int32_t done = 0;
     while (done < length) {
         int32_t n = ZK_SocketSend(connection, bytes + done, length - done);
-        if (n <= 0) return false;
-        done += n;
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n == 0 || !TryAgain(win::WSAGetLastError())) return false;
+        if (!WaitFor(connection, win::kWaitWritable, cancel)) return false;
     }
     return true;
 }
@@ -36,90 +68,94 @@ bool LocalFileReadable(const char *path_a, const zk_wchar_t *path_w, bool wide) 
     return true;
 }
 
-
-// Reads the file to its end rather than to the size it had when opened, so a file past 4 GiB
-// is not cut at the low 32 bits of its size.
+// Reads the file to its end rather than to the size it had when opened, so a file past 4 GiB is
+// not cut at the low 32 bits of its size.
 int SendLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
-                  const std::atomic<bool> *cancel) {
+                  win::WakeSignal *cancel) {
     win::HANDLE file = OpenLocal(path_a, path_w, wide, win::kGenericRead, win::kOpenExisting);
     if (file == win::InvalidHandle()) return 0;
-    char *block = static_cast<char *>(std::malloc(kBlockSize));
+    char *block = static_cast<char *>(std::malloc(kFtpSendBlockSize));
     int result = block != nullptr ? 1 : 0;
     while (result == 1) {
         DWORD read = 0;
-        if (!win::ReadFile(file, block, kBlockSize, &read, nullptr)) {
+        if (!win::ReadFile(file, block, kFtpSendBlockSize, &read, nullptr)) {
             result = 0;
             break;
         }
         if (read == 0) break;
-        if ((cancel != nullptr && cancel->load()) || !SendAllOf(connection, block, static_cast<int32_t>(read))) {
-            result = 0;
-        }
+        if (!SendAllOf(connection, block, static_cast<int32_t>(read), cancel)) result = 0;
     }
     std::free(block);
     win::CloseHandle(file);
     return result;
 }
 
-// The local file is made (or emptied) only once the server is seen sending: at the first bytes,
-// or at the close that ends an empty file. A transfer called off before that (the server refused
-// it after the data connection was already open) leaves a local file of that name as it was.
+// The download ends at the server's close, never at a count: the size the server announced may be
+// out of date. Fewer bytes than announced is an incomplete file; more is the file as it now is.
+// The local file is made (or emptied) only once the server is seen sending: at the first bytes, or
+// at the close that ends an empty file. A transfer called off before that leaves a local file of
+// that name as it was.
 int ReceiveLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
-                     uint32_t expected, uint32_t binary, const std::atomic<bool> *cancel) {
-    char *block = static_cast<char *>(std::malloc(kBlockSize));
+                     uint64_t expected, win::WakeSignal *cancel, uint64_t *received) {
+    *received = 0;
+    char *block = static_cast<char *>(std::malloc(kFtpBlockSize));
     if (block == nullptr) return 0;
     win::HANDLE file = win::InvalidHandle();
     int result = 0;
-    uint64_t received = 0;
-    uint64_t target = expected;
-    DWORD quiet_since = win::GetTickCount();
     for (;;) {
-        if (cancel != nullptr && cancel->load()) break;
-        win::WSASetLastError(0);
-        int32_t n = ZK_SocketRecv(connection, block, kBlockSize, kFtpReceiveSliceMs, nullptr, 1);
-        bool timed_out = n == 0 && win::WSAGetLastError() == win::kWsaeTimedOut;
-        if (timed_out && win::GetTickCount() - quiet_since < kFtpDataTimeoutMs) continue;
-        // A call-off shuts the socket down, which looks like the server's close.
-        if (cancel != nullptr && cancel->load()) break;
-        if (n <= 0) {
-            // The data ended (or stalled) before the expected count: incomplete. In ASCII type a
-            // server that does not turn LF into CR LF sends the file as it is, so there a close
-            // once the file's own size has arrived is a complete transfer. An empty file ends
-            // with the close alone.
-            bool complete = n == 0 && !timed_out && (received >= target || (binary == 0 && received >= expected));
+        int32_t n = ReceiveSome(connection, block, kFtpBlockSize, cancel);
+        if (n < 0) break;
+        if (n == 0) {
+            bool complete = *received >= expected;
             if (complete && file == win::InvalidHandle()) {
                 file = OpenLocal(path_a, path_w, wide, win::kGenericWrite, win::kCreateAlways);
             }
             result = complete && file != win::InvalidHandle() ? 1 : 0;
             break;
         }
-        quiet_since = win::GetTickCount();
         if (file == win::InvalidHandle()) {
             file = OpenLocal(path_a, path_w, wide, win::kGenericWrite, win::kCreateAlways);
             if (file == win::InvalidHandle()) break;
         }
-        // An empty file was announced: the local file is emptied and nothing is taken.
-        if (target == 0) {
-            result = 1;
-            break;
-        }
         DWORD written = 0;
-        if (!win::WriteFile(file, block, static_cast<DWORD>(n), &written, nullptr) ||
-            written != static_cast<DWORD>(n)) {
+        if (!win::WriteFile(file, block, static_cast<DWORD>(n), &written, nullptr) || written != static_cast<DWORD>(n)) {
             break;
         }
-        received += static_cast<uint64_t>(n);
-        if (binary == 0) {
-            for (int32_t i = 0; i < n; ++i) {
-                if (block[i] == '\r') ++target;
-            }
-        }
-        if (received >= target) {
-            result = 1;
-            break;
-        }
+        *received += static_cast<uint64_t>(n);
     }
     std::free(block);
     if (file != win::InvalidHandle() && !win::CloseHandle(file)) result = 0;
+    return result;
+}
+
+int ReceiveListing(SocketHandle *connection, win::WakeSignal *cancel, char **text) {
+    *text = nullptr;
+    char *buffer = nullptr;
+    int64_t used = 0;
+    int64_t room = 0;
+    int result = 0;
+    for (;;) {
+        if (room - used < kListingStep + 1) {
+            int64_t grown_room = room + (room / 2 > kListingStep ? room / 2 : kListingStep) + 1;
+            if (grown_room > 0x7FFFFFF0LL) break;  // no text of ours grows past 2 GiB
+            char *grown = static_cast<char *>(std::realloc(buffer, static_cast<size_t>(grown_room)));
+            if (grown == nullptr) break;
+            buffer = grown;
+            room = grown_room;
+        }
+        int32_t n = ReceiveSome(connection, buffer + used, static_cast<int32_t>(room - used - 1), cancel);
+        if (n < 0) break;
+        if (n == 0) {
+            result = 1;
+            break;
+        }
+        used += n;
+    }
+    if (result == 1 && used > 0) {
+        buffer[used] = '\0';
+        *text = buffer;
+    } else {
+        std::free(buffer);
+    }
     return result;
 }

@@ -79,12 +79,12 @@ int FtpRequestPassive(FtpSession *session, char *out, int32_t size) {
     const char *verb = family == win::kAfInet ? "PASV" : "EPSV";
     const char *expected = family == win::kAfInet ? "227" : "229";
     if (family != win::kAfInet && family != win::kAfInet6) {
-        FtpLastError = 17;
+        FtpLastError = ZK_FTP_PASSIVE_FAILED;
         return 0;
     }
     char reply[kFtpReplySize];
     if (!FtpCommandA(session->control, verb, "", expected, reply, kFtpReplySize, false)) {
-        if (FtpLastError == 5) FtpLastError = 17;
+        if (FtpLastError == ZK_FTP_REFUSED) FtpLastError = ZK_FTP_PASSIVE_FAILED;
         return 0;
     }
     const char *open = std::strchr(reply, '(');
@@ -112,7 +112,7 @@ int FtpPreparePassive(FtpSession *session, uint32_t binary, char *host, int32_t 
     int parsed = session->control->family == win::kAfInet ? ParsePassiveV4(text, named, sizeof(named), port)
                                                           : ParsePassiveV6(text, port);
     if (!parsed || !ControlAddressText(session->control, true, host, host_size)) {
-        FtpLastError = 17;
+        FtpLastError = ZK_FTP_PASSIVE_FAILED;
         return 0;
     }
     return 1;

@@ -22,18 +22,26 @@ bool EqualNoCase(const char *a, const char *b, size_t n) {
     return true;
 }
 
-// Whether a listing line names the file: the name ends the line after a blank, or stands before
-// the " -> " of a link. Merely containing it is not enough (a.txt is not data.txt).
-bool LineNamesFile(const char *line, const char *name) {
-    size_t line_length = std::strlen(line);
+// The line of the listing that names the file: the one whose name field is the name exactly,
+// else the one whose name field differs from it only in case, when no other line does too (asked
+// for "readme", a directory holding README and ReadMe cannot tell which is meant). Null when none.
+const char *LineNamingFile(const MStringList &list, const char *name) {
     size_t name_length = std::strlen(name);
-    if (name_length == 0 || name_length >= line_length) return false;
-    for (size_t at = 1; at + name_length <= line_length; ++at) {
-        if (line[at - 1] != ' ' || !EqualNoCase(line + at, name, name_length)) continue;
-        const char *rest = line + at + name_length;
-        if (*rest == '\0' || std::strncmp(rest, " -> ", 4) == 0) return true;
+    if (name_length == 0) return nullptr;
+    const char *no_case = nullptr;
+    int no_case_count = 0;
+    for (int32_t i = 0; i < list.count; ++i) {
+        const char *line = static_cast<const char *>(list.items[i]);
+        size_t offset = 0;
+        size_t length = 0;
+        if (line == nullptr || !ListingNameField(line, &offset, &length) || length != name_length) continue;
+        if (std::memcmp(line + offset, name, length) == 0) return line;
+        if (EqualNoCase(line + offset, name, length)) {
+            no_case = line;
+            ++no_case_count;
+        }
     }
-    return false;
+    return no_case_count == 1 ? no_case : nullptr;
 }
 
 uint32_t TypeDigit(char c) {
@@ -65,7 +73,7 @@ uint32_t PermissionFromWord(const char *word) {
 
 int SetPermission(FtpSession *session, const char *file_a, const zk_wchar_t *file_w, bool wide, uint32_t mode) {
     if (session == nullptr) {
-        FtpLastError = 1;
+        FtpLastError = ZK_FTP_BAD_SESSION;
         return 0;
     }
     char head[32];
@@ -78,7 +86,7 @@ int SetPermission(FtpSession *session, const char *file_a, const zk_wchar_t *fil
         int32_t head_units = static_cast<int32_t>(std::strlen(head));
         zk_wchar_t line[kFtpReplySize + 1];
         if (head_units + name_units > kFtpReplySize) {
-            FtpLastError = 22;
+            FtpLastError = ZK_FTP_CHMOD_FAILED;
             return 0;
         }
         for (int32_t i = 0; i < head_units; ++i) line[i] = static_cast<zk_wchar_t>(head[i]);
@@ -91,34 +99,30 @@ int SetPermission(FtpSession *session, const char *file_a, const zk_wchar_t *fil
         char line[kFtpReplySize + 32];
         win::FormatA(line, sizeof(line), "%s%s", head, file_a != nullptr ? file_a : "");
         if (std::strlen(head) + (file_a != nullptr ? std::strlen(file_a) : 0) > static_cast<size_t>(kFtpReplySize)) {
-            FtpLastError = 22;
+            FtpLastError = ZK_FTP_CHMOD_FAILED;
             return 0;
         }
         char reply[kFtpReplySize];
         ok = FtpCommandA(session->control, line, nullptr, "200", reply, kFtpReplySize, false);
         no_such = ContainsNoCaseA(reply, "No such") != 0;
     }
-    if (!ok) FtpLastError = no_such ? 11 : 22;
+    if (!ok) FtpLastError = no_such ? ZK_FTP_FILE_FAILED : ZK_FTP_CHMOD_FAILED;
     return ok;
 }
 
 uint32_t GetPermission(FtpSession *session, const char *file) {
     MStringList list{0, nullptr};
     if (ZK_FtpListFileA(session, &list, "LIST") != 1) {
-        FtpLastError = 3;
+        FtpLastError = ZK_FTP_NO_REPLY;
         return kNoPermission;
     }
-    const char *line = nullptr;
-    for (int32_t i = 0; i < list.count && line == nullptr; ++i) {
-        const char *item = static_cast<const char *>(list.items[i]);
-        if (item != nullptr && LineNamesFile(item, file)) line = item;
-    }
+    const char *line = LineNamingFile(list, file);
     uint32_t result = kNoPermission;
     if (line == nullptr) {
-        FtpLastError = 11;
+        FtpLastError = ZK_FTP_FILE_FAILED;
     } else {
         result = PermissionFromLine(line);
-        if (result == kNoPermission) FtpLastError = 21;
+        if (result == kNoPermission) FtpLastError = ZK_FTP_NO_PERMISSION;
     }
     ZK_SocketDeleteMStringA(&list);
     return result;
@@ -162,7 +166,7 @@ ZK_EXPORT uint32_t ZK_API ZK_FtpGetPermissionA(FtpSession *session, const char *
 ZK_EXPORT uint32_t ZK_API ZK_FtpGetPermissionW(FtpSession *session, const zk_wchar_t *file) {
     char name[kFtpPathUnits];
     if (WideToAnsi(file, name, sizeof(name)) == 0) {
-        FtpLastError = 11;  // a name that does not convert names no line
+        FtpLastError = ZK_FTP_FILE_FAILED;  // a name that does not convert names no line
         return kNoPermission;
     }
     return GetPermission(session, name);

@@ -11,7 +11,7 @@ namespace {
 
 bool SessionGiven(FtpSession *session) {
     if (session != nullptr) return true;
-    FtpLastError = 1;
+    FtpLastError = ZK_FTP_BAD_SESSION;
     return false;
 }
 
@@ -19,7 +19,7 @@ bool SessionGiven(FtpSession *session) {
 int SingleA(FtpSession *session, const char *verb, const char *argument, const char *expected, uint32_t code) {
     if (!SessionGiven(session)) return 0;
     int ok = FtpCommandA(session->control, verb, argument, expected, nullptr, 0, false);
-    if (!ok && FtpLastError == 5) FtpLastError = code;
+    if (!ok && FtpLastError == ZK_FTP_REFUSED) FtpLastError = code;
     return ok;
 }
 
@@ -27,13 +27,22 @@ int SingleW(FtpSession *session, const zk_wchar_t *verb, const zk_wchar_t *argum
             uint32_t code) {
     if (!SessionGiven(session)) return 0;
     int ok = FtpCommandW(session->control, verb, argument, expected, nullptr, 0, false);
-    if (!ok && FtpLastError == 5) FtpLastError = code;
+    if (!ok && FtpLastError == ZK_FTP_REFUSED) FtpLastError = code;
     return ok;
 }
 
-int32_t SizeFromReply(const char *reply) {
+uint64_t SizeFromReply(const char *reply) {
     char text[kFtpReplySize];
     TextAfterFirstSpaceA(reply, text, kFtpReplySize);
+    return ParseFileSize(text);
+}
+
+// The query's 32-bit result, read from the same reply: sizes of 2 GiB and more saturate at
+// 2147483647.
+int32_t SizeResult(int ok) {
+    if (!ok) return 0;
+    char text[kFtpReplySize];
+    TextAfterFirstSpaceA(FtpLastResponse, text, kFtpReplySize);
     return ParseSaturatedInt32(text);
 }
 
@@ -41,7 +50,7 @@ int DateFromReply(const char *reply, FtpFileDate *date, uint32_t shift) {
     char text[kFtpReplySize];
     TextAfterFirstSpaceA(reply, text, kFtpReplySize);
     if (!ParseFtpTime(text, date)) {
-        FtpLastError = 11;
+        FtpLastError = ZK_FTP_FILE_FAILED;
         return 0;
     }
     if (shift == 1) ShiftNineHours(date);
@@ -67,6 +76,41 @@ int32_t ParseSaturatedInt32(const char *text) {
     }
     if (negative) return value >= 2147483648LL ? INT32_MIN : static_cast<int32_t>(-value);
     return value > 2147483647LL ? INT32_MAX : static_cast<int32_t>(value);
+}
+
+uint64_t ParseFileSize(const char *text) {
+    if (text == nullptr) return 0;
+    const char *p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    if (*p == '-') return 0;
+    if (*p == '+') ++p;
+    constexpr uint64_t kLimit = 9223372036854775807ULL;
+    uint64_t value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        uint64_t digit = static_cast<uint64_t>(*p - '0');
+        value = value > (kLimit - digit) / 10 ? kLimit : value * 10 + digit;
+    }
+    return value;
+}
+
+int FtpQueryFileSize(FtpSession *session, const char *file_a, const zk_wchar_t *file_w, bool wide, uint64_t *size) {
+    *size = 0;
+    if (!SessionGiven(session) || !FtpSetType(session, 1)) return 0;
+    int ok;
+    if (wide) {
+        ok = FtpCommandW(session->control, ZK_WTEXT("SIZE"), file_w, ZK_WTEXT("213"), nullptr, 0, false);
+    } else {
+        char reply[kFtpReplySize];
+        ok = FtpCommandA(session->control, "SIZE", file_a, "213", reply, kFtpReplySize, false);
+    }
+    if (!ok) {
+        if (FtpLastError == ZK_FTP_REFUSED) FtpLastError = ZK_FTP_FILE_FAILED;
+        return 0;
+    }
+    // The W form judges the reply as converted; the number is read from the reply as it came, in
+    // the ANSI code page.
+    *size = SizeFromReply(FtpLastResponse);
+    return 1;
 }
 
 bool ParseFtpTime(const char *text, FtpFileDate *date) {
@@ -99,68 +143,59 @@ void ShiftNineHours(FtpFileDate *date) {
 extern "C" {
 
 ZK_EXPORT int32_t ZK_API ZK_FtpSetDirectoryA(FtpSession *session, const char *directory) {
-    return SingleA(session, "CWD", directory, "250", 8);
+    return SingleA(session, "CWD", directory, "250", ZK_FTP_CWD_FAILED);
 }
 ZK_EXPORT int32_t ZK_API ZK_FtpSetDirectoryW(FtpSession *session, const zk_wchar_t *directory) {
-    return SingleW(session, ZK_WTEXT("CWD"), directory, ZK_WTEXT("250"), 8);
+    return SingleW(session, ZK_WTEXT("CWD"), directory, ZK_WTEXT("250"), ZK_FTP_CWD_FAILED);
 }
 
 ZK_EXPORT int32_t ZK_API ZK_FtpCreateDirectoryA(FtpSession *session, const char *directory) {
-    return SingleA(session, "MKD", directory, "257", 9);
+    return SingleA(session, "MKD", directory, "257", ZK_FTP_MKD_FAILED);
 }
 ZK_EXPORT int32_t ZK_API ZK_FtpCreateDirectoryW(FtpSession *session, const zk_wchar_t *directory) {
-    return SingleW(session, ZK_WTEXT("MKD"), directory, ZK_WTEXT("257"), 9);
+    return SingleW(session, ZK_WTEXT("MKD"), directory, ZK_WTEXT("257"), ZK_FTP_MKD_FAILED);
 }
 
 ZK_EXPORT int32_t ZK_API ZK_FtpDeleteDirectoryA(FtpSession *session, const char *directory) {
-    return SingleA(session, "RMD", directory, "250", 10);
+    return SingleA(session, "RMD", directory, "250", ZK_FTP_RMD_FAILED);
 }
 ZK_EXPORT int32_t ZK_API ZK_FtpDeleteDirectoryW(FtpSession *session, const zk_wchar_t *directory) {
-    return SingleW(session, ZK_WTEXT("RMD"), directory, ZK_WTEXT("250"), 10);
+    return SingleW(session, ZK_WTEXT("RMD"), directory, ZK_WTEXT("250"), ZK_FTP_RMD_FAILED);
 }
 
 ZK_EXPORT int32_t ZK_API ZK_FtpDeleteFileA(FtpSession *session, const char *file) {
-    return SingleA(session, "DELE", file, "250", 11);
+    return SingleA(session, "DELE", file, "250", ZK_FTP_FILE_FAILED);
 }
 ZK_EXPORT int32_t ZK_API ZK_FtpDeleteFileW(FtpSession *session, const zk_wchar_t *file) {
-    return SingleW(session, ZK_WTEXT("DELE"), file, ZK_WTEXT("250"), 11);
+    return SingleW(session, ZK_WTEXT("DELE"), file, ZK_WTEXT("250"), ZK_FTP_FILE_FAILED);
 }
 
 // A failed RNFR never sends RNTO; a failed RNTO leaves the server mid-rename, nothing undone.
 ZK_EXPORT int32_t ZK_API ZK_FtpRenameFileA(FtpSession *session, const char *old_name, const char *new_name) {
     if (!SessionGiven(session)) return 0;
     if (!FtpCommandA(session->control, "RNFR", old_name, "350", nullptr, 0, false)) {
-        FtpLastError = 11;
+        FtpLastError = ZK_FTP_FILE_FAILED;
         return 0;
     }
-    return SingleA(session, "RNTO", new_name, "250", 10);
+    return SingleA(session, "RNTO", new_name, "250", ZK_FTP_RMD_FAILED);
 }
 ZK_EXPORT int32_t ZK_API ZK_FtpRenameFileW(FtpSession *session, const zk_wchar_t *old_name,
                                            const zk_wchar_t *new_name) {
     if (!SessionGiven(session)) return 0;
     if (!FtpCommandW(session->control, ZK_WTEXT("RNFR"), old_name, ZK_WTEXT("350"), nullptr, 0, false)) {
-        FtpLastError = 11;
+        FtpLastError = ZK_FTP_FILE_FAILED;
         return 0;
     }
-    return SingleW(session, ZK_WTEXT("RNTO"), new_name, ZK_WTEXT("250"), 10);
+    return SingleW(session, ZK_WTEXT("RNTO"), new_name, ZK_WTEXT("250"), ZK_FTP_RMD_FAILED);
 }
 
 ZK_EXPORT int32_t ZK_API ZK_FtpGetFileSizeA(FtpSession *session, const char *file) {
-    if (!SessionGiven(session) || !FtpSetType(session, 1)) return 0;
-    char reply[kFtpReplySize];
-    if (!FtpCommandA(session->control, "SIZE", file, "213", reply, kFtpReplySize, false)) {
-        if (FtpLastError == 5) FtpLastError = 11;
-        return 0;
-    }
-    return SizeFromReply(reply);
+    uint64_t size = 0;
+    return SizeResult(FtpQueryFileSize(session, file, nullptr, false, &size));
 }
 ZK_EXPORT int32_t ZK_API ZK_FtpGetFileSizeW(FtpSession *session, const zk_wchar_t *file) {
-    if (!SessionGiven(session) || !FtpSetType(session, 1)) return 0;
-    if (!FtpCommandW(session->control, ZK_WTEXT("SIZE"), file, ZK_WTEXT("213"), nullptr, 0, false)) {
-        if (FtpLastError == 5) FtpLastError = 11;
-        return 0;
-    }
-    return SizeFromReply(FtpLastResponse);  // the reply line as received, in the ANSI code page
+    uint64_t size = 0;
+    return SizeResult(FtpQueryFileSize(session, nullptr, file, true, &size));
 }
 
 ZK_EXPORT int32_t ZK_API ZK_FtpGetFileDateA(FtpSession *session, const char *file, FtpFileDate *date,
@@ -169,7 +204,7 @@ ZK_EXPORT int32_t ZK_API ZK_FtpGetFileDateA(FtpSession *session, const char *fil
     ClearDate(date);
     char reply[kFtpReplySize];
     if (date == nullptr || !FtpCommandA(session->control, "MDTM", file, "213", reply, kFtpReplySize, false)) {
-        FtpLastError = 11;
+        FtpLastError = ZK_FTP_FILE_FAILED;
         return 0;
     }
     return DateFromReply(reply, date, shift);
@@ -180,7 +215,7 @@ ZK_EXPORT int32_t ZK_API ZK_FtpGetFileDateW(FtpSession *session, const zk_wchar_
     ClearDate(date);
     if (date == nullptr ||
         !FtpCommandW(session->control, ZK_WTEXT("MDTM"), file, ZK_WTEXT("213"), nullptr, 0, false)) {
-        FtpLastError = 11;
+        FtpLastError = ZK_FTP_FILE_FAILED;
         return 0;
     }
     return DateFromReply(FtpLastResponse, date, shift);

@@ -15,6 +15,14 @@ int SetLocalFileTimeW(const zk_wchar_t *path, const FtpFileDate *date);
 // Reads a signed decimal number as strtol would, saturating at the 32-bit limits.
 int32_t ParseSaturatedInt32(const char *text);
 
+// Reads a file size: leading white space, an optional "+", decimal digits up to the first
+// non-digit, saturating at 2^63 - 1. A negative or missing number gives 0.
+uint64_t ParseFileSize(const char *text);
+
+// TYPE I then SIZE, as the size query does, with the whole 64-bit size. 1, or 0 with code 16, 11,
+// 3 or 4. `wide` chooses the name form.
+int FtpQueryFileSize(FtpSession *session, const char *file_a, const zk_wchar_t *file_w, bool wide, uint64_t *size);
+
 // The six fields of an MDTM time text YYYYMMDDhhmmss (anything after it ignored); false when
 // the text does not begin with fourteen digits.
 bool ParseFtpTime(const char *text, FtpFileDate *date);

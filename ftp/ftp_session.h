@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <thread>
 
 #include "zknet/ftp.h"
 
@@ -23,6 +24,10 @@ enum : uint32_t {
     kFtpFailed = 4,
 };
 
+namespace win {
+struct WakeSignal;
+}
+
 struct FtpSession {
     SocketHandle *control;
     uint32_t passive;      // 0 active, 1 passive; anything else fails every data phase
@@ -37,15 +42,21 @@ struct FtpSession {
     char passiveHost[kFtpPassiveHostSize];
     char localPathA[kFtpPathUnits];
     zk_wchar_t localPathW[kFtpPathUnits];
-    uint32_t expectedSize;
+    uint64_t expectedSize;  // sizes are 64-bit inside the library; files pass 4 GiB
     uint32_t passivePort;
     // Sockets of the data phase; the caller may look at them (to shut them down) while the
     // worker is still running, hence atomic.
     std::atomic<SocketHandle *> dataSocket;
     std::atomic<SocketHandle *> acceptedSocket;
     char *listingText;
-    // Set by the caller when it gives the data phase up; the worker stops at its next look.
-    std::atomic<bool> cancel;
+    // The data phase's worker thread: started by the caller and always joined before the
+    // operation returns, so no library code runs on after a call (the DLL may be unloaded).
+    std::thread worker;
+    // Raised by the worker whenever it writes `state`; the caller waits on it together with the
+    // control connection.
+    win::WakeSignal *news;
+    // Raised by the caller when it gives the data phase up; every wait of the worker ends on it.
+    win::WakeSignal *cancel;
 };
 
 // The family's error code and last reply text, one for the whole process (the caller's thread

@@ -52,134 +52,79 @@ bool LocalFileExists(const char *path_a, const zk_wchar_t *path_w, bool wide) {
     return (attributes & win::kFileAttributeDirectory) == 0;
 }
 
-// TYPE and PORT/EPRT (active) or TYPE and PASV/EPSV (passive).
-bool PrepareDataPhase(FtpSession *session, uint32_t binary) {
-    if (session->passive == 0) {
-        if (FtpAnnounceActive(session, binary)) return true;
-        session->state.store(kFtpFailed, std::memory_order_release);
-        return false;
-    }
-    char host[kFtpPassiveHostSize];
-    uint32_t port = 0;
-    if (!FtpPreparePassive(session, binary, host, sizeof(host), &port)) return false;
-    session->passivePort = port;
-    CopyCutA(session->passiveHost, kFtpPassiveHostSize, host);
-    return true;
-}
-
-// Sends the transfer command. `refused` tells whether the accepted reply is nonetheless a
-// refusal (where any reply is accepted): the server will then neither connect nor complete.
-int TransferCommand(FtpSession *session, const char *verb, const Names &names, bool expect150, bool *refused) {
-    if (names.wide) {
-        zk_wchar_t reply[kFtpReplySize];
-        zk_wchar_t verb_w[8] = {0};
-        for (int i = 0; verb[i] != '\0' && i < 7; ++i) verb_w[i] = static_cast<zk_wchar_t>(verb[i]);
-        int ok = FtpCommandW(session->control, verb_w, names.remote_w, expect150 ? ZK_WTEXT("150") : ZK_WTEXT(""),
-                             reply, kFtpReplySize, false);
-        *refused = FtpIsNegativeReplyW(reply);
-        return ok;
-    }
-    char reply[kFtpReplySize];
-    int ok = FtpCommandA(session->control, verb, names.remote_a, expect150 ? "150" : "", reply, kFtpReplySize, false);
-    *refused = FtpIsNegativeReplyA(reply);
-    return ok;
-}
-
-// The completion reply: 0 when it arrived and holds "226".
-int ReadCompletion(FtpSession *session, bool wide) {
-    if (wide) {
-        zk_wchar_t reply[kFtpReplySize];
-        return FtpReadReplyW(session->control, reply, kFtpReplySize, ZK_WTEXT("226"), kFtpReplyTimeoutMs, false);
-    }
-    char reply[kFtpReplySize];
-    return FtpReadReplyA(session->control, reply, kFtpReplySize, "226", kFtpReplyTimeoutMs, false);
-}
-
 int Fail(uint32_t code) {
     FtpLastError = code;
     return 0;
 }
 
+FtpPhase TransferPhase(FtpJob job, const Names &names, uint32_t binary) {
+    static const zk_wchar_t kRetr[] = {'R', 'E', 'T', 'R', 0};
+    static const zk_wchar_t kStor[] = {'S', 'T', 'O', 'R', 0};
+    bool get = job == FtpJob::kGet;
+    FtpPhase phase{};
+    phase.job = job;
+    phase.wide = names.wide;
+    phase.binary = binary;
+    phase.verb_a = get ? "RETR" : "STOR";
+    phase.argument_a = names.remote_a;
+    phase.verb_w = get ? kRetr : kStor;
+    phase.argument_w = names.remote_w;
+    return phase;
+}
+
 int Download(FtpSession *session, const Names &names, uint32_t binary) {
-    int32_t size = names.wide ? ZK_FtpGetFileSizeW(session, names.remote_w) : ZK_FtpGetFileSizeA(session, names.remote_a);
-    if (FtpLastError != 0) return 0;
-    session->expectedSize = static_cast<uint32_t>(size);
+    // The size is asked for (and a refusal ends the download) as before, but it only tells how
+    // much must arrive at least: the download runs to the server's close.
+    uint64_t size = 0;
+    if (!FtpQueryFileSize(session, names.remote_a, names.remote_w, names.wide, &size)) return 0;
+    session->expectedSize = size;
     session->binary = binary;
-    session->state.store(kFtpPreparing, std::memory_order_release);
-    if (!PrepareDataPhase(session, binary)) return 0;
     bool active = session->passive == 0;
-    uint32_t seen = FtpStartWorker(session, FtpJob::kGet, names.wide);
-    if (seen == 0) return Fail(12);
-    // Only the W form of an active download gives up on a worker that failed before the data
-    // connection was ready; it does so with the transfer's code rather than none.
-    if (seen == kFtpFailed && active && names.wide) return Fail(12);
-    bool refused = false;
-    if (!TransferCommand(session, "RETR", names, active && names.wide, &refused)) {
-        FtpAbandonWorker(session);
-        return 0;
-    }
-    bool finished = FtpAwaitWorker(session, refused);
-    // A worker that stopped short (its local file failed, or it was called off) leaves the server
-    // sending into a connection nobody reads. Closing it first ends the transfer at once, so the
-    // server's 426 is read here and not taken later for the reply to the next command.
-    if (!refused && (!finished || session->fileResult != 1)) FtpCloseData(session);
-    int completion = refused ? 5 : ReadCompletion(session, names.wide);
-    FtpCloseData(session);
-    if (active) NewActivePort(session);
-    // The 226 alone does not prove the data arrived: the local file must be complete too.
-    if (completion != 0 || session->fileResult != 1) return Fail(12);
+    FtpPhase phase = TransferPhase(FtpJob::kGet, names, binary);
+    // RETR must be answered by 150 only in the W form of an active download, which also gives up
+    // on a worker that failed before the command (with the transfer's code rather than none).
+    phase.expect150 = active && names.wide;
+    phase.stop_on_failed_worker = active && names.wide;
+    if (!FtpRunDataPhase(session, phase)) return 0;
     FtpFileDate date;
     bool dated = names.wide ? ZK_FtpGetFileDateW(session, names.remote_w, &date, 0) == 1
                             : ZK_FtpGetFileDateA(session, names.remote_a, &date, 0) == 1;
     bool stamped = dated && (names.wide ? SetLocalFileTimeW(session->localPathW, &date)
                                         : SetLocalFileTimeA(session->localPathA, &date)) != 0;
-    if (!stamped) return Fail(13);
+    if (!stamped) return Fail(ZK_FTP_DATE_FAILED);
     return 1;
 }
 
 int Upload(FtpSession *session, const Names &names, uint32_t binary) {
     session->binary = binary;
-    session->state.store(kFtpPreparing, std::memory_order_release);
-    if (!PrepareDataPhase(session, binary)) return 0;
-    bool active = session->passive == 0;
-    if (FtpStartWorker(session, FtpJob::kPut, names.wide) == 0) return Fail(12);
-    bool refused = false;
-    if (!TransferCommand(session, "STOR", names, active, &refused)) {
-        FtpAbandonWorker(session);
-        return 0;
-    }
-    FtpAwaitWorker(session, refused);
-    FtpCloseData(session);  // the server takes the close as the end of the file
-    if (active) NewActivePort(session);
-    if (refused) return Fail(12);
-    int completion = ReadCompletion(session, names.wide);
-    // A file that could not be read to its end was cut short on the server, whatever it says.
-    if (completion != 0 || session->fileResult != 1) return Fail(12);
-    return 1;
+    FtpPhase phase = TransferPhase(FtpJob::kPut, names, binary);
+    phase.expect150 = session->passive == 0;
+    return FtpRunDataPhase(session, phase);
 }
 
 int GetFile(FtpSession *session, const Names &names, const char *local_a, const zk_wchar_t *local_w,
             uint32_t binary) {
-    if (session == nullptr) return Fail(1);
-    if (session->passive > 1) return Fail(1);
-    FtpLastError = 0;
-    int result = StorePath(session, local_a, local_w, names.wide) ? Download(session, names, binary) : Fail(12);
+    if (session == nullptr) return Fail(ZK_FTP_BAD_SESSION);
+    if (session->passive > 1) return Fail(ZK_FTP_BAD_SESSION);
+    FtpLastError = ZK_FTP_OK;
+    int result = StorePath(session, local_a, local_w, names.wide) ? Download(session, names, binary)
+                                                                    : Fail(ZK_FTP_TRANSFER_FAILED);
     FtpResetDataPhase(session);
     return result;
 }
 
 int PutFile(FtpSession *session, const Names &names, const char *local_a, const zk_wchar_t *local_w,
             uint32_t binary) {
-    if (session == nullptr) return Fail(1);
+    if (session == nullptr) return Fail(ZK_FTP_BAD_SESSION);
     // Nothing is sent for a local file that is not there.
     if (!StorePath(session, local_a, local_w, names.wide) || !LocalFileExists(local_a, local_w, names.wide)) {
-        return Fail(11);
+        return Fail(ZK_FTP_FILE_FAILED);
     }
-    if (session->passive > 1) return Fail(1);
+    if (session->passive > 1) return Fail(ZK_FTP_BAD_SESSION);
     // Once STOR has gone out the server replaces its file, so a local file that cannot be read is
     // found out before anything is sent.
-    if (!LocalFileReadable(local_a, local_w, names.wide)) return Fail(12);
-    FtpLastError = 0;
+    if (!LocalFileReadable(local_a, local_w, names.wide)) return Fail(ZK_FTP_TRANSFER_FAILED);
+    FtpLastError = ZK_FTP_OK;
     int result = Upload(session, names, binary);
     FtpResetDataPhase(session);
     return result;

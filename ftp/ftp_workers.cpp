@@ -1,5 +1,6 @@
-// ftp_workers.cpp -- the data-phase worker threads: each opens its side of the data connection,
-// moves the data and writes its final state, after which it touches the session no more.
+// ftp_workers.cpp -- the data-phase worker thread: opens its side of the data connection (accepts
+// the server's connection in active mode, connects in passive mode), moves the data and writes
+// its final state. Every wait of the worker also ends when the caller raises `cancel`.
 #include <cstring>
 
 #include "ftp/ftp_data.h"
@@ -9,105 +10,130 @@
 
 namespace {
 
-constexpr DWORD kAcceptLookMs = 200;
+// Writes the state and tells the caller, who may be waiting on the signal.
+void Report(FtpSession *session, uint32_t state) {
+    session->state.store(state, std::memory_order_release);
+    win::RaiseWakeSignal(session->news);
+}
 
-void Finish(FtpSession *session, uint32_t state) { session->state.store(state, std::memory_order_release); }
+bool PeerAddress(SOCKET s, win::sockaddr_storage *address, int *length) {
+    *length = static_cast<int>(sizeof(*address));
+    std::memset(address, 0, sizeof(*address));
+    return win::getpeername(s, reinterpret_cast<win::sockaddr *>(address), length) == 0;
+}
 
-// Active mode: the caller listens before it announces the port. The accept waits in short looks
-// so that the caller can call it off (the server refused, or never connects).
+// Whether two peers have the same address (their ports aside).
+bool SameHost(const win::sockaddr_storage &a, const win::sockaddr_storage &b) {
+    if (a.ss_family != b.ss_family) return false;
+    if (a.ss_family == win::kAfInet) {
+        return std::memcmp(&reinterpret_cast<const win::sockaddr_in *>(&a)->sin_addr,
+                           &reinterpret_cast<const win::sockaddr_in *>(&b)->sin_addr, 4) == 0;
+    }
+    return std::memcmp(&reinterpret_cast<const win::sockaddr_in6 *>(&a)->sin6_addr,
+                       &reinterpret_cast<const win::sockaddr_in6 *>(&b)->sin6_addr, 16) == 0;
+}
+
+// Active mode: the caller listens before it announces the port, so the worker is ready at once.
+// Only a connection from the server's own address is taken: anyone else who finds the port is
+// turned away, and the wait goes on within the same limit.
 SocketHandle *AcceptData(FtpSession *session) {
-    Finish(session, kFtpWorkerReady);
+    Report(session, kFtpWorkerReady);
     SocketHandle *listener = session->dataSocket.load();
-    if (listener == nullptr) return nullptr;
+    win::sockaddr_storage server;
+    int length = 0;
+    if (listener == nullptr || !PeerAddress(session->control->socket, &server, &length)) return nullptr;
+    DWORD start = win::GetTickCount();
     for (;;) {
-        if (session->cancel.load()) return nullptr;
-        int ready = win::WaitReadable(listener->socket, kAcceptLookMs);
-        if (ready < 0) return nullptr;
-        if (ready == 0) continue;
+        DWORD spent = win::GetTickCount() - start;
+        if (spent >= kFtpDataTimeoutMs) return nullptr;
+        win::SocketWait wait{listener->socket, win::kWaitReadable, 0, false};
+        if (win::WaitSockets(&wait, 1, session->cancel, kFtpDataTimeoutMs - spent) <= 0 || wait.ready == 0) {
+            return nullptr;  // time-out, failure, or called off
+        }
         SocketHandle *connection = ZK_SocketAccept(listener);
         if (connection == nullptr) return nullptr;
-        session->acceptedSocket.store(connection);
-        // Stored before this look: a caller calling off now either sees the socket (and shuts
-        // it down) or is seen here.
-        return session->cancel.load() ? nullptr : connection;
-    }
-}
-
-SocketHandle *ConnectData(FtpSession *session) {
-    Finish(session, kFtpWorkerReady);
-    if (session->cancel.load()) return nullptr;
-    SocketHandle *connection = ZK_SocketOpenClientA(win::kSockStream, session->passiveHost,
-                                                    static_cast<int32_t>(session->passivePort),
-                                                    session->control->family);
-    if (connection == nullptr) return nullptr;
-    session->dataSocket.store(connection);
-    return session->cancel.load() ? nullptr : connection;
-}
-
-// Opens the data connection in the session's mode; on failure the final state is already
-// written (active 4, passive 3).
-SocketHandle *OpenData(FtpSession *session, bool passive) {
-    SocketHandle *connection = passive ? ConnectData(session) : AcceptData(session);
-    if (connection == nullptr) Finish(session, passive ? kFtpWorkerDone : kFtpFailed);
-    return connection;
-}
-
-void ListWorker(FtpSession *session, bool passive) {
-    SocketHandle *connection = OpenData(session, passive);
-    if (connection == nullptr) return;
-    // Up to kFtpDataTimeoutMs for the first bytes, looked at in slices so that a call-off is
-    // seen; then everything that keeps arriving.
-    DWORD start = win::GetTickCount();
-    char *text = nullptr;
-    while (text == nullptr && !session->cancel.load()) {
-        int32_t length = 0;
-        win::WSASetLastError(0);
-        text = ZK_SocketRecvString(connection, &length, kFtpReceiveSliceMs);
-        if (text == nullptr && (win::WSAGetLastError() != win::kWsaeTimedOut ||
-                                win::GetTickCount() - start >= kFtpDataTimeoutMs)) {
-            break;
+        win::sockaddr_storage peer;
+        if (PeerAddress(connection->socket, &peer, &length) && SameHost(peer, server)) {
+            session->acceptedSocket.store(connection);
+            return connection;
         }
+        ZK_SocketClose(connection);
     }
-    session->listingText = text;
-    Finish(session, kFtpWorkerDone);
 }
 
-void PutWorker(FtpSession *session, bool passive, bool wide) {
-    SocketHandle *connection = OpenData(session, passive);
-    if (connection == nullptr) return;
-    // A server that stops reading must not hold the worker (and so the caller) for ever.
-    DWORD limit = kFtpDataTimeoutMs;
-    win::setsockopt(connection->socket, win::kSolSocket, win::kSoSndTimeo, reinterpret_cast<const char *>(&limit),
-                    sizeof(limit));
-    char path_a[kFtpPathUnits];
-    zk_wchar_t path_w[kFtpPathUnits];
-    std::memcpy(path_a, session->localPathA, sizeof(path_a));
-    std::memcpy(path_w, session->localPathW, sizeof(path_w));
-    session->fileResult = static_cast<uint32_t>(SendLocalFile(connection, path_a, path_w, wide, &session->cancel));
-    Finish(session, kFtpWorkerDone);
-}
-
-void GetWorker(FtpSession *session, bool passive, bool wide) {
-    SocketHandle *connection = OpenData(session, passive);
-    if (connection == nullptr) return;
-    char path_a[kFtpPathUnits];
-    zk_wchar_t path_w[kFtpPathUnits];
-    std::memcpy(path_a, session->localPathA, sizeof(path_a));
-    std::memcpy(path_w, session->localPathW, sizeof(path_w));
-    session->fileResult = static_cast<uint32_t>(
-        ReceiveLocalFile(connection, path_a, path_w, wide, session->expectedSize, session->binary, &session->cancel));
-    Finish(session, kFtpWorkerDone);
+// Passive mode: connects to the port the server named, at the control connection's peer. The
+// connect is bounded by the data time-out and called off with the phase; the worker is ready only
+// once it stands.
+SocketHandle *ConnectData(FtpSession *session) {
+    win::sockaddr_storage address;
+    int length = 0;
+    if (!PeerAddress(session->control->socket, &address, &length)) return nullptr;
+    uint16_t port = htons(static_cast<uint16_t>(session->passivePort));
+    if (address.ss_family == win::kAfInet) {
+        reinterpret_cast<win::sockaddr_in *>(&address)->sin_port = port;
+    } else {
+        reinterpret_cast<win::sockaddr_in6 *>(&address)->sin6_port = port;
+    }
+    SocketHandle *connection = ZK_SocketOpen(session->control->family, win::kSockStream);
+    if (connection == nullptr) return nullptr;
+    if (win::ConnectWithin(connection->socket, reinterpret_cast<const win::sockaddr *>(&address), length,
+                           session->cancel, kFtpDataTimeoutMs) != 0) {
+        ZK_SocketClose(connection);
+        return nullptr;
+    }
+    session->dataSocket.store(connection);
+    Report(session, kFtpWorkerReady);
+    return connection;
 }
 
 }  // namespace
 
-void ActiveListWorker(FtpSession *session) { ListWorker(session, false); }
-void PassiveListWorker(FtpSession *session) { ListWorker(session, true); }
-void ActivePutWorkerA(FtpSession *session) { PutWorker(session, false, false); }
-void ActivePutWorkerW(FtpSession *session) { PutWorker(session, false, true); }
-void PassivePutWorkerA(FtpSession *session) { PutWorker(session, true, false); }
-void PassivePutWorkerW(FtpSession *session) { PutWorker(session, true, true); }
-void ActiveGetWorkerA(FtpSession *session) { GetWorker(session, false, false); }
-void ActiveGetWorkerW(FtpSession *session) { GetWorker(session, false, true); }
-void PassiveGetWorkerA(FtpSession *session) { GetWorker(session, true, false); }
-void PassiveGetWorkerW(FtpSession *session) { GetWorker(session, true, true); }
+void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
+    bool passive = session->passive == 1;
+    SocketHandle *connection = passive ? ConnectData(session) : AcceptData(session);
+    if (connection == nullptr) {
+        // A passive worker that could not connect has finished without data; an active one failed.
+        Report(session, passive ? kFtpWorkerDone : kFtpFailed);
+        return;
+    }
+    // The worker waits for the connection before every receive and send, so the socket need
+    // never block (nor time out, which Windows says leaves a socket in an indeterminate state).
+    win::SetSocketBlocking(connection->socket, false);
+    if (job == FtpJob::kPut) {
+        // Blocks are sent as the buffer takes them, often in part; the small segment that ends a
+        // part must not wait for the acknowledgement of the one before it.
+        DWORD on = 1;
+        win::setsockopt(connection->socket, win::kIpprotoTcp, win::kTcpNoDelay, reinterpret_cast<const char *>(&on),
+                        sizeof(on));
+    }
+    char path_a[kFtpPathUnits];
+    zk_wchar_t path_w[kFtpPathUnits];
+    std::memcpy(path_a, session->localPathA, sizeof(path_a));
+    std::memcpy(path_w, session->localPathW, sizeof(path_w));
+    int result = 0;
+    switch (job) {
+        case FtpJob::kList: {
+            char *text = nullptr;
+            result = ReceiveListing(connection, session->cancel, &text);
+            session->listingText = text;
+            break;
+        }
+        case FtpJob::kPut:
+            result = SendLocalFile(connection, path_a, path_w, wide, session->cancel);
+            break;
+        case FtpJob::kGet:
+        default: {
+            uint64_t received = 0;
+            result = ReceiveLocalFile(connection, path_a, path_w, wide, session->expectedSize, session->cancel,
+                                      &received);
+            break;
+        }
+    }
+    // Our end is finished at once: after the server's close this answers it without waiting for
+    // a delayed acknowledgement (a server that lingers on its close, as vsftpd does, would
+    // otherwise hold its completion reply for it); after a whole upload it is the end of the file.
+    // An upload cut short is not ended this way: its close comes later, from the caller.
+    if (job != FtpJob::kPut || result == 1) win::shutdown(connection->socket, win::kSdSend);
+    session->fileResult = static_cast<uint32_t>(result);
+    Report(session, kFtpWorkerDone);
+}

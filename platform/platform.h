@@ -45,9 +45,12 @@ enum : int {
     kSockStream = 1,
     kSockDgram = 2,
     kSolSocket = 0xFFFF,
+    kIpprotoTcp = 6,
+    kTcpNoDelay = 1,
     kSoReuseAddr = 4,
     kSoBroadcast = 0x20,
     kSoRcvTimeo = 0x1006,
+    kSdSend = 1,
     kSdBoth = 2,
     kMsgPeek = 2,  // receive without taking the bytes (the same number on Linux)
     kAiPassive = 1,

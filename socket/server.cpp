@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/socket_wait.h"
 #include "socket/socket_handle.h"
 
 namespace {
@@ -32,6 +33,36 @@ int BindAnyV6(SocketHandle *handle, int32_t port) {
 }
 
 }  // namespace
+
+SocketHandle *OpenReusableListener(int32_t port, uint16_t family) {
+    if (!PortInRange(port) || (family != win::kAfInet && family != win::kAfInet6)) return FailInvalid<SocketHandle *>(nullptr);
+    SocketHandle *handle = ZK_SocketOpen(family, win::kSockStream);
+    if (handle == nullptr) return nullptr;
+    win::sockaddr_storage address;
+    std::memset(&address, 0, sizeof(address));
+    int length;
+    if (family == win::kAfInet) {
+        auto *v4 = reinterpret_cast<win::sockaddr_in *>(&address);
+        v4->sin_family = family;
+        v4->sin_port = htons(static_cast<uint16_t>(port));
+        length = static_cast<int>(sizeof(win::sockaddr_in));
+    } else {
+        auto *v6 = reinterpret_cast<win::sockaddr_in6 *>(&address);
+        v6->sin6_family = family;
+        v6->sin6_port = htons(static_cast<uint16_t>(port));  // in6addr_any is all zero
+        length = static_cast<int>(sizeof(win::sockaddr_in6));
+    }
+    if (win::SetListenerPortReuse(handle->socket) == 0 &&
+        win::bind(handle->socket, reinterpret_cast<const win::sockaddr *>(&address), length) == 0 &&
+        win::listen(handle->socket, win::kSoMaxConn) == 0) {
+        return handle;
+    }
+    int code = win::WSAGetLastError();
+    win::closesocket(handle->socket);
+    std::free(handle);
+    win::WSASetLastError(code);
+    return nullptr;
+}
 
 extern "C" {
 

@@ -32,6 +32,12 @@ inline bool PortInRange(int32_t port) { return port >= 0 && port <= 0xFFFF; }
 // an address; the address is in network order.
 bool ResolveIPv4(const char *host, uint32_t *address);
 
+// A stream listener on `port` of every local address of the family, for data connections that are
+// opened and closed often on the same few ports: the port may be taken again while our own earlier
+// connections on it linger in TIME_WAIT, but never while another socket listens on it. Null (and
+// the WSA error code of the failing step) when the port cannot be had.
+SocketHandle *OpenReusableListener(int32_t port, uint16_t family);
+
 // Sets the socket's receive time-out in milliseconds; 0 means no limit.
 bool SetReceiveTimeout(SocketHandle *handle, uint32_t timeout_ms);
 

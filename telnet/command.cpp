@@ -1,6 +1,8 @@
 // command.cpp -- sending a command line and receiving the host's next burst of output as lines.
 #include <cstring>
 
+#include "telnet/command_line.h"
+
 #include "socket/text_helpers.h"
 #include "telnet/echo.h"
 #include "telnet/line_text.h"
@@ -36,20 +38,33 @@ int32_t ReceiveLines(TelnetHandle *handle, TelnetLineList *list, Build build) {
 
 }  // namespace
 
+int32_t TelnetCommandLine(const char *command, char *line, int32_t size) {
+    if (command == nullptr || line == nullptr || size < 3) return -1;  // not even CR LF would fit
+    int32_t out = 0;
+    for (const char *p = command; *p != '\0'; ++p) {
+        if (*p == '\r' || *p == '\n') return -1;
+        const int32_t bytes = static_cast<unsigned char>(*p) == kIacByte ? 2 : 1;
+        if (out + bytes > size - 3 || out + bytes > kMaxCommandLength) return -1;
+        line[out++] = *p;
+        if (bytes == 2) line[out++] = *p;
+    }
+    line[out++] = '\r';
+    line[out++] = '\n';
+    line[out] = '\0';
+    return out;
+}
+
 extern "C" {
 
 ZK_EXPORT int32_t ZK_API ZK_TelnetCommandSendA(TelnetHandle *handle, const char *command) {
     if (handle == nullptr) return Fail(ZK_TELNET_NO_SESSION);
     if (command == nullptr) return Fail(ZK_TELNET_NOT_SENT);
-    // A longer command would be cut by the formatting and go out without its line end.
-    const size_t length = std::strlen(command);
-    if (length > static_cast<size_t>(kMaxCommandLength)) return Fail(ZK_TELNET_NOT_SENT);
     char line[kMaxCommandLength + 3];
-    const int32_t line_length = win::FormatA(line, sizeof(line), "%s\r\n", command);
+    const int32_t line_length = TelnetCommandLine(command, line, static_cast<int32_t>(sizeof(line)));
+    if (line_length < 0) return Fail(ZK_TELNET_NOT_SENT);
     if (ZK_SocketSend(handle->connection, line, line_length) != line_length) return Fail(ZK_TELNET_NOT_SENT);
-    if (!TakeBackEcho(handle->connection, command, static_cast<int32_t>(length))) {
-        return Fail(ZK_TELNET_NOTHING_RECEIVED);
-    }
+    // A host that echoes sends the line back as it went out, a doubled 0xFF included.
+    if (!TakeBackEcho(handle->connection, line, line_length - 2)) return Fail(ZK_TELNET_NOTHING_RECEIVED);
     return 1;
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (text decoders, message extraction, the mail body's preparation and the
-# protocol parsers) with clang (libFuzzer, ASan and UBSan) into build/fuzz and runs each for a
-# bounded time from its seed corpus (fuzz/seeds). Exits non-zero on any crash, sanitizer report or
-# failed check; the input that did it is left in build/fuzz/artifacts.
+# Builds the fuzz targets (text decoders, message extraction, the mail body's preparation, FTP
+# reply and listing parsers, Telnet negotiation and line splitting) with clang (libFuzzer, ASan and
+# UBSan) into build/fuzz and runs each for a bounded time from its seed corpus (fuzz/seeds). Exits
+# non-zero on any crash, sanitizer report or failed check; the input that did it is left in
+# build/fuzz/artifacts.
 # Usage: tools/fuzz.sh [seconds per target, default 12]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Runs every test: installs what is missing, builds the native library plain and under
-# ASan+UBSan and the 64-bit and 32-bit Windows DLLs, and runs each build's tests inside a private
+# Runs every test: installs what is missing, builds the native library plain, under ASan+UBSan
+# and under ThreadSanitizer (the FTP and Telnet tests, which run threads), and the 64-bit and
+# 32-bit Windows DLLs, and runs each build's tests inside a private
 # network (the Windows ones under Wine with code page 932). The 32-bit DLL's static checks always
 # run; its tests under Wine only where this machine can start a 32-bit program at all. With both
 # Windows presets it also makes and checks the release archive (tools/release.sh).
 # Exits non-zero if anything fails.
-# Usage: tools/test.sh [preset ...]   (default: native native-asan win64 win32)
+# Usage: tools/test.sh [preset ...]   (default: native native-asan native-tsan win64 win32)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,7 +14,7 @@ cd "$root"
 bash tools/install-deps.sh || exit 1
 
 presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(native native-asan win64 win32)
+[ ${#presets[@]} -gt 0 ] || presets=(native native-asan native-tsan win64 win32)
 
 failed=()
 for preset in "${presets[@]}"; do

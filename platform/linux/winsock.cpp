@@ -22,8 +22,6 @@ std::atomic<int> g_startups{0};
 // Options at the IPv6 level as Windows numbers them.
 constexpr int kIpprotoIpv6 = 41;
 constexpr int kIpv6V6Only = 27;
-constexpr int kIpprotoTcp = 6;
-constexpr int kTcpNoDelay = 1;
 constexpr int kSoKeepAlive = 8;
 constexpr int kSoSndTimeo = 0x1005;
 constexpr long kFionBio = static_cast<long>(0x8004667EUL);

@@ -1,7 +1,36 @@
-// socket_wait.cpp -- WaitReadable over Winsock's select.
+// socket_wait.cpp -- waits over Winsock event selection and WaitForMultipleObjects, wake-up
+// signals as manual-reset events, cancellable connects.
+//
+// Event selection puts a socket in non-blocking mode; a socket whose owner keeps it blocking is
+// put back once the wait is over (selection cancelled first, as Winsock requires).
 #include "platform/socket_wait.h"
 
+#include <new>
+
 namespace win {
+
+struct WakeSignal {
+    HANDLE event;
+};
+
+namespace {
+
+constexpr int kMaxSockets = 8;
+constexpr long kReadEvents = FD_READ | FD_ACCEPT | FD_CLOSE;
+constexpr long kWriteEvents = FD_WRITE | FD_CONNECT | FD_CLOSE;
+
+DWORD WaitMs(DWORD timeout_ms) { return timeout_ms == kWaitForever ? INFINITE : timeout_ms; }
+
+void Unselect(SOCKET s, WSAEVENT event, bool nonblocking) {
+    ::WSAEventSelect(s, nullptr, 0);
+    if (!nonblocking) {
+        u_long off = 0;
+        ::ioctlsocket(s, FIONBIO, &off);
+    }
+    ::WSACloseEvent(event);
+}
+
+}  // namespace
 
 int WaitReadable(SOCKET s, DWORD timeout_ms) {
     fd_set readable;
@@ -10,9 +39,124 @@ int WaitReadable(SOCKET s, DWORD timeout_ms) {
     timeval limit;
     limit.tv_sec = static_cast<long>(timeout_ms / 1000);
     limit.tv_usec = static_cast<long>((timeout_ms % 1000) * 1000);
-    int n = ::select(0, &readable, nullptr, nullptr, &limit);
+    int n = ::select(0, &readable, nullptr, nullptr, timeout_ms == kWaitForever ? nullptr : &limit);
     if (n == SOCKET_ERROR) return -1;
     return n > 0 ? 1 : 0;
+}
+
+WakeSignal *CreateWakeSignal() {
+    HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (event == nullptr) return nullptr;
+    WakeSignal *signal = new (std::nothrow) WakeSignal{event};
+    if (signal == nullptr) ::CloseHandle(event);
+    return signal;
+}
+
+void CloseWakeSignal(WakeSignal *signal) {
+    if (signal == nullptr) return;
+    ::CloseHandle(signal->event);
+    delete signal;
+}
+
+void RaiseWakeSignal(WakeSignal *signal) { ::SetEvent(signal->event); }
+void ClearWakeSignal(WakeSignal *signal) { ::ResetEvent(signal->event); }
+bool WakeSignalRaised(WakeSignal *signal) { return ::WaitForSingleObject(signal->event, 0) == WAIT_OBJECT_0; }
+
+int WaitSockets(SocketWait *sockets, int count, WakeSignal *signal, DWORD timeout_ms) {
+    if (count < 0 || count > kMaxSockets || (count == 0 && signal == nullptr)) {
+        ::WSASetLastError(WSAEINVAL);
+        return -1;
+    }
+    HANDLE handles[kMaxSockets + 1];
+    int selected = 0;
+    int result = 1;
+    for (; selected < count; ++selected) {
+        SocketWait &w = sockets[selected];
+        w.ready = 0;
+        long mask = ((w.wanted & kWaitReadable) ? kReadEvents : 0) | ((w.wanted & kWaitWritable) ? kWriteEvents : 0);
+        WSAEVENT event = ::WSACreateEvent();
+        if (event == WSA_INVALID_EVENT) {
+            result = -1;
+            break;
+        }
+        // A condition that already holds (data waiting, room to send, a closed peer) is recorded
+        // at once, so nothing that happened before the wait is missed.
+        if (::WSAEventSelect(w.socket, event, mask) != 0) {
+            ::WSACloseEvent(event);
+            result = -1;
+            break;
+        }
+        handles[selected] = event;
+    }
+    int code = 0;
+    if (result == 1) {
+        DWORD used = static_cast<DWORD>(count);
+        if (signal != nullptr) handles[used++] = signal->event;
+        DWORD rc = ::WaitForMultipleObjects(used, handles, FALSE, WaitMs(timeout_ms));
+        if (rc == WAIT_TIMEOUT) result = 0;
+        if (rc == WAIT_FAILED) {
+            result = -1;
+            code = static_cast<int>(::GetLastError());
+        }
+    }
+    for (int i = 0; i < selected; ++i) {
+        SocketWait &w = sockets[i];
+        WSANETWORKEVENTS seen;
+        if (result == 1 && ::WSAEnumNetworkEvents(w.socket, handles[i], &seen) == 0) {
+            long got = seen.lNetworkEvents;
+            bool closed = (got & FD_CLOSE) != 0;  // the next call finds out what the close means
+            if ((w.wanted & kWaitReadable) && (closed || (got & (FD_READ | FD_ACCEPT)) != 0)) w.ready |= kWaitReadable;
+            if ((w.wanted & kWaitWritable) && (closed || (got & (FD_WRITE | FD_CONNECT)) != 0)) w.ready |= kWaitWritable;
+        }
+        Unselect(w.socket, handles[i], w.nonblocking);
+    }
+    if (result < 0 && code != 0) ::WSASetLastError(code);
+    return result;
+}
+
+int SetSocketBlocking(SOCKET s, bool blocking) {
+    u_long value = blocking ? 0 : 1;
+    return ::ioctlsocket(s, FIONBIO, &value) == 0 ? 0 : -1;
+}
+
+// The connect's outcome arrives as FD_CONNECT, selected before the connect starts: a refusal that
+// comes back at once must not happen before anyone listens for it.
+int ConnectWithin(SOCKET s, const sockaddr *address, int length, WakeSignal *cancel, DWORD timeout_ms) {
+    WSAEVENT event = ::WSACreateEvent();
+    if (event == WSA_INVALID_EVENT) return -1;
+    if (::WSAEventSelect(s, event, FD_CONNECT) != 0) {
+        ::WSACloseEvent(event);
+        return -1;
+    }
+    int code = 0;
+    if (::connect(s, address, length) != 0) {
+        code = ::WSAGetLastError();
+        if (code == WSAEWOULDBLOCK) {
+            HANDLE handles[2] = {event, cancel != nullptr ? cancel->event : nullptr};
+            DWORD rc = ::WaitForMultipleObjects(cancel != nullptr ? 2 : 1, handles, FALSE, WaitMs(timeout_ms));
+            WSANETWORKEVENTS seen;
+            if (rc == WAIT_TIMEOUT) {
+                code = WSAETIMEDOUT;
+            } else if (rc == WAIT_OBJECT_0 + 1) {
+                code = WSAEINTR;
+            } else if (rc != WAIT_OBJECT_0 || ::WSAEnumNetworkEvents(s, event, &seen) != 0) {
+                code = rc == WAIT_FAILED ? static_cast<int>(::GetLastError()) : ::WSAGetLastError();
+            } else {
+                code = (seen.lNetworkEvents & FD_CONNECT) != 0 ? seen.iErrorCode[FD_CONNECT_BIT] : WSAETIMEDOUT;
+            }
+        }
+    }
+    Unselect(s, event, false);
+    if (code != 0) {
+        ::WSASetLastError(code);
+        return -1;
+    }
+    return 0;
+}
+
+int SetListenerPortReuse(SOCKET s) {
+    BOOL on = TRUE;
+    return ::setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char *>(&on), sizeof(on)) == 0 ? 0 : -1;
 }
 
 }  // namespace win
