@@ -116,7 +116,10 @@ TEST_F(TelnetHost, PromptThatNeverComesIsCode10) {
 
 TEST_F(TelnetHost, ExitEndsTheSession) {
     LogIn();
-    EXPECT_EQ(1, ZK_TelnetCommandSendA(handle_, "exit"));  // its echo arrives before the close
+    // The command goes out either way; whether its echo still arrives before the close is a race
+    // that telnetd decides (it may end without passing on the terminal's last output).
+    int sent = ZK_TelnetCommandSendA(handle_, "exit");
+    if (sent == 0) EXPECT_EQ(ZK_TELNET_NOTHING_RECEIVED, ZK_TelnetQueryLastErrorCode());
     ZK_TelnetDelListA(&list_);
     EXPECT_EQ(0, ZK_TelnetCommandRecvA(handle_, &list_));
     EXPECT_EQ(ZK_TELNET_NOTHING_RECEIVED, ZK_TelnetQueryLastErrorCode());
