@@ -21,7 +21,8 @@
 #               port 2110 ($ZK_POP3_PORT), IPv4 and IPv6 (every address), plain USER/PASS without
 #               TLS, users from a passwd-file (WORK/dovecot/users), mail as the system user zkmail:
 #                   zkmail / zkmail-pass   the Maildir Postfix delivers to, WORK/mail/zkmail
-#                   zkpop  / zkpop-pass    a Maildir the tests fill themselves, WORK/pop/zkpop
+#                   zkpop  / zkpop-pass    a Maildir the mail tests fill themselves, WORK/pop/zkpop
+#                   zktool / zktool-pass   one the zknet tool's test fills, WORK/pop/zktool
 #               (new/, cur/, tmp/ owned by zkmail; files the tests put in new/ must be readable).
 #
 # Usage: start.sh WORK_FOLDER    (stop them with stop.sh WORK_FOLDER)
@@ -54,12 +55,13 @@ bash "$here/stop.sh" "$work"
 
 rm -rf "$work/sink" "$work/expected" "$work/mail" "$work/pop" "$work/postfix" "$work/postfix-queue" "$work/postfix-data" \
        "$work/dovecot"
-mkdir -p "$work/sink" "$work/expected" "$work/mail/$user"/{new,cur,tmp} "$work/pop/zkpop"/{new,cur,tmp} "$work/postfix" \
-         "$work/postfix-queue" "$work/postfix-data" "$work/dovecot/run" "$work/dovecot/state"
-chown -R "$user:" "$work/mail/$user" "$work/pop/zkpop"
+mkdir -p "$work/sink" "$work/expected" "$work/mail/$user"/{new,cur,tmp} "$work/pop/zkpop"/{new,cur,tmp} \
+         "$work/pop/zktool"/{new,cur,tmp} "$work/postfix" "$work/postfix-queue" "$work/postfix-data" "$work/dovecot/run" \
+         "$work/dovecot/state"
+chown -R "$user:" "$work/mail/$user" "$work/pop"
 chmod 755 "$work" "$work/mail" "$work/pop"
 chmod 700 "$work/mail/$user"
-chmod 755 "$work/pop/zkpop" "$work/pop/zkpop"/{new,cur,tmp}
+chmod 755 "$work/pop"/zk{pop,tool} "$work/pop"/zk{pop,tool}/{new,cur,tmp}
 
 # ---- the sink ----
 setsid "$python" "$here/smtp_sink.py" "$sink_port" "$work/sink" </dev/null >>"$work/sink.out" 2>&1 &
@@ -145,6 +147,7 @@ dove=$work/dovecot
 cat > "$dove/users" <<USERS
 $user:{PLAIN}$password:$uid:$gid::$work/mail/$user
 zkpop:{PLAIN}zkpop-pass:$uid:$gid::$work/pop/zkpop
+zktool:{PLAIN}zktool-pass:$uid:$gid::$work/pop/zktool
 USERS
 cat > "$dove/dovecot.conf" <<CONF
 base_dir = $dove/run
@@ -155,6 +158,7 @@ listen = *, ::
 ssl = no
 disable_plaintext_auth = no
 auth_mechanisms = plain
+auth_failure_delay = 0
 log_path = $work/dovecot.log
 mail_location = maildir:~
 first_valid_uid = $uid
