@@ -14,11 +14,9 @@ void CheckWire(const std::string &wire, bool with_mark) {
     }
     size_t end = wire.size();
     if (with_mark) {
-        // The mark on a line of its own: after the body's last line end, or alone for an empty body
-        // (the header block before it ends its own last line).
-        if (wire != ".\r\n" && (wire.size() < 5 || wire.compare(wire.size() - 5, 5, "\r\n.\r\n") != 0)) {
-            FuzzFail("end mark", 0);
-        }
+        // The mark stands on a line of its own: the whole wire, or after the last line's CR LF.
+        bool alone = wire == ".\r\n";
+        if (!alone && (wire.size() < 5 || wire.compare(wire.size() - 5, 5, "\r\n.\r\n") != 0)) FuzzFail("end mark", 0);
         end = wire.size() - 3;  // the mark's line itself
     }
     for (size_t start = 0; start < end;) {
