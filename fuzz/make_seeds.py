@@ -79,6 +79,10 @@ DATES = [b"Date: " + d + b"\r\n" for d in (b"Tue, 15 Nov 1994 08:12:31 +0900", b
                                             b"15 Nov 1994 08:12:31", b"Tue,  5 Nov 1994 08:12", b"Tue, 15",
                                             b"Tue, -1 Foo 99999999999 -3:-4:-5 (x)", b"\x93\xfa, 1 \x93\xfa 2")]
 
+POP3 = [b"Subject: x\r\n\r\nhello\r\n.\r\n", b"a\r\n..\r\n...\r\n..x\r\n.y\r\n.\r\n+OK next\r\n",
+        b"A: b\n\nbody\n.\n", b"a\rb\r\nc\x00d\r\n.\x00\r\n.\r\r\n", b".\r\n", b"x\r\n..\r\n",
+        b"L" * 3000 + b"\r\n.\r\n"]
+
 TARGETS = {
     "fuzz_jis_to_sjis": JIS,
     "fuzz_euc": EUC,
@@ -92,6 +96,7 @@ TARGETS = {
     "fuzz_mail_date": DATES + messages(),
     "fuzz_fold": SJIS + BODY,
     "fuzz_body": BODY,
+    "fuzz_pop3_message": POP3,
 }
 
 for target, inputs in TARGETS.items():
@@ -100,7 +105,9 @@ for target, inputs in TARGETS.items():
     os.makedirs(folder)
     for i, text in enumerate(inputs):
         text = text[:4094]  # the targets run with inputs of at most 4096 bytes
-        if target == "fuzz_mail_date":
+        if target == "fuzz_pop3_message":
+            sizes = {1, 7, 4096}  # the size of the pieces the stream arrives in
+        elif target == "fuzz_mail_date":
             sizes = {len(text) + 1}
         elif target.startswith("fuzz_mail"):
             sizes = {len(text) + 1, 64}  # a message's own size, and one it does not fit

@@ -28,9 +28,10 @@ int32_t ReceiveReply(SocketHandle *connection, char *line, uint32_t timeout_ms) 
     return n;
 }
 
-void Pause() { win::Sleep(kMailPauseMs); }
-
 }  // namespace
+
+// Every pause of the family is this one call, so that it can be changed in one place.
+void MailPause() { win::Sleep(kMailPauseMs); }
 
 int MailReadReplyA(SocketHandle *connection, char *buffer, int32_t size, const char *expected, uint32_t timeout_ms) {
     char line[kReplyRoom];
@@ -88,7 +89,7 @@ namespace {
 int Exchange(SocketHandle *connection, const char *line, int32_t length, const char *expected_a,
              const zk_wchar_t *expected_w) {
     if (length < 0 || !ProtoSendCommand(connection, line, length)) return ZK_MAIL_NOT_SENT;
-    Pause();
+    MailPause();
     return expected_w != nullptr ? MailReadReplyW(connection, nullptr, 0, expected_w, kMailReplyTimeoutMs)
                                  : MailReadReplyA(connection, nullptr, 0, expected_a, kMailReplyTimeoutMs);
 }
@@ -117,7 +118,7 @@ int MailCommandW(SocketHandle *connection, const zk_wchar_t *command, const zk_w
 bool MailSendLine(SocketHandle *connection, const char *text) {
     if (connection == nullptr || text == nullptr) return false;
     bool sent = ProtoSendAll(connection, text, static_cast<int64_t>(std::strlen(text)));
-    Pause();
+    MailPause();
     return sent;
 }
 
@@ -129,6 +130,6 @@ bool MailSendTextW(SocketHandle *connection, const zk_wchar_t *text) {
     std::vector<char> narrow(static_cast<size_t>(units) * 2 + 1, '\0');
     int32_t n = units == 0 ? 0 : WideToAnsi(text, narrow.data(), static_cast<int32_t>(narrow.size()));
     bool sent = (units == 0 || n > 0) && ProtoSendAll(connection, narrow.data(), n);
-    Pause();
+    MailPause();
     return sent;
 }

@@ -35,6 +35,9 @@ int MailCommandA(SocketHandle *connection, const char *command, const char *argu
 int MailCommandW(SocketHandle *connection, const zk_wchar_t *command, const zk_wchar_t *argument,
                  const zk_wchar_t *expected);
 
+// The family's pause after each command line and each piece of a message (15 ms).
+void MailPause();
+
 // Sends all of an ANSI text, then pauses 15 ms; true when every byte went out.
 bool MailSendLine(SocketHandle *connection, const char *text);
 // Converts a UTF-16 text to ANSI, sends all of it and pauses 15 ms; true when every byte went out.

@@ -3,7 +3,6 @@
 
 #include "mail/mail_exchange.h"
 #include "mail/mail_session.h"
-#include "platform/platform.h"
 #include "proto/command.h"
 
 MailHandle *MailNewHandle() { return new (std::nothrow) MailHandle(); }
@@ -21,7 +20,7 @@ ZK_EXPORT void ZK_API ZK_MailDisconnectSmtp(MailHandle *handle) {
     // last error stays as the caller's operations left it.
     static const char kQuit[] = "QUIT\r\n";
     if (ProtoSendCommand(handle->smtpSocket, kQuit, sizeof(kQuit) - 1)) {
-        win::Sleep(kMailPauseMs);
+        MailPause();
         MailReadReplyA(handle->smtpSocket, nullptr, 0, "", kMailReplyTimeoutMs);
     }
     ZK_SocketClose(handle->smtpSocket);

@@ -23,6 +23,7 @@ using ::FindClose;
 using ::FindFirstFileA;
 using ::FindFirstFileW;
 using ::GetCurrentDirectoryA;
+using ::GetFileAttributesA;
 using ::GetFileSize;
 using ::ReadFile;
 using ::SetCurrentDirectoryA;
@@ -95,6 +96,10 @@ BOOL FindClose(HANDLE search);
 BOOL SetFileTime(HANDLE file, const FILETIME *creation, const FILETIME *access, const FILETIME *write);
 BOOL SystemTimeToFileTime(const SYSTEMTIME *system_time, FILETIME *file_time);
 DWORD GetCurrentDirectoryA(DWORD size, char *buffer);
+// The attributes of a file or folder (kFileAttributeDirectory for a folder), or
+// kInvalidFileAttributes when there is none; a path of kMaxPath bytes or more is refused, as the
+// ANSI form does on Windows.
+DWORD GetFileAttributesA(const char *path);
 BOOL SetCurrentDirectoryA(const char *path);
 #endif
 
@@ -109,6 +114,7 @@ constexpr DWORD kTruncateExisting = 5;
 constexpr DWORD kFileAttributeDirectory = 0x10;
 constexpr DWORD kFileAttributeArchive = 0x20;
 constexpr DWORD kInvalidFileSize = 0xFFFFFFFFu;
+constexpr DWORD kInvalidFileAttributes = 0xFFFFFFFFu;
 
 }  // namespace win
 

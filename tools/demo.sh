@@ -4,7 +4,7 @@
 # Usage: tools/demo.sh [part [arguments]]   (parts: zkdemo --help)
 #        tools/demo.sh zknet FAMILY ...     the command-line tool instead, in the folder it was
 #                                           called from, with that family's servers and their
-#                                           users (zkftp, zkuser) as its defaults
+#                                           users (zkftp, zkuser, zkmail) as its defaults
 #        tools/demo.sh zknet                a shell there with every server and zknet on its PATH
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,6 +24,7 @@ if [ "${1:-}" = zknet ]; then
   shift
   export ZKNET_FTP_USER=${ZKNET_FTP_USER:-zkftp} ZKNET_FTP_PASSWORD=${ZKNET_FTP_PASSWORD:-zkftp-pass}
   export ZKNET_TELNET_PASSWORD=${ZKNET_TELNET_PASSWORD:-zkpass}
+  export ZKNET_POP3_USER=${ZKNET_POP3_USER:-zkmail} ZKNET_POP3_PASSWORD=${ZKNET_POP3_PASSWORD:-zkmail-pass}
 fi
 
 work=$(mktemp -d /tmp/zknet-demo.XXXXXX)

@@ -500,8 +500,82 @@ Public Declare PtrSafe Function ZK_MailJustifiedText Lib "zknet.dll" (ByVal text
 
 ' ---- POP3: mailbox listings and retrieved messages ----
 
+Public Declare PtrSafe Function ZK_MailConnectPop3A Lib "zknet.dll" (ByVal host As String, _
+        ByVal user As String, ByVal password As String, ByVal port As Long, ByVal family As Integer) As LongPtr
+Public Declare PtrSafe Function ZK_MailConnectPop3W Lib "zknet.dll" (ByVal host As LongPtr, _
+        ByVal user As LongPtr, ByVal password As LongPtr, ByVal port As Long, ByVal family As Integer) As LongPtr
+    ' Connects to a POP3 server (family 2 or 23), reads its greeting, which must hold "+OK" (in any
+    ' case), and logs in with USER and PASS. Returns the session, or NULL with code 2 (no
+    ' connection), 3 (no or another greeting; or no reply to USER), 4 (USER not sent) or 6 (USER
+    ' refused, or PASS not accepted: a wrong password); the connection is closed again.
+
+Public Declare PtrSafe Sub ZK_MailDisconnectPop3 Lib "zknet.dll" (ByVal handle As LongPtr)
+    ' Sends QUIT, which makes the deletions of the session take effect, reads the reply (any reply,
+    ' or none within 8 s), closes the connection and releases the session. NULL or an SMTP session:
+    ' code 1, nothing released.
+
+Public Declare PtrSafe Function ZK_MailBoxA Lib "zknet.dll" (ByVal handle As LongPtr, _
+        ByRef list As MailList, ByVal fetch As Long) As Long
+Public Declare PtrSafe Function ZK_MailBoxW Lib "zknet.dll" (ByVal handle As LongPtr, _
+        ByRef list As MailList, ByVal fetch As Long) As Long
+    ' Lists the mailbox with LIST into *list (overwritten, not released first): the number and size
+    ' of each message, and with a nonzero `fetch` also its decoded From and Subject, for which every
+    ' message is retrieved whole with RETR (a value that does not fit its field stays empty). A
+    ' message number is read to its 6th digit. Returns 1; 0 with code 1 for NULL or an SMTP session;
+    ' 0 with the code unchanged for a NULL list, a status without "+OK", an empty or missing line in
+    ' the listing (the entries read so far stay in the list), an array that cannot grow (the list is
+    ' then empty), or a retrieval of the header fetch that failed (the rest stay empty). Release the
+    ' list with ZK_MailListFreeA/W in every case.
+
+Public Declare PtrSafe Sub ZK_MailListFreeA Lib "zknet.dll" (ByRef list As MailList)
+Public Declare PtrSafe Sub ZK_MailListFreeW Lib "zknet.dll" (ByRef list As MailList)
+    ' Releases the entries of a listing and empties the list (count 0, entries NULL), so that a
+    ' second release does nothing. NULL is ignored.
+
+Public Declare PtrSafe Function ZK_MailDelete Lib "zknet.dll" (ByVal handle As LongPtr, ByVal number As Long) As Long
+    ' Marks message `number` for deletion with DELE; the server deletes it when the session ends with
+    ' ZK_MailDisconnectPop3. Returns 1 when the reply holds "+OK", else 0 (also for NULL or an SMTP
+    ' session, nothing sent); the code is not changed, the reply is the last response.
+
+Public Declare PtrSafe Function ZK_MailRecv Lib "zknet.dll" (ByVal handle As LongPtr, ByVal number As Long) As LongPtr
+    ' Retrieves message `number` with RETR: the message as it was sent (the server's dot-stuffing
+    ' removed; a line that exceeds any length comes whole), each line ending in CR LF, a zero byte
+    ' ending what is kept of its line. Returns the text, to be released with ZK_MailRecvFree; NULL
+    ' for NULL or an SMTP session (nothing sent), a status without "+OK", a message without lines,
+    ' one larger than 1 GiB or memory exhausted (the rest is read and dropped), or a connection that
+    ' failed or stayed silent for 8 s before the end. The code is not changed.
+
 Public Declare PtrSafe Sub ZK_MailRecvFree Lib "zknet.dll" (ByVal message As LongPtr)
     ' Releases a message text from ZK_MailRecv; the same entry as ZK_SocketDeleteString.
+
+Public Declare PtrSafe Function ZK_MailRecvToFileA Lib "zknet.dll" (ByVal handle As LongPtr, _
+        ByVal number As Long, ByVal folder As String, ByVal nameValue As String) As Long
+Public Declare PtrSafe Function ZK_MailRecvToFileW Lib "zknet.dll" (ByVal handle As LongPtr, _
+        ByVal number As Long, ByVal folder As LongPtr, ByVal nameValue As LongPtr) As Long
+    ' Retrieves message `number` as ZK_MailRecv does and writes it byte for byte to FOLDER\NAME.eml
+    ' (replaced if it exists; the separator is always added). The W form converts both texts to the
+    ' ANSI code page. Returns 1 when the whole text was written; 0 for a NULL argument; 0 with code
+    ' 12 when the folder does not exist or is a file, or 13 when the path does not fit 260 bytes
+    ' (nothing is retrieved in either case); 0 with the code unchanged when the retrieval failed;
+    ' 0 with code 13 when the file could not be created or written whole. The process's current
+    ' directory is never changed.
+
+' ---- Sending a stored message ----
+
+Public Declare PtrSafe Function ZK_MailSendFromFileA Lib "zknet.dll" (ByVal handle As LongPtr, _
+        ByVal helo As String, ByVal file As String) As Long
+Public Declare PtrSafe Function ZK_MailSendFromFileW Lib "zknet.dll" (ByVal handle As LongPtr, _
+        ByVal helo As LongPtr, ByVal file As LongPtr) As Long
+    ' Sends the message stored in `file` (Internet message form, as ZK_MailRecvToFileA/W writes it;
+    ' up to 512 MiB, up to its first zero byte; line ends CR LF, bare LF or bare CR) over an SMTP
+    ' session: HELO helo, MAIL FROM and RCPT TO with the addresses between "<" and ">" of its From
+    ' and To values, DATA; then the header lines From, To, Subject and Date (the last two empty when
+    ' absent), and MIME-Version, Content-Type, Content-Transfer-Encoding, X-Priority,
+    ' X-MSMail-Priority, Importance, X-Unsent and X-MimeOLE where present, each decoded to the ANSI
+    ' code page and unfolded; then the body as stored when the transfer encoding is 7bit (none
+    ' otherwise), dot-stuffed, with CR LF line ends. Returns 1 when the server accepted it with 250;
+    ' 0 with the code unchanged when the file is missing, empty or unreadable or lacks From or To;
+    ' 0 with code 1 (no SMTP session) or 8 to 11 as ZK_MailSendA.
 
 ' ---- Message header ----
 ' These take apart a message text as ZK_MailRecv returns it (ANSI, CR LF lines, the header up to
@@ -926,7 +1000,38 @@ Public Declare Function ZK_MailJustifiedText Lib "zknet.dll" (ByVal textValue As
 
 ' ---- POP3: mailbox listings and retrieved messages ----
 
+Public Declare Function ZK_MailConnectPop3A Lib "zknet.dll" (ByVal host As String, ByVal user As String, _
+        ByVal password As String, ByVal port As Long, ByVal family As Integer) As Long
+Public Declare Function ZK_MailConnectPop3W Lib "zknet.dll" (ByVal host As Long, ByVal user As Long, _
+        ByVal password As Long, ByVal port As Long, ByVal family As Integer) As Long
+
+Public Declare Sub ZK_MailDisconnectPop3 Lib "zknet.dll" (ByVal handle As Long)
+
+Public Declare Function ZK_MailBoxA Lib "zknet.dll" (ByVal handle As Long, ByRef list As MailList, _
+        ByVal fetch As Long) As Long
+Public Declare Function ZK_MailBoxW Lib "zknet.dll" (ByVal handle As Long, ByRef list As MailList, _
+        ByVal fetch As Long) As Long
+
+Public Declare Sub ZK_MailListFreeA Lib "zknet.dll" (ByRef list As MailList)
+Public Declare Sub ZK_MailListFreeW Lib "zknet.dll" (ByRef list As MailList)
+
+Public Declare Function ZK_MailDelete Lib "zknet.dll" (ByVal handle As Long, ByVal number As Long) As Long
+
+Public Declare Function ZK_MailRecv Lib "zknet.dll" (ByVal handle As Long, ByVal number As Long) As Long
+
 Public Declare Sub ZK_MailRecvFree Lib "zknet.dll" (ByVal message As Long)
+
+Public Declare Function ZK_MailRecvToFileA Lib "zknet.dll" (ByVal handle As Long, ByVal number As Long, _
+        ByVal folder As String, ByVal nameValue As String) As Long
+Public Declare Function ZK_MailRecvToFileW Lib "zknet.dll" (ByVal handle As Long, ByVal number As Long, _
+        ByVal folder As Long, ByVal nameValue As Long) As Long
+
+' ---- Sending a stored message ----
+
+Public Declare Function ZK_MailSendFromFileA Lib "zknet.dll" (ByVal handle As Long, ByVal helo As String, _
+        ByVal file As String) As Long
+Public Declare Function ZK_MailSendFromFileW Lib "zknet.dll" (ByVal handle As Long, ByVal helo As Long, _
+        ByVal file As Long) As Long
 
 ' ---- Message header ----
 

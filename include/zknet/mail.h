@@ -8,7 +8,7 @@ ZK_EXTERN_C_BEGIN
 
 /* ---- Sessions, last error and last reply ---- */
 
-/* A mail session, SMTP or POP3; made by ZK_MailConnectSmtpA/W (or the POP3 connects), released
+/* A mail session, SMTP or POP3; made by ZK_MailConnectSmtpA/W or ZK_MailConnectPop3A/W, released
    by the matching disconnect. */
 typedef struct MailHandle MailHandle;
 
@@ -132,8 +132,78 @@ typedef struct MailDate {
     uint16_t second;
 } MailDate;
 
+ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3A(const char *host, const char *user, const char *password,
+                                                 int32_t port, uint16_t family);
+ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3W(const zk_wchar_t *host, const zk_wchar_t *user,
+                                                 const zk_wchar_t *password, int32_t port, uint16_t family);
+/* Connects to a POP3 server (family 2 or 23), reads its greeting, which must hold "+OK" (in any
+   case), and logs in with USER and PASS. Returns the session, or NULL with code 2 (no
+   connection), 3 (no or another greeting; or no reply to USER), 4 (USER not sent) or 6 (USER
+   refused, or PASS not accepted: a wrong password); the connection is closed again. */
+
+ZK_EXPORT void ZK_API ZK_MailDisconnectPop3(MailHandle *handle);
+/* Sends QUIT, which makes the deletions of the session take effect, reads the reply (any reply,
+   or none within 8 s), closes the connection and releases the session. NULL or an SMTP session:
+   code 1, nothing released. */
+
+ZK_EXPORT int32_t ZK_API ZK_MailBoxA(MailHandle *handle, MailList *list, int32_t fetch);
+ZK_EXPORT int32_t ZK_API ZK_MailBoxW(MailHandle *handle, MailList *list, int32_t fetch);
+/* Lists the mailbox with LIST into *list (overwritten, not released first): the number and size
+   of each message, and with a nonzero `fetch` also its decoded From and Subject, for which every
+   message is retrieved whole with RETR (a value that does not fit its field stays empty). A
+   message number is read to its 6th digit. Returns 1; 0 with code 1 for NULL or an SMTP session;
+   0 with the code unchanged for a NULL list, a status without "+OK", an empty or missing line in
+   the listing (the entries read so far stay in the list), an array that cannot grow (the list is
+   then empty), or a retrieval of the header fetch that failed (the rest stay empty). Release the
+   list with ZK_MailListFreeA/W in every case. */
+
+ZK_EXPORT void ZK_API ZK_MailListFreeA(MailList *list);
+ZK_EXPORT void ZK_API ZK_MailListFreeW(MailList *list);
+/* Releases the entries of a listing and empties the list (count 0, entries NULL), so that a
+   second release does nothing. NULL is ignored. */
+
+ZK_EXPORT int32_t ZK_API ZK_MailDelete(MailHandle *handle, int32_t number);
+/* Marks message `number` for deletion with DELE; the server deletes it when the session ends with
+   ZK_MailDisconnectPop3. Returns 1 when the reply holds "+OK", else 0 (also for NULL or an SMTP
+   session, nothing sent); the code is not changed, the reply is the last response. */
+
+ZK_EXPORT char *ZK_API ZK_MailRecv(MailHandle *handle, int32_t number);
+/* Retrieves message `number` with RETR: the message as it was sent (the server's dot-stuffing
+   removed; a line that exceeds any length comes whole), each line ending in CR LF, a zero byte
+   ending what is kept of its line. Returns the text, to be released with ZK_MailRecvFree; NULL
+   for NULL or an SMTP session (nothing sent), a status without "+OK", a message without lines,
+   one larger than 1 GiB or memory exhausted (the rest is read and dropped), or a connection that
+   failed or stayed silent for 8 s before the end. The code is not changed. */
+
 ZK_EXPORT void ZK_API ZK_MailRecvFree(char *message);
 /* Releases a message text from ZK_MailRecv; the same entry as ZK_SocketDeleteString. */
+
+ZK_EXPORT int32_t ZK_API ZK_MailRecvToFileA(MailHandle *handle, int32_t number, const char *folder,
+                                           const char *name);
+ZK_EXPORT int32_t ZK_API ZK_MailRecvToFileW(MailHandle *handle, int32_t number, const zk_wchar_t *folder,
+                                           const zk_wchar_t *name);
+/* Retrieves message `number` as ZK_MailRecv does and writes it byte for byte to FOLDER\NAME.eml
+   (replaced if it exists; the separator is always added). The W form converts both texts to the
+   ANSI code page. Returns 1 when the whole text was written; 0 for a NULL argument; 0 with code
+   12 when the folder does not exist or is a file, or 13 when the path does not fit 260 bytes
+   (nothing is retrieved in either case); 0 with the code unchanged when the retrieval failed;
+   0 with code 13 when the file could not be created or written whole. The process's current
+   directory is never changed. */
+
+/* ---- Sending a stored message ---- */
+
+ZK_EXPORT int32_t ZK_API ZK_MailSendFromFileA(MailHandle *handle, const char *helo, const char *file);
+ZK_EXPORT int32_t ZK_API ZK_MailSendFromFileW(MailHandle *handle, const zk_wchar_t *helo, const zk_wchar_t *file);
+/* Sends the message stored in `file` (Internet message form, as ZK_MailRecvToFileA/W writes it;
+   up to 512 MiB, up to its first zero byte; line ends CR LF, bare LF or bare CR) over an SMTP
+   session: HELO helo, MAIL FROM and RCPT TO with the addresses between "<" and ">" of its From
+   and To values, DATA; then the header lines From, To, Subject and Date (the last two empty when
+   absent), and MIME-Version, Content-Type, Content-Transfer-Encoding, X-Priority,
+   X-MSMail-Priority, Importance, X-Unsent and X-MimeOLE where present, each decoded to the ANSI
+   code page and unfolded; then the body as stored when the transfer encoding is 7bit (none
+   otherwise), dot-stuffed, with CR LF line ends. Returns 1 when the server accepted it with 250;
+   0 with the code unchanged when the file is missing, empty or unreadable or lacks From or To;
+   0 with code 1 (no SMTP session) or 8 to 11 as ZK_MailSendA. */
 
 /* ---- Message header ----
    These take apart a message text as ZK_MailRecv returns it (ANSI, CR LF lines, the header up to

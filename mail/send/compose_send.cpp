@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "mail/mail_exchange.h"
 #include "mail/mail_text.h"
 #include "mail/send/message_text.h"
 #include "mail/send/smtp.h"
-#include "platform/platform.h"
 #include "proto/command.h"
 #include "socket/text_helpers.h"
 
@@ -47,10 +47,10 @@ bool SendMessage(MailHandle *handle, const std::string &from, const std::string 
     };
     for (const std::string &line : lines) {
         ProtoSendAll(connection, line.data(), static_cast<int64_t>(line.size()));
-        win::Sleep(kMailPauseMs);
+        MailPause();
     }
     bool sent = ProtoSendAll(connection, body_wire.data(), static_cast<int64_t>(body_wire.size()));
-    win::Sleep(kMailPauseMs);
+    MailPause();
     return sent;
 }
 

@@ -23,24 +23,39 @@ constexpr int32_t kEncodedSubjectBytes = 381;
 // A large body is folded and converted in buffers of several times its size.
 constexpr size_t kMostBody = 700u * 1024 * 1024;
 
-}  // namespace
-
-void AppendWireText(std::string &wire, const char *text, size_t length, bool *line_start) {
+// CR LF line ends for any mix of CR LF, bare LF and bare CR; with `stuff`, a period that begins a
+// line is doubled.
+void AppendLines(std::string &out, const char *text, size_t length, bool *line_start, bool stuff) {
     bool start = *line_start;
     for (size_t i = 0; i < length; ++i) {
         char c = text[i];
         if (c == '\r' || c == '\n') {
-            wire += "\r\n";
+            out += "\r\n";
             if (c == '\r' && i + 1 < length && text[i + 1] == '\n') ++i;
             start = true;
             continue;
         }
-        // A period at a line's start is doubled, so that no line of the text can end the data.
-        if (start && c == '.') wire += '.';
-        wire += c;
+        if (stuff && start && c == '.') out += '.';
+        out += c;
         start = false;
     }
     *line_start = start;
+}
+}  // namespace
+
+void AppendWireText(std::string &wire, const char *text, size_t length, bool *line_start) {
+    // A period at a line's start is doubled, so that no line of the text can end the data.
+    AppendLines(wire, text, length, line_start, true);
+}
+
+void AppendCrLfText(std::string &out, const char *text, size_t length, bool *line_start) {
+    AppendLines(out, text, length, line_start, false);
+}
+
+void AppendEndOfData(std::string &wire, bool line_start) {
+    // The end mark needs a line of its own; a text that already ends its last line gets no
+    // empty line added.
+    wire.append(line_start ? kEndOfData + 2 : kEndOfData);
 }
 
 bool PrepareBody(const char *body, size_t length, int32_t width, std::string *wire) {
@@ -81,9 +96,7 @@ bool PrepareBody(const char *body, size_t length, int32_t width, std::string *wi
         wire->reserve(jis_length + jis_length / 8 + sizeof(kEndOfData));
         bool line_start = true;
         AppendWireText(*wire, jis.get(), jis_length, &line_start);
-        // The end mark needs a line of its own; a text that already ends its last line gets no
-        // empty line added.
-        wire->append(line_start ? kEndOfData + 2 : kEndOfData);
+        AppendEndOfData(*wire, line_start);
         return true;
     } catch (...) {
         wire->clear();

@@ -25,6 +25,10 @@ constexpr size_t FoldedBound(size_t length) { return 3 * length; }
 // (an existing CR LF stays one), and a line that begins with a period gets a second one.
 // `*line_start` carries whether the next byte begins a line (true at the start of the data).
 void AppendWireText(std::string &wire, const char *text, size_t length, bool *line_start);
+// The same line ends without the doubling: a stored message made CR LF before it is read.
+void AppendCrLfText(std::string &out, const char *text, size_t length, bool *line_start);
+// Appends the end of the data after wire text; `line_start` as AppendWireText left it.
+void AppendEndOfData(std::string &wire, bool line_start);
 
 // The body (ANSI, Shift_JIS) as it goes out: folded to `width` unless it is -1, converted to
 // ISO-2022-JP (characters without a JIS code as their twins or the geta mark), made wire text,

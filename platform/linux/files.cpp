@@ -1,6 +1,6 @@
-// files.cpp -- CreateFile, ReadFile, WriteFile, FindFirstFile, SetFileTime and their companions over
-// POSIX files, with Win32 results. Paths come as code page 932 or UTF-16 and become UTF-8 names;
-// a backslash separates folders as it does on Windows.
+// files.cpp -- CreateFile, ReadFile, WriteFile, FindFirstFile, GetFileAttributes, SetFileTime and
+// their companions over POSIX files, with Win32 results. Paths come as code page 932 or UTF-16
+// and become UTF-8 names; a backslash separates folders as it does on Windows.
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
@@ -328,6 +328,14 @@ DWORD GetCurrentDirectoryA(DWORD size, char *buffer) {
     if (buffer == nullptr || size < static_cast<DWORD>(needed)) return static_cast<DWORD>(needed);
     WideCharToMultiByte(kCpAcp, 0, wide.data(), -1, buffer, needed, nullptr, nullptr);
     return static_cast<DWORD>(needed - 1);
+}
+
+DWORD GetFileAttributesA(const char *path) {
+    if (path == nullptr || std::strlen(path) >= static_cast<size_t>(kMaxPath)) return kInvalidFileAttributes;
+    std::string native = NativePathA(path);
+    struct stat st;
+    if (native.empty() || ::stat(native.c_str(), &st) != 0) return kInvalidFileAttributes;
+    return S_ISDIR(st.st_mode) ? kFileAttributeDirectory : kFileAttributeArchive;
 }
 
 BOOL SetCurrentDirectoryA(const char *path) {

@@ -52,6 +52,18 @@ int main(void)
         check(ZK_MailQueryLastResponseMessageA(reply, sizeof reply) == 0 && reply[0] == 0,
               "ZK_MailQueryLastResponseMessageA before any reply");
     }
+    {
+        MailList box = {5, NULL};
+        check(ZK_MailBoxW(NULL, &box, 1) == 0 && ZK_MailQueryLastErrorCode() == 1, "ZK_MailBoxW without a session: code 1");
+        check(box.count == 5, "a listing without a session leaves the list alone");
+        ZK_MailListFreeW(&box);
+        check(box.count == 0 && box.entries == NULL, "ZK_MailListFreeW empties the list");
+        check(ZK_MailRecv(NULL, 1) == NULL && ZK_MailDelete(NULL, 1) == 0, "ZK_MailRecv and ZK_MailDelete without a session");
+        check(ZK_MailRecvToFileA(NULL, 1, ".", "m") == 0 && ZK_MailSendFromFileA(NULL, "h", "m.eml") == 0,
+              "ZK_MailRecvToFileA and ZK_MailSendFromFileA without a session");
+        ZK_MailDisconnectPop3(NULL);
+        check(ZK_MailQueryLastErrorCode() == 1, "ZK_MailDisconnectPop3 without a session: code 1");
+    }
     ZK_SocketDeleteString(NULL);
     check(ZK_SocketTerm() == 0, "ZK_SocketTerm");
     printf("%s\n", failures == 0 ? "c caller: all checks passed" : "c caller: checks failed");

@@ -14,22 +14,30 @@
 #               Maildir of the test user:
 #                   user     zkmail (password zkmail-pass), address zkmail@zknet-test
 #                   Maildir  WORK/mail/zkmail   (new/, cur/, tmp/; owned by zkmail)
-#               A POP3 server for the tests reads the same Maildir (e.g. dovecot with
-#               mail_location = maildir:WORK/mail/%u). Refusals for the tests: HELO refused.helo,
-#               MAIL FROM refused@zknet-test, RCPT TO to any unknown local user, DATA after
-#               MAIL FROM nodata@zknet-test, the message after MAIL FROM noend@zknet-test.
+#               Refusals for the tests: HELO refused.helo, MAIL FROM refused@zknet-test, RCPT TO
+#               to any unknown local user, DATA after MAIL FROM nodata@zknet-test, the message
+#               after MAIL FROM noend@zknet-test.
+#   POP3        Debian's dovecot-pop3d with its own configuration in WORK/dovecot (dovecot -c), on
+#               port 2110 ($ZK_POP3_PORT), IPv4 and IPv6 (every address), plain USER/PASS without
+#               TLS, users from a passwd-file (WORK/dovecot/users), mail as the system user zkmail:
+#                   zkmail / zkmail-pass   the Maildir Postfix delivers to, WORK/mail/zkmail
+#                   zkpop  / zkpop-pass    a Maildir the mail tests fill themselves, WORK/pop/zkpop
+#                   zktool / zktool-pass   one the zknet tool's test fills, WORK/pop/zktool
+#               (new/, cur/, tmp/ owned by zkmail; files the tests put in new/ must be readable).
 #
 # Usage: start.sh WORK_FOLDER    (stop them with stop.sh WORK_FOLDER)
 set -euo pipefail
 work=${1:?usage: start.sh WORK_FOLDER}
 sink_port=${ZK_SMTP_SINK_PORT:-2526}
 postfix_port=${ZK_POSTFIX_PORT:-2525}
+pop3_port=${ZK_POP3_PORT:-2110}
 user=zkmail
 password=zkmail-pass
 here=$(cd "$(dirname "$0")" && pwd)
 python=/usr/bin/python3
 [ -x /usr/sbin/postfix ] || { echo "start.sh: postfix is missing (tools/install-deps.sh)" >&2; exit 1; }
 "$python" -c 'import aiosmtpd' 2>/dev/null || { echo "start.sh: python3-aiosmtpd is missing (tools/install-deps.sh)" >&2; exit 1; }
+[ -x /usr/sbin/dovecot ] && [ -x /usr/lib/dovecot/pop3 ] || { echo "start.sh: dovecot-pop3d is missing (tools/install-deps.sh)" >&2; exit 1; }
 
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
@@ -45,11 +53,15 @@ bash "$here/stop.sh" "$work"
   echo "$user:$password" | chpasswd
 ) 9>/tmp/zknet-mail-user.lock
 
-rm -rf "$work/sink" "$work/expected" "$work/mail" "$work/postfix" "$work/postfix-queue" "$work/postfix-data"
-mkdir -p "$work/sink" "$work/expected" "$work/mail/$user"/{new,cur,tmp} "$work/postfix" "$work/postfix-queue" "$work/postfix-data"
-chown -R "$user:" "$work/mail/$user"
-chmod 755 "$work" "$work/mail"
+rm -rf "$work/sink" "$work/expected" "$work/mail" "$work/pop" "$work/postfix" "$work/postfix-queue" "$work/postfix-data" \
+       "$work/dovecot"
+mkdir -p "$work/sink" "$work/expected" "$work/mail/$user"/{new,cur,tmp} "$work/pop/zkpop"/{new,cur,tmp} \
+         "$work/pop/zktool"/{new,cur,tmp} "$work/postfix" "$work/postfix-queue" "$work/postfix-data" "$work/dovecot/run" \
+         "$work/dovecot/state"
+chown -R "$user:" "$work/mail/$user" "$work/pop"
+chmod 755 "$work" "$work/mail" "$work/pop"
 chmod 700 "$work/mail/$user"
+chmod 755 "$work/pop"/zk{pop,tool} "$work/pop"/zk{pop,tool}/{new,cur,tmp}
 
 # ---- the sink ----
 setsid "$python" "$here/smtp_sink.py" "$sink_port" "$work/sink" </dev/null >>"$work/sink.out" 2>&1 &
@@ -128,15 +140,58 @@ if ! /usr/sbin/postfix -c "$conf" start >>"$work/postfix.out" 2>&1; then
   exit 1
 fi
 
-# Ready when both listen on both families; bounded, like everything the tests start.
+# ---- dovecot ----
+uid=$(id -u "$user")
+gid=$(id -g "$user")
+dove=$work/dovecot
+cat > "$dove/users" <<USERS
+$user:{PLAIN}$password:$uid:$gid::$work/mail/$user
+zkpop:{PLAIN}zkpop-pass:$uid:$gid::$work/pop/zkpop
+zktool:{PLAIN}zktool-pass:$uid:$gid::$work/pop/zktool
+USERS
+cat > "$dove/dovecot.conf" <<CONF
+base_dir = $dove/run
+state_dir = $dove/state
+instance_name = zknet-dovecot-$pop3_port
+protocols = pop3
+listen = *, ::
+ssl = no
+disable_plaintext_auth = no
+auth_mechanisms = plain
+auth_failure_delay = 0
+log_path = $work/dovecot.log
+mail_location = maildir:~
+first_valid_uid = $uid
+last_valid_uid = $uid
+pop3_uidl_format = %08Xu%08Xv
+passdb {
+  driver = passwd-file
+  args = scheme=PLAIN username_format=%u $dove/users
+}
+userdb {
+  driver = passwd-file
+  args = username_format=%u $dove/users
+}
+service pop3-login {
+  inet_listener pop3 {
+    port = $pop3_port
+  }
+}
+CONF
+setsid /usr/sbin/dovecot -F -c "$dove/dovecot.conf" </dev/null >>"$work/dovecot.out" 2>&1 &
+echo $! > "$work/dovecot.pid"
+
+# Ready when all three listen on both families; bounded, like everything the tests start.
 listening() { [ "$(ss -Hltn "sport = :$1" | wc -l)" -ge 2 ]; }
 for _ in $(seq 150); do
-  if listening "$sink_port" && listening "$postfix_port"; then
-    echo "SMTP sink on port $sink_port, Postfix on port $postfix_port delivering to $work/mail/$user"
+  if listening "$sink_port" && listening "$postfix_port" && listening "$pop3_port"; then
+    echo "SMTP sink on port $sink_port, Postfix on port $postfix_port delivering to $work/mail/$user," \
+         "dovecot POP3 on port $pop3_port"
     exit 0
   fi
   sleep 0.1
 done
-echo "start.sh: the mail servers did not start; see $work/sink.out, $work/postfix.out, $work/postfix.log" >&2
+echo "start.sh: the mail servers did not start; see $work/sink.out, $work/postfix.out, $work/postfix.log," \
+     "$work/dovecot.out, $work/dovecot.log" >&2
 bash "$here/stop.sh" "$work"
 exit 1

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# stop.sh -- stops the SMTP sink and the Postfix that start.sh started with the same work folder.
+# stop.sh -- stops the SMTP sink, Postfix and dovecot that start.sh started with the same work folder.
 set -uo pipefail
 work=${1:?usage: stop.sh WORK_FOLDER}
 if [ -f "$work/postfix/main.cf" ]; then
@@ -11,15 +11,17 @@ if [ -f "$work/postfix/main.cf" ]; then
   done
   [ -f "$pidfile" ] && kill -9 "$(tr -d ' ' < "$pidfile")" 2>/dev/null || true
 fi
-if [ -f "$work/sink.pid" ]; then
-  pid=$(cat "$work/sink.pid")
-  if [ -n "$pid" ]; then
-    kill -- "-$pid" 2>/dev/null || kill "$pid" 2>/dev/null || true
-    for _ in $(seq 50); do
-      kill -0 "$pid" 2>/dev/null || break
-      sleep 0.1
-    done
+for server in sink dovecot; do
+  if [ -f "$work/$server.pid" ]; then
+    pid=$(cat "$work/$server.pid")
+    if [ -n "$pid" ]; then
+      kill -- "-$pid" 2>/dev/null || kill "$pid" 2>/dev/null || true
+      for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+      done
+    fi
+    rm -f "$work/$server.pid"
   fi
-  rm -f "$work/sink.pid"
-fi
+done
 exit 0

@@ -1,5 +1,5 @@
 # tool.cmake -- the zknet command-line tool's test: one script that runs the built tool as a user
-# would against the ftp, telnet and nic fixtures' servers. Under Wine it runs a handful of
+# would against the ftp, telnet, nic and mail fixtures' servers. Under Wine it runs a handful of
 # commands through zknet.exe; natively every action and every failure.
 if(CMAKE_CROSSCOMPILING_EMULATOR)
   set(ZK_TOOL_MODE windows)
@@ -11,4 +11,5 @@ add_test(NAME zknet-tool
                  ${CMAKE_BINARY_DIR}/ftp-peers/home ${CMAKE_SOURCE_DIR} ${CMAKE_CROSSCOMPILING_EMULATOR}
                  $<TARGET_FILE:zknet_tool>)
 set_tests_properties(zknet-tool PROPERTIES LABELS zknet SKIP_RETURN_CODE 77 TIMEOUT 300
-                                           FIXTURES_REQUIRED "ftp-peers;telnet-peers;nic-peers")
+                                           FIXTURES_REQUIRED "ftp-peers;telnet-peers;nic-peers;mail-peers"
+                                           ENVIRONMENT "ZK_MAIL_WORK=${CMAKE_BINARY_DIR}/mail-peers")

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # zknet-test.sh -- the zknet command-line tool run as a user runs it, against the servers of the
-# ftp, telnet and nic fixtures: every action, what it prints and the files it leaves, and every
-# failure's exit status and one-line message. Windows builds run a handful of the same commands
-# (each start of a program under Wine costs a second or more).
+# ftp, telnet, nic and mail fixtures: every action, what it prints and the files it leaves, and
+# every failure's exit status and one-line message. Windows builds run a handful of the same
+# commands (each start of a program under Wine costs a second or more).
 #
 # Usage: zknet-test.sh full|windows WORK_FOLDER FTP_HOME SOURCE_DIR TOOL [TOOL_ARGUMENTS...]
 #   FTP_HOME  the home folder of the fixture's vsftpd, read directly to check what it stored
 #   TOOL...   the command that runs zknet (under Windows: the Wine runner and zknet.exe)
+#   $ZK_MAIL_WORK  the mail fixture's work folder (tests/mail/start.sh): the tool's own POP3
+#             Maildir (user zktool) is filled there directly
 # Exits 77 (skipped) outside the private test network.
 set -uo pipefail
 mode=$1 work=$2 ftp_home=$3 src=$4
@@ -24,14 +26,20 @@ cd "$work" || exit 1
 out=$work/.stdout err=$work/.stderr
 
 export ZKNET_FTP_USER=zkftp ZKNET_FTP_PASSWORD=zkftp-pass ZKNET_TELNET_PASSWORD=zkpass
+export ZKNET_POP3_USER=zktool ZKNET_POP3_PASSWORD=zktool-pass
 unset ZKNET_PROGRESS_DELAY
 F=zknet-test:2121      # the fixture's vsftpd
 T=zknet-test:2323      # the fixture's Telnet host
+P=zknet-test:2110      # the fixture's dovecot (POP3)
+S=zknet-test:2525      # the fixture's Postfix, delivering to zkmail, whose Maildir dovecot serves too
 if [ "$mode" = windows ]; then
   # A Windows resolver gives this computer's own name its adapter's address; loopback is plainer.
   F=127.0.0.1:2121
   T=127.0.0.1:2323
+  P=127.0.0.1:2110
+  S=127.0.0.1:2525
 fi
+box=${ZK_MAIL_WORK:-}/pop/zktool
 d=zkt-$$               # this run's folder on the FTP server
 version=$(sed -n 's/^#define ZKNET_VERSION "\(.*\)"/\1/p' "$src/include/zknet/zkconf.h")
 
@@ -113,6 +121,29 @@ received() {
   cmp -s "$1" "$1.expected"
 }
 
+# Runs the tool with standard input from FILE; otherwise as zk.
+zk_input() {
+  local input=$1
+  shift
+  env "${with[@]}" "${tool[@]}" "$@" >"$out" 2>"$err" <"$input"
+  status=$?
+  with=()
+  sed -i 's/\r$//' "$out" "$err"
+}
+
+# Empties the tool's POP3 Maildir and puts the message files into it, numbered in this order.
+fill_box() {
+  local i=0 f
+  rm -rf "${box:?}"/new/* "$box"/cur/* "$box"/tmp/* "$box"/dovecot*
+  for f in "$@"; do
+    i=$((i + 1))
+    cp "$f" "$box/new/$((1000000000 + i)).M${i}P1.zknet-tool"
+  done
+}
+
+# A file with CR LF line ends, as a message travels and is saved.
+crlf() { sed 's/$/\r/' "$1"; }
+
 # A server that takes connections and never says a word, on PORT; its process group in $silent.
 silent_server() {
   setsid socat "TCP4-LISTEN:$1,reuseaddr,fork" SYSTEM:'sleep 30' </dev/null >/dev/null 2>&1 &
@@ -137,6 +168,18 @@ if [ "$mode" = windows ]; then
   expect_fail get-missing 1 "zknet: ftp get: code 11 \(file failed\): 550 .*" ftp get "$F" "$d-none.bin"
   expect_out rm "" ftp rm "$F" "$d-win.bin"
   expect_out telnet "$(printf 'line 1\nline 2')" telnet "$T" --login zkuser --prompt 'zk$' --run 'lines 2'
+  # Mail, with the Japanese texts in the ANSI code page (932) as a Windows console shows them.
+  printf 'From: Alice <alice@zknet-test>\nTo: zktool@zknet-test\nSubject: =?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\nContent-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n\033$BF|K\\8l\033(B\n' > win1.eml
+  fill_box win1.eml
+  expect_out mail-list-headers "$(printf '1\t%s\tAlice <alice@zknet-test>\t\x93\xfa\x96\x7b\x8c\xea' "$(crlf win1.eml | wc -c)")" \
+    mail list --pop3 "$P" --headers
+  expect_out mail-save "" mail save --pop3 "$P" 1 --name win
+  crlf win1.eml > win1.crlf
+  check mail-save-stored same_file win.eml win1.crlf
+  expect_out mail-show "$(printf 'From: Alice <alice@zknet-test>\nTo: zktool@zknet-test\nSubject: \x93\xfa\x96\x7b\x8c\xea\nContent-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n\x93\xfa\x96\x7b\x8c\xea')" \
+    mail show win.eml
+  with=(ZKNET_POP3_PASSWORD=wrong)
+  expect_fail mail-wrong-password 1 "zknet: mail list: code 6 \(login refused\): -ERR .*" mail list --pop3 "$P"
   zk nic list
   check nic-list out_matches "^adapter 0  ([0-9a-f]{2}:){5}[0-9a-f]{2}$"
   receive_one 192.0.2.255 9 wake9.bin
@@ -150,7 +193,7 @@ fi
 
 # ---- the frame: version, help, families ----
 expect_out version "zknet $version" --version
-for family in "" ftp telnet nic; do
+for family in "" ftp telnet nic mail; do
   zk $family --help
   check "help${family:+-$family}" out_matches "^usage: zknet ${family:-FAMILY}"
 done
@@ -323,6 +366,109 @@ expect_fail nic-arp-no-address 2 "zknet: nic arp: give one ADDRESS$usage" nic ar
 expect_fail nic-bad-mac 2 "zknet: nic wake: bad MAC address 02:5a:4b:00:00 .*$usage" nic wake 02:5a:4b:00:00
 expect_fail nic-bad-port 2 "zknet: nic wake: bad --port 70000 .*$usage" nic wake "$peer_mac" --port 70000
 expect_fail nic-port-without-wake 2 "zknet: nic list: --broadcast and --port go with wake$usage" nic list --port 9
+
+# ---- mail: a POP3 mailbox the test fills, Postfix for sending, stored messages ----
+if [ -n "${ZK_MAIL_WORK:-}" ] && [ -d "$box/new" ]; then
+  printf 'From: Alice <alice@zknet-test>\nTo: zktool@zknet-test\nSubject: plain subject\nDate: Tue, 15 Nov 1994 08:12:31 +0900\nContent-Transfer-Encoding: 7bit\n\nhello\n.a line that begins with a period\n' > m1.eml
+  printf 'From: =?ISO-2022-JP?B?GyRCOzNFREJATzobKEI=?= <taro@zknet-test>\nTo: zktool@zknet-test\nSubject: =?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\nContent-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n\033$BF|K\\8l$NK\\J8$G$9!#\033(B\n\033$BFs9TL\\\033(B\n' > m2.eml
+  printf 'From: b@zknet-test\nSubject: attached\nContent-Transfer-Encoding: base64\n\naGVsbG8=\n' > m3.eml
+  s1=$(crlf m1.eml | wc -c) s2=$(crlf m2.eml | wc -c) s3=$(crlf m3.eml | wc -c)
+  fill_box m1.eml m2.eml m3.eml
+  expect_out mail-list "$(printf '1\t%s\n2\t%s\n3\t%s' "$s1" "$s2" "$s3")" mail list --pop3 "$P"
+  expect_out mail-list-headers-ipv6 "$(printf '1\t%s\tAlice <alice@zknet-test>\tplain subject\n2\t%s\t山田太郎<taro@zknet-test>\t日本語\n3\t%s\tb@zknet-test\tattached' "$s1" "$s2" "$s3")" \
+    mail list --pop3 "[::1]:2110" --headers
+  expect_out mail-get "$(cat m1.eml)" mail get --pop3 "$P" 1 -6
+  mkdir -p mailbox
+  expect_out mail-save "" mail save --pop3 "$P" 2 mailbox
+  crlf m2.eml > m2.crlf
+  check mail-save-stored same_file mailbox/2.eml m2.crlf
+  expect_out mail-save-named "" mail save --pop3 "$P" 3 --name 添付
+  crlf m3.eml > m3.crlf
+  check mail-save-named-stored same_file 添付.eml m3.crlf
+  expect_out mail-show "$(printf 'From: 山田太郎<taro@zknet-test>\nTo: zktool@zknet-test\nSubject: 日本語\nContent-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n日本語の本文です。\n二行目')" \
+    mail show mailbox/2.eml
+  expect_out mail-show-lf-file "$(printf 'From: Alice <alice@zknet-test>\nTo: zktool@zknet-test\nSubject: plain subject\nDate: Tue, 15 Nov 1994 08:12:31 +0900\nDate read as: 1994-11-15 08:12:31\nContent-Transfer-Encoding: 7bit\n\nhello\n.a line that begins with a period')" \
+    mail show m1.eml
+  expect_out mail-show-base64 "$(printf 'From: b@zknet-test\nSubject: attached\nContent-Transfer-Encoding: base64\n\n(the body is not shown: its transfer encoding is not 7bit)')" \
+    mail show 添付.eml
+  # Deletion takes effect when the session ends: the next one sees the rest.
+  expect_out mail-rm "" mail rm --pop3 "$P" 1 3
+  expect_out mail-rm-gone "$(printf '1\t%s' "$s2")" mail list --pop3 "$P"
+
+  # Sending through Postfix, then finding the message in zkmail's mailbox.
+  tag=zk-tool-$$
+  printf '本文の一行目、四十バイトで折り返される長さの日本語の文章です。\n.点で始まる行\n' > body.txt
+  expect_out mail-send "" mail send --smtp "$S" --from "<$tag@zknet-test>" --to "<zkmail@zknet-test>" \
+    --subject "ツールの件名 $$" --body-file body.txt --width 40
+  printf 'from standard input\n' > stdin.txt
+  zk_input stdin.txt mail send --smtp "[::1]:2525" --from "<$tag-stdin@zknet-test>" --to "<zkmail@zknet-test>" --subject "stdin $$"
+  check mail-send-stdin bash -c "[ $status -eq 0 ] && [ ! -s '$out' ] && [ ! -s '$err' ]"
+  number=
+  for _ in $(seq 40); do
+    with=(ZKNET_POP3_USER=zkmail ZKNET_POP3_PASSWORD=zkmail-pass)
+    zk mail list --pop3 "$P" --headers
+    number=$(awk -F '\t' -v s="ツールの件名 $$" '$4 == s {print $1}' "$out")
+    [ -n "$number" ] && grep -q "stdin $$" "$out" && break
+    sleep 0.25
+  done
+  check mail-send-delivered test -n "$number"
+  with=(-u ZKNET_POP3_PASSWORD ZKNET_POP3_USER=zkmail ZK_SECRET=zkmail-pass)
+  expect_out mail-save-sent "" mail save --pop3 "$P" "${number:-1}" mailbox --name sent --password-env ZK_SECRET
+  zk mail show mailbox/sent.eml
+  check mail-show-sent-subject grep -qx "Subject: ツールの件名 $$" "$out"
+  # Folded at 40 bytes: 20 double-byte characters a line.
+  check mail-show-sent-body bash -c "[ \"\$(tail -n 3 '$out')\" = \"\$(printf '本文の一行目、四十バイトで折り返される長\nさの日本語の文章です。\n.点で始まる行')\" ]"
+  # The stored message sent again as it is, to the addresses its own header names.
+  expect_out mail-send-eml "" mail send --smtp "$S" --eml mailbox/sent.eml --helo zknet-test
+
+  # ---- mail: failures, with the library's code and the server's words ----
+  with=(ZKNET_POP3_PASSWORD=wrong)
+  expect_fail mail-wrong-password 1 "zknet: mail list: code 6 \(login refused\): -ERR \[AUTH\] Authentication failed\." \
+    mail list --pop3 "$P"
+  expect_fail mail-get-missing 1 "zknet: mail get: message 9 not retrieved: -ERR There's no message 9\." mail get --pop3 "$P" 9
+  expect_fail mail-rm-missing 1 "zknet: mail rm 9: not deleted: -ERR There's no message 9\." mail rm --pop3 "$P" 9
+  expect_fail mail-save-no-folder 1 "zknet: mail save: code 12 \(no folder\): no folder no-such" mail save --pop3 "$P" 1 no-such
+  expect_fail mail-save-missing 1 "zknet: mail save: message 9 not retrieved: -ERR There's no message 9\." \
+    mail save --pop3 "$P" 9 mailbox
+  expect_fail mail-send-refused 1 "zknet: mail send: code 10 \(RCPT TO failed\): 550 5\.1\.1 .*User unknown.*" \
+    mail send --smtp "$S" --from "<$tag@zknet-test>" --to "<nobody-here@zknet-test>" --body-file body.txt
+  expect_fail mail-send-eml-no-to 1 "zknet: mail send: not sent: m3\.eml is empty, unreadable or lacks From or To" \
+    mail send --smtp "$S" --eml m3.eml
+  expect_fail mail-send-eml-no-brackets 1 "zknet: mail send: code 10 \(RCPT TO failed\): 501 .*" \
+    mail send --smtp "$S" --eml mailbox/2.eml
+  expect_fail mail-send-closed-port 1 \
+    "zknet: mail send connect: code 2 \(no connection\): zknet-test port 2999: socket error 10061 \(connection refused\)" \
+    mail send --smtp zknet-test:2999 --from "<a@x>" --to "<b@y>" --body-file body.txt
+  expect_fail mail-list-closed-port 1 \
+    "zknet: mail list: code 2 \(no connection\): zknet-test port 2999: socket error 10061 \(connection refused\)" \
+    mail list --pop3 zknet-test:2999
+  expect_fail mail-send-no-body-file 1 "zknet: mail send: cannot read body file none\.txt: .*" \
+    mail send --smtp "$S" --from "<a@x>" --to "<b@y>" --body-file none.txt
+  expect_fail mail-show-missing 1 "zknet: mail show: cannot read none\.eml: .*" mail show none.eml
+  usage="; see zknet mail --help"
+  expect_fail mail-no-action 2 "zknet: mail: no action \(send, list, get, save, rm, show\)$usage" mail
+  expect_fail mail-unknown-action 2 "zknet: mail: unknown action fetch$usage" mail fetch
+  expect_fail mail-no-pop3 2 "zknet: mail list: --pop3 HOST\[:PORT\] is needed$usage" mail list
+  expect_fail mail-no-smtp 2 "zknet: mail send: --smtp HOST\[:PORT\] is needed$usage" mail send --from a --to b
+  expect_fail mail-no-from 2 "zknet: mail send: --from is needed$usage" mail send --smtp "$S" --to b
+  expect_fail mail-bad-width 2 "zknet: mail send: bad --width 0 \(1 to 100000\)$usage" \
+    mail send --smtp "$S" --from a --to b --width 0
+  expect_fail mail-eml-and-from 2 "zknet: mail send: --from does not go with --eml$usage" \
+    mail send --smtp "$S" --eml x.eml --from a
+  expect_fail mail-option-elsewhere 2 "zknet: mail get: --headers does not go with get$usage" mail get --pop3 "$P" 1 --headers
+  expect_fail mail-bad-number 2 "zknet: mail get: bad message number x1$usage" mail get --pop3 "$P" x1
+  expect_fail mail-too-many 2 "zknet: mail get: too many arguments$usage" mail get --pop3 "$P" 1 2
+  expect_fail mail-show-no-file 2 "zknet: mail show: too few arguments$usage" mail show
+  expect_fail mail-password-option 2 "zknet: mail: unknown option --password$usage" mail list --pop3 "$P" --password x
+  expect_fail mail-password-env-unset 2 "zknet: mail list: environment variable ZK_UNSET_VAR is not set \(--password-env\)$usage" \
+    mail list --pop3 "$P" --password-env ZK_UNSET_VAR
+  with=(-u ZKNET_POP3_USER)
+  expect_fail mail-no-user 2 "zknet: mail list: no user: give --user or set ZKNET_POP3_USER$usage" mail list --pop3 "$P"
+  with=(-u ZKNET_POP3_PASSWORD)
+  expect_fail mail-no-password 2 "zknet: mail list: no password for zktool: .*$usage" mail list --pop3 "$P"
+else
+  echo "skipped the mail part: no mail fixture (ZK_MAIL_WORK)"
+fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,0 +1,231 @@
+// stored_message_test.cpp -- ZK_MailSendFromFileA/W against a scripted SMTP server: the envelope
+// from the stored From and To, the header lines rebuilt, the body as stored; CR LF on the wire
+// whatever line ends the file has, dot-stuffing, the end of the data, and the final reply (read to
+// its last line) deciding the result. Table-driven: the file, the server's steps, the data block
+// as it arrived (dot-stuffed) and the commands.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mail/send/stored_message.h"
+#include "send_support.h"
+#include "support/line_peer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kGreeting = "220 scripted peer ready\r\n";
+
+std::vector<LineStep> Transaction(const std::string &from, const std::string &to, const std::string &final_reply) {
+    return {{kNoLine, kGreeting},
+            {"HELO me", "250 hello\r\n"},
+            {"MAIL FROM: " + from, "250 ok\r\n"},
+            {"RCPT TO: " + to, "250 ok\r\n"},
+            {"DATA", "354 go ahead\r\n"},
+            {kData, final_reply},
+            {"QUIT", "221 bye\r\n"}};
+}
+
+const Lines kEnvelope = {"HELO me", "MAIL FROM: a@x", "RCPT TO: b@y", "DATA", "QUIT"};
+
+struct StoredCase {
+    const char *name;
+    std::string file;
+    std::vector<LineStep> steps;
+    int result;
+    uint32_t code;
+    std::string data;  // the data block as it arrived, without the end mark
+    Lines commands;
+    std::string last_reply;
+};
+
+void PrintTo(const StoredCase &c, std::ostream *os) { *os << c.name; }
+
+const std::string kHead = "From: A <a@x>\r\nTo: B <b@y>\r\n";
+
+const StoredCase kCases[] = {
+    {"BareLineFeedsGoOutAsCrLf",
+     "From: A <a@x>\nTo: B <b@y>\nSubject: hi\nContent-Transfer-Encoding: 7bit\n\nline\n.dot\n",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     kHead + "Subject: hi\r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nline\r\n..dot\r\n", kEnvelope,
+     "250 queued"},
+    {"CrLfFileWithEveryRebuiltField",
+     "Received: from somewhere\r\nFrom: A <a@x>\r\nTo: B <b@y>\r\nCc: c@z\r\nSubject: all\r\n"
+     "Date: Tue, 15 Nov 1994 08:12:31 +0900\r\nMessage-ID: <1@x>\r\nMIME-Version: 1.0\r\n"
+     "Content-Type: text/plain;\r\n\tcharset=\"iso-2022-jp\"\r\nContent-Transfer-Encoding: 7bit\r\nX-Priority: 3\r\n"
+     "X-MSMail-Priority: Normal\r\nImportance: Normal\r\nX-Unsent: 1\r\nX-MimeOLE: Produced\r\nX-Mailer: other\r\n"
+     "\r\nbody\r\n",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     kHead + "Subject: all\r\nDate: Tue, 15 Nov 1994 08:12:31 +0900\r\nMIME-Version: 1.0\r\n"
+             "Content-Type: text/plain;charset=\"iso-2022-jp\"\r\nContent-Transfer-Encoding: 7bit\r\nX-Priority: 3\r\n"
+             "X-MSMail-Priority: Normal\r\nImportance: Normal\r\nX-Unsent: 1\r\nX-MimeOLE: Produced\r\n\r\nbody\r\n",
+     kEnvelope, "250 queued"},
+    // The body is sent as stored (ISO-2022-JP here, as its Content-Type says); the subject decoded.
+    {"JapaneseBodyStaysAsStored",
+     "From: A <a@x>\nTo: B <b@y>\nSubject: =?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\n"
+     "Content-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n\x1b$BF|K\\8l\x1b(B\n",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     kHead + "Subject: \x93\xfa\x96\x7b\x8c\xea\r\nDate: \r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n"
+             "Content-Transfer-Encoding: 7bit\r\n\r\n\x1b$BF|K\\8l\x1b(B\r\n",
+     kEnvelope, "250 queued"},
+    // Repeated and folded fields come on one line: nothing of a value starts a line of its own.
+    {"RepeatedFieldsStayOnOneLine",
+     "From: A <a@x>\r\nTo: B <b@y>\r\nSubject: one\r\nSubject: two\r\n\tthree\r\nContent-Transfer-Encoding: 7bit\r\n\r\nb\r\n",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     kHead + "Subject: one  twothree\r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nb\r\n", kEnvelope,
+     "250 queued"},
+    // A last line without its line break gets one; a space after the last break is dropped.
+    {"LastLineWithoutBreak", "From: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: 7bit\n\nend",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nend\r\n", kEnvelope, "250 queued"},
+    {"SpaceAfterTheLastBreak", "From: A <a@x>\rTo: B <b@y>\rContent-Transfer-Encoding: 7bit\r\rend\n ",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nend\r\n", kEnvelope, "250 queued"},
+    {"ZeroByteEndsTheFile",
+     std::string("From: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: 7bit\n\nbefore") + '\0' + "after\n",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nbefore\r\n", kEnvelope, "250 queued"},
+    // Not 7bit: the rebuilt header lines alone.
+    {"Base64BodyIsNotSent",
+     "From: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: base64\n\naGVsbG8=\n",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: base64\r\n", kEnvelope, "250 queued"},
+    {"HeaderOnlyFile", "From: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: 7bit\n",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n", kEnvelope, "250 queued"},
+    {"FinalReplyOfSeveralLines", "From: A <a@x>\nTo: B <b@y>\n\n",
+     Transaction("a@x", "b@y", "250-message taken\r\n250 queued as 9\r\n"), 1, 0, kHead + "Subject: \r\nDate: \r\n",
+     kEnvelope, "250 queued as 9"},
+    {"RefusedMessageIsNotSent", "From: A <a@x>\nTo: B <b@y>\n\n",
+     Transaction("a@x", "b@y", "554 5.7.1 refused\r\n"), 0, 11, kHead + "Subject: \r\nDate: \r\n", kEnvelope,
+     "554 5.7.1 refused"},
+    {"RefusalThatSays250Inside", "From: A <a@x>\nTo: B <b@y>\n\n",
+     Transaction("a@x", "b@y", "550-250 was said here\r\n550 but this is a refusal\r\n"), 0, 11,
+     kHead + "Subject: \r\nDate: \r\n", kEnvelope, "550 but this is a refusal"},
+    // No angle brackets: the command goes out without an address and the server refuses it.
+    {"FromWithoutBrackets", "From: a@x\nTo: B <b@y>\n\nbody\n",
+     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM:", "501 syntax\r\n"}, {"QUIT", "221 bye\r\n"}}, 0, 9,
+     "", {"HELO me", "MAIL FROM:", "QUIT"}, "501 syntax"},
+    {"NoToHeader", "From: A <a@x>\n\nbody\n", {{kNoLine, kGreeting}, {"QUIT", "221 bye\r\n"}}, 0, 0, "", {"QUIT"},
+     "220 scripted peer ready"},
+    // The lookup sees the lines of a bare-LF file: From and To are found after a long first line.
+    {"BareLfFileWithLongLines",
+     "X-Long: " + std::string(3000, 'x') + "\nFrom: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: 7bit\n\n" +
+         std::string(5000, 'y') + "\n",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\n" + std::string(5000, 'y') + "\r\n",
+     kEnvelope, "250 queued"},
+};
+
+fs::path FileFolder() {
+    fs::path folder = MailWork("stored-files");
+    fs::create_directories(folder);
+    return folder;
+}
+
+std::string WriteStored(const std::string &name, const std::string &bytes) {
+    fs::path path = FileFolder() / name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return path.string();
+}
+
+class StoredSend : public ::testing::TestWithParam<StoredCase> {
+  protected:
+    void SetUp() override {
+        if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    }
+    void TearDown() override { FinishLinePeer(peer_); }
+    LinePeer peer_;
+};
+
+TEST_P(StoredSend, Transcript) {
+    const StoredCase &c = GetParam();
+    for (bool wide : {false, true}) {
+        SCOPED_TRACE(wide ? "W" : "A");
+        std::string path = WriteStored(std::string(c.name) + ".eml", c.file);
+        StartLinePeer(peer_, ZK_AF_INET, c.steps);
+        MailHandle *h = ZK_MailConnectSmtpA(Loopback(ZK_AF_INET), peer_.listener.port, ZK_AF_INET);
+        ASSERT_NE(nullptr, h) << ZK_MailQueryLastErrorCode();
+        EXPECT_EQ(c.result, wide ? ZK_MailSendFromFileW(h, Wz(u"me"), Wz(Utf16(path.c_str())))
+                                 : ZK_MailSendFromFileA(h, "me", path.c_str()));
+        EXPECT_EQ(c.code, ZK_MailQueryLastErrorCode());
+        EXPECT_EQ(c.last_reply, LastReply());
+        ZK_MailDisconnectSmtp(h);
+        FinishLinePeer(peer_);
+        EXPECT_EQ(c.commands, peer_.link.commands);
+        EXPECT_EQ(Lines(), peer_.link.mismatches);
+        EXPECT_FALSE(peer_.link.bare_line_end);
+        if (!c.data.empty()) {
+            ASSERT_EQ(1u, peer_.link.messages.size());
+            EXPECT_EQ(c.data, peer_.link.messages[0]);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StoredSend, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<StoredCase> &info) { return info.param.name; });
+
+// Files that cannot be sent: nothing goes to the server and the code stays.
+TEST(StoredSendFiles, MissingEmptyAndFolder) {
+    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    LinePeer peer;
+    StartLinePeer(peer, ZK_AF_INET6, std::vector<LineStep>{{kNoLine, kGreeting}, {"QUIT", "221 bye\r\n"}});
+    MailHandle *h = ZK_MailConnectSmtpW(Wz(u"::1"), peer.listener.port, ZK_AF_INET6);
+    ASSERT_NE(nullptr, h);
+    MailLastError = 7;
+    const std::string empty = WriteStored("empty.eml", "");
+    EXPECT_EQ(0, ZK_MailSendFromFileA(h, "me", (FileFolder() / "missing.eml").string().c_str()));
+    EXPECT_EQ(0, ZK_MailSendFromFileA(h, "me", empty.c_str()));
+    EXPECT_EQ(0, ZK_MailSendFromFileA(h, "me", FileFolder().string().c_str()));
+    EXPECT_EQ(0, ZK_MailSendFromFileW(h, Wz(u"me"), Wz(u"")));
+    EXPECT_EQ(0, ZK_MailSendFromFileA(h, "me", nullptr));
+    EXPECT_EQ(0, ZK_MailSendFromFileW(h, nullptr, nullptr));
+    EXPECT_EQ(7u, ZK_MailQueryLastErrorCode());
+    ZK_MailDisconnectSmtp(h);
+    FinishLinePeer(peer);
+    EXPECT_EQ(Lines{"QUIT"}, peer.link.commands);
+}
+
+// A Japanese file name through the W form.
+TEST(StoredSendFiles, JapaneseFileName) {
+    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    fs::path path = FileFolder() / fs::path(u"\u4FDD\u5B58.eml");  // 保存.eml
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << "From: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: 7bit\n\nhi\n";
+    }
+    LinePeer peer;
+    StartLinePeer(peer, ZK_AF_INET, Transaction("a@x", "b@y", "250 queued\r\n"));
+    MailHandle *h = ZK_MailConnectSmtpA("127.0.0.1", peer.listener.port, ZK_AF_INET);
+    ASSERT_NE(nullptr, h);
+    EXPECT_EQ(1, ZK_MailSendFromFileW(h, Wz(u"me"), Wz(path.u16string())));
+    ZK_MailDisconnectSmtp(h);
+    FinishLinePeer(peer);
+    ASSERT_EQ(1u, peer.link.messages.size());
+    EXPECT_EQ(kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nhi\r\n", peer.link.messages[0]);
+}
+
+TEST(StoredMessageText, LineEndsAndTheLastSpace) {
+    const struct {
+        std::string bytes;
+        std::string text;
+    } cases[] = {
+        {"a\nb\rc\r\nd", "a\r\nb\r\nc\r\nd"},
+        {"a\n ", "a\r\n"},
+        {"a \n  ", "a \r\n  "},  // the space follows a space, not a line break
+        {"\r\r\n\n", "\r\n\r\n\r\n"},
+        {std::string("x\0y", 3), "x"},
+        {"", ""},
+    };
+    for (const auto &c : cases) EXPECT_EQ(c.text, StoredMessageText(c.bytes.data(), c.bytes.size())) << c.bytes;
+}
+
+}  // namespace
