@@ -119,7 +119,9 @@ TEST_F(TelnetHost, ExitEndsTheSession) {
     // The command goes out either way; whether its echo still arrives before the close is a race
     // that telnetd decides (it may end without passing on the terminal's last output).
     int sent = ZK_TelnetCommandSendA(handle_, "exit");
-    if (sent == 0) EXPECT_EQ(ZK_TELNET_NOTHING_RECEIVED, ZK_TelnetQueryLastErrorCode());
+    if (sent == 0) {
+        EXPECT_EQ(ZK_TELNET_NOTHING_RECEIVED, ZK_TelnetQueryLastErrorCode());
+    }
     ZK_TelnetDelListA(&list_);
     EXPECT_EQ(0, ZK_TelnetCommandRecvA(handle_, &list_));
     EXPECT_EQ(ZK_TELNET_NOTHING_RECEIVED, ZK_TelnetQueryLastErrorCode());

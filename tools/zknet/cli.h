@@ -17,9 +17,6 @@ int RunTelnet(int argc, char **argv);
 int RunNic(int argc, char **argv);
 int RunMail(int argc, char **argv);
 
-// Whether this build carries the mail family (tools/zknet/mail.cpp) or only its stand-in.
-extern const bool kMailBuiltIn;
-
 // "zknet: WHERE: MESSAGE" on standard error; returns kExitFailed.
 int Failure(const std::string &where, const std::string &message);
 // The same for a wrong command line, with a pointer to the family's help; returns kExitUsage.

@@ -21,8 +21,6 @@
 #include "local_text.h"
 #include "zknet/zknet.h"
 
-const bool kMailBuiltIn = true;
-
 namespace {
 
 const char kHelp[] =

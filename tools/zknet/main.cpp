@@ -23,10 +23,7 @@ const Family kFamilies[] = {
 
 void Usage(FILE *out) {
     std::fprintf(out, "usage: zknet FAMILY ACTION ... [OPTIONS]   (zknet FAMILY --help tells more)\n\nfamilies:\n");
-    for (const Family &f : kFamilies) {
-        bool absent = std::strcmp(f.name, "mail") == 0 && !kMailBuiltIn;
-        std::fprintf(out, "  %-7s %s%s\n", f.name, f.what, absent ? " (not built in)" : "");
-    }
+    for (const Family &f : kFamilies) std::fprintf(out, "  %-7s %s\n", f.name, f.what);
     std::fprintf(out,
                  "\n  --version  the library's version\n  --help     this text\n\n"
                  "examples:\n"
