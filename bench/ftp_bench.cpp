@@ -1,6 +1,6 @@
-// ftp_bench.cpp -- the zknet side of bench/ftp-vs-curl.sh: one session, COUNT transfers of the
-// same kind, exit status 0 only when every one succeeded. The script times the whole run, login
-// included, as it times curl's.
+// ftp_bench.cpp -- the zknet side of the FTP rows of bench/side-by-side.sh: one session, COUNT
+// transfers of the same kind, exit status 0 only when every one succeeded. The script times the
+// whole run, login included, as it times curl's.
 // Usage: zk_bench_ftp HOST PORT USER PASSWORD PASSIVE get|put REMOTE LOCAL COUNT
 //   COUNT > 1 names the files REMOTE.N and LOCAL.N (N from 0).
 #include <cstdio>

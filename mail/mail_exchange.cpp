@@ -11,6 +11,7 @@
 #include "proto/command.h"
 #include "proto/reply.h"
 #include "socket/cut_text.h"
+#include "socket/socket_handle.h"
 #include "socket/text_helpers.h"
 
 namespace {
@@ -29,9 +30,6 @@ int32_t ReceiveReply(SocketHandle *connection, char *line, uint32_t timeout_ms) 
 }
 
 }  // namespace
-
-// Every pause of the family is this one call, so that it can be changed in one place.
-void MailPause() { win::Sleep(kMailPauseMs); }
 
 int MailReadReplyA(SocketHandle *connection, char *buffer, int32_t size, const char *expected, uint32_t timeout_ms) {
     char line[kReplyRoom];
@@ -56,12 +54,23 @@ int MailReadReplyW(SocketHandle *connection, zk_wchar_t *buffer, int32_t units, 
     return ContainsNoCaseW(wide.data(), expected) ? 0 : 5;
 }
 
+namespace {
+// A message goes out as a few sends in a row (the header block, then the body) with no reply in
+// between: none of them may wait for the acknowledgement of the one before.
+void SendAtOnce(SocketHandle *connection) {
+    DWORD on = 1;
+    win::setsockopt(connection->socket, win::kIpprotoTcp, win::kTcpNoDelay, reinterpret_cast<const char *>(&on),
+                    sizeof(on));
+}
+}  // namespace
+
 SocketHandle *MailOpenTransportA(const char *host, int32_t port, const char *greeting, uint16_t family) {
     SocketHandle *connection = ZK_SocketOpenClientA(kStreamKind, host, port, family);
     if (connection == nullptr) {
         MailLastError = ZK_MAIL_NO_CONNECTION;
         return nullptr;
     }
+    SendAtOnce(connection);
     if (MailReadReplyA(connection, nullptr, 0, greeting, kMailReplyTimeoutMs) != 0) {
         MailLastError = ZK_MAIL_NO_REPLY;
         ZK_SocketClose(connection);
@@ -76,6 +85,7 @@ SocketHandle *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_
         MailLastError = ZK_MAIL_NO_CONNECTION;
         return nullptr;
     }
+    SendAtOnce(connection);
     if (MailReadReplyW(connection, nullptr, 0, greeting, kMailReplyTimeoutMs) != 0) {
         MailLastError = ZK_MAIL_NO_REPLY;
         ZK_SocketClose(connection);
@@ -85,11 +95,10 @@ SocketHandle *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_
 }
 
 namespace {
-// Sends a formatted line (length -1: refused by the formatter), pauses and reads the reply.
+// Sends a formatted line (length -1: refused by the formatter) and reads the reply.
 int Exchange(SocketHandle *connection, const char *line, int32_t length, const char *expected_a,
              const zk_wchar_t *expected_w) {
     if (length < 0 || !ProtoSendCommand(connection, line, length)) return ZK_MAIL_NOT_SENT;
-    MailPause();
     return expected_w != nullptr ? MailReadReplyW(connection, nullptr, 0, expected_w, kMailReplyTimeoutMs)
                                  : MailReadReplyA(connection, nullptr, 0, expected_a, kMailReplyTimeoutMs);
 }
@@ -117,9 +126,7 @@ int MailCommandW(SocketHandle *connection, const zk_wchar_t *command, const zk_w
 
 bool MailSendLine(SocketHandle *connection, const char *text) {
     if (connection == nullptr || text == nullptr) return false;
-    bool sent = ProtoSendAll(connection, text, static_cast<int64_t>(std::strlen(text)));
-    MailPause();
-    return sent;
+    return ProtoSendAll(connection, text, static_cast<int64_t>(std::strlen(text)));
 }
 
 bool MailSendTextW(SocketHandle *connection, const zk_wchar_t *text) {
@@ -129,7 +136,5 @@ bool MailSendTextW(SocketHandle *connection, const zk_wchar_t *text) {
     if (units > (INT32_MAX - 1) / 2) return false;
     std::vector<char> narrow(static_cast<size_t>(units) * 2 + 1, '\0');
     int32_t n = units == 0 ? 0 : WideToAnsi(text, narrow.data(), static_cast<int32_t>(narrow.size()));
-    bool sent = (units == 0 || n > 0) && ProtoSendAll(connection, narrow.data(), n);
-    MailPause();
-    return sent;
+    return (units == 0 || n > 0) && ProtoSendAll(connection, narrow.data(), n);
 }

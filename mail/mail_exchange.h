@@ -1,6 +1,7 @@
 // mail_exchange.h -- the dialogue every SMTP and POP3 operation is built on: the connection with
 // its greeting, one command line out and one reply in (read to its final line, judged by whether
-// it contains the expected text), and the sends that pause after each piece.
+// it contains the expected text), and the plain sends of message pieces. Nothing waits but for a
+// reply: every command already waits for its own, and the pieces of a message go out back to back.
 #ifndef ZK_MAIL_MAIL_EXCHANGE_H
 #define ZK_MAIL_MAIL_EXCHANGE_H
 
@@ -27,7 +28,7 @@ int MailReadReplyW(SocketHandle *connection, zk_wchar_t *buffer, int32_t units, 
                    uint32_t timeout_ms);
 
 // Sends "command argument" (the command alone for a null or empty argument) with CR LF after
-// dropping any late reply, pauses 15 ms and reads the reply (8000 ms). 1 when it contains
+// dropping any late reply and reads the reply (8000 ms). 1 when it contains
 // `expected`; else 0 with MailLastError 3 (no reply), 4 (not sent: the connection failed, or the
 // line would hold a CR or LF or not fit 1024 characters, or in the W form a character the ANSI
 // code page lacks) or 5 (refused).
@@ -35,12 +36,9 @@ int MailCommandA(SocketHandle *connection, const char *command, const char *argu
 int MailCommandW(SocketHandle *connection, const zk_wchar_t *command, const zk_wchar_t *argument,
                  const zk_wchar_t *expected);
 
-// The family's pause after each command line and each piece of a message (15 ms).
-void MailPause();
-
-// Sends all of an ANSI text, then pauses 15 ms; true when every byte went out.
+// Sends all of an ANSI text; true when every byte went out.
 bool MailSendLine(SocketHandle *connection, const char *text);
-// Converts a UTF-16 text to ANSI, sends all of it and pauses 15 ms; true when every byte went out.
+// Converts a UTF-16 text to ANSI and sends all of it; true when every byte went out.
 bool MailSendTextW(SocketHandle *connection, const zk_wchar_t *text);
 
 #endif  // ZK_MAIL_MAIL_EXCHANGE_H

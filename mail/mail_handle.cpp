@@ -20,7 +20,6 @@ ZK_EXPORT void ZK_API ZK_MailDisconnectSmtp(MailHandle *handle) {
     // last error stays as the caller's operations left it.
     static const char kQuit[] = "QUIT\r\n";
     if (ProtoSendCommand(handle->smtpSocket, kQuit, sizeof(kQuit) - 1)) {
-        MailPause();
         MailReadReplyA(handle->smtpSocket, nullptr, 0, "", kMailReplyTimeoutMs);
     }
     ZK_SocketClose(handle->smtpSocket);

@@ -12,8 +12,6 @@ constexpr int32_t kMailReplySize = ZK_MAIL_RESPONSE_SIZE;
 constexpr int32_t kMailFieldSize = 260;
 // Every reply line waits at most this long.
 constexpr uint32_t kMailReplyTimeoutMs = 8000;
-// The pause after each command line and each piece of a message.
-constexpr uint32_t kMailPauseMs = 15;
 
 struct MailHandle {
     SocketHandle *smtpSocket;  // the connection of an SMTP session; null in a POP3 session

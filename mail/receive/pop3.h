@@ -13,7 +13,7 @@ constexpr int32_t kPop3StatusSize = 512;
 // The session's POP3 connection; null for a null handle or an SMTP session's handle.
 SocketHandle *Pop3Socket(MailHandle *handle);
 
-// Sends a command line whole (after dropping anything late on the connection) and pauses.
+// Sends a command line whole (after dropping anything late on the connection).
 bool Pop3Send(SocketHandle *connection, const char *line, int32_t length);
 // Formats "VERB number\r\n" and sends it as Pop3Send does.
 bool Pop3SendNumbered(SocketHandle *connection, const char *verb, int32_t number);

@@ -19,10 +19,7 @@ constexpr int32_t kStatusRoom = 2048;
 SocketHandle *Pop3Socket(MailHandle *handle) { return handle != nullptr ? handle->pop3Socket : nullptr; }
 
 bool Pop3Send(SocketHandle *connection, const char *line, int32_t length) {
-    if (connection == nullptr) return false;
-    bool sent = ProtoSendCommand(connection, line, length);
-    MailPause();
-    return sent;
+    return connection != nullptr && ProtoSendCommand(connection, line, length);
 }
 
 bool Pop3SendNumbered(SocketHandle *connection, const char *verb, int32_t number) {

@@ -1,5 +1,5 @@
-// compose_send.cpp -- the message after DATA: the header block, a line a send, then the body with
-// the end of the data in one piece, each followed by the family's pause.
+// compose_send.cpp -- the message after DATA: the header block in one send, then the body with
+// the end of the data in one piece, right after it.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -31,27 +31,16 @@ std::string AnsiOf(const zk_wchar_t *text, size_t units) {
 
 std::string AnsiOf(const MailWideText &text) { return AnsiOf(text.c_str(), text.size()); }
 
-// Sends the header lines, then the prepared body; the header sends are not judged (a broken
+// Sends the header block, then the prepared body; the header's send is not judged (a broken
 // connection fails the body's send as well).
 bool SendMessage(MailHandle *handle, const std::string &from, const std::string &to, const std::string &subject_line,
                  const std::string &body_wire) {
     SocketHandle *connection = handle->smtpSocket;
-    const std::string lines[] = {
-        "From: " + from + "\r\n",
-        "To: " + to + "\r\n",
-        subject_line,
-        "MIME-Version: 1.0\r\n",
-        FieldLines(handle->contentType),
-        "Content-Transfer-Encoding: 7bit\r\n",
-        FieldLines(handle->xMailer),
-    };
-    for (const std::string &line : lines) {
-        ProtoSendAll(connection, line.data(), static_cast<int64_t>(line.size()));
-        MailPause();
-    }
-    bool sent = ProtoSendAll(connection, body_wire.data(), static_cast<int64_t>(body_wire.size()));
-    MailPause();
-    return sent;
+    const std::string header = "From: " + from + "\r\n" + "To: " + to + "\r\n" + subject_line +
+                               "MIME-Version: 1.0\r\n" + FieldLines(handle->contentType) +
+                               "Content-Transfer-Encoding: 7bit\r\n" + FieldLines(handle->xMailer);
+    ProtoSendAll(connection, header.data(), static_cast<int64_t>(header.size()));
+    return ProtoSendAll(connection, body_wire.data(), static_cast<int64_t>(body_wire.size()));
 }
 
 }  // namespace

@@ -37,9 +37,7 @@ const StoredField kFields[] = {
 };
 
 bool SendPiece(MailHandle *handle, const std::string &piece) {
-    bool sent = ProtoSendAll(handle->smtpSocket, piece.data(), static_cast<int64_t>(piece.size()));
-    MailPause();
-    return sent;
+    return ProtoSendAll(handle->smtpSocket, piece.data(), static_cast<int64_t>(piece.size()));
 }
 
 // "Name: value" with CR LF; a CR or LF inside the value (repeated fields come joined by CR LF)
@@ -68,7 +66,7 @@ std::string StoredMessageText(const char *bytes, size_t length) {
 
 int SendStoredHeaders(MailHandle *handle, const char *text, const char *from, const char *to) {
     if (handle == nullptr || handle->smtpSocket == nullptr) return Failed();
-    if (!SendPiece(handle, FieldLine("From", from)) || !SendPiece(handle, FieldLine("To", to))) return Failed();
+    std::string block = FieldLine("From", from) + FieldLine("To", to);
     for (const StoredField &field : kFields) {
         std::string tag = std::string(field.name) + ":";
         char value[kValueSize];
@@ -76,9 +74,10 @@ int SendStoredHeaders(MailHandle *handle, const char *text, const char *from, co
         int32_t length = ZK_MailGetHeaderTagA(text, tag.c_str(), value, kValueSize);
         if (length <= 0) value[0] = '\0';
         if (length <= 0 && !field.always) continue;
-        if (!SendPiece(handle, FieldLine(field.name, value))) return Failed();
+        block += FieldLine(field.name, value);
     }
-    return 1;
+    // The lines go out together, in one send.
+    return SendPiece(handle, block) ? 1 : Failed();
 }
 
 int SendStoredBody(MailHandle *handle, const char *text, size_t length) {

@@ -22,7 +22,7 @@ int SendStoredMessage(MailHandle *handle, const char *helo, const char *text, si
 // From, To, Subject and Date always (Subject and Date empty when absent or longer than 511
 // bytes), then MIME-Version, Content-Type, Content-Transfer-Encoding, X-Priority,
 // X-MSMail-Priority, Importance, X-Unsent and X-MimeOLE where the message has them; each value
-// decoded and unfolded, on one line ending in CR LF, sent on its own and followed by the pause.
+// decoded and unfolded, on one line ending in CR LF; all of them in one send.
 // 0 (MailLastError 11) when a line does not go out whole.
 int SendStoredHeaders(MailHandle *handle, const char *text, const char *from, const char *to);
 

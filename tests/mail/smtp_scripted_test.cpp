@@ -101,11 +101,12 @@ const ScriptedCase kCases[] = {
      {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}, 9500},
     {"NoReplyToHelo", {{kNoLine, kGreeting}, {"HELO me", ""}, {"QUIT", "221 bye\r\n", 0, 12000}}, SendA, 0, 8, "",
      {"HELO me", "QUIT"}, 9500},
-    // The server goes away once it said 354: the message cannot go out whole.
+    // The server goes away soon after it said 354, reading none of the message: no reply, so the
+    // message counts as not sent.
     {"CloseAfterData",
      {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
-      {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "354 go ahead\r\n"}, {kNoLine, kCloseNow}},
-     SendA, 0, 11, "354 go ahead", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA"}},
+      {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "354 go ahead\r\n"}, {kNoLine, kCloseNow, 200}},
+     SendA, 0, 11, "", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA"}},
     // ... or once it took the data: no reply, no message sent.
     {"CloseAfterTheDataWithoutReply",
      {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
