@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The demonstration: installs what is missing, builds the native library and runs zkdemo inside
-# a private network, against local servers it starts there (nothing leaves this computer).
-# Usage: tools/demo.sh [part [arguments]]   (parts: zkdemo --help)
+# The demonstration: installs what is missing, builds the native library and the zknet tool and
+# runs `zknet demo` inside a private network, against local servers it starts there (nothing
+# leaves this computer).
+# Usage: tools/demo.sh [part [arguments]]   (parts: zknet demo --help)
 #        tools/demo.sh zknet FAMILY ...     the command-line tool instead, in the folder it was
 #                                           called from, with that family's servers and their
 #                                           users (zkftp, zkuser, zkmail) as its defaults
@@ -14,7 +15,7 @@ cd "$root"
 if [ "${1:-}" != "--inside" ]; then
   bash tools/install-deps.sh
   cmake --preset native >/dev/null
-  cmake --build --preset native --target zknet zkdemo zknet_tool
+  cmake --build --preset native --target zknet zknet_tool
   exec tools/netns.sh bash "$0" --inside "$@"
 fi
 shift
@@ -52,7 +53,7 @@ done
 
 rc=0
 if [ -z "$tool" ]; then
-  build/native/zkdemo "$@" || rc=$?
+  build/native/zknet demo "$@" || rc=$?
   # A family may show what its servers received (the mail part: the messages as delivered, decoded).
   for family in ftp mail telnet nic; do
     show=tests/$family/peer-show.sh

@@ -16,6 +16,7 @@ int RunFtp(int argc, char **argv);
 int RunTelnet(int argc, char **argv);
 int RunNic(int argc, char **argv);
 int RunMail(int argc, char **argv);
+int RunDemo(int argc, char **argv);
 
 // "zknet: WHERE: MESSAGE" on standard error; returns kExitFailed.
 int Failure(const std::string &where, const std::string &message);

@@ -5,27 +5,6 @@
 #  include <windows.h>
 #endif
 
-#if defined(_WIN32)
-
-WideText LocalToWide(const std::string &text) {
-    if (text.empty()) return WideText();
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    WideText out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-    return out;
-}
-
-std::string WideToLocal(const zk_wchar_t *text) {
-    if (text == nullptr || text[0] == 0) return std::string();
-    int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 0 ? n : 1), '\0');
-    if (n > 0) WideCharToMultiByte(CP_ACP, 0, text, -1, &out[0], n, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
-}
-
-#else
-
 namespace {
 void Append(WideText *out, uint32_t c) {
     if (c >= 0x10000) {
@@ -38,7 +17,7 @@ void Append(WideText *out, uint32_t c) {
 }
 }  // namespace
 
-WideText LocalToWide(const std::string &text) {
+WideText Utf8ToWide(const std::string &text) {
     WideText out;
     const auto *s = reinterpret_cast<const unsigned char *>(text.data());
     const size_t n = text.size();
@@ -67,7 +46,7 @@ WideText LocalToWide(const std::string &text) {
     return out;
 }
 
-std::string WideToLocal(const zk_wchar_t *text) {
+std::string WideToUtf8(const zk_wchar_t *text) {
     std::string out;
     if (text == nullptr) return out;
     for (size_t i = 0; text[i] != 0; ++i) {
@@ -95,5 +74,29 @@ std::string WideToLocal(const zk_wchar_t *text) {
     }
     return out;
 }
+
+#if defined(_WIN32)
+
+WideText LocalToWide(const std::string &text) {
+    if (text.empty()) return WideText();
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    WideText out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+
+std::string WideToLocal(const zk_wchar_t *text) {
+    if (text == nullptr || text[0] == 0) return std::string();
+    int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 1), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, text, -1, &out[0], n, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+#else
+
+WideText LocalToWide(const std::string &text) { return Utf8ToWide(text); }
+std::string WideToLocal(const zk_wchar_t *text) { return WideToUtf8(text); }
 
 #endif

@@ -15,4 +15,9 @@ WideText LocalToWide(const std::string &text);
 // UTF-16 to local text; characters the local form lacks become '?'.
 std::string WideToLocal(const zk_wchar_t *text);
 
+// UTF-8 to UTF-16 and back on every system (the local form on Linux), for texts written into
+// the program itself.
+WideText Utf8ToWide(const std::string &text);
+std::string WideToUtf8(const zk_wchar_t *text);
+
 #endif  // ZK_TOOLS_ZKNET_LOCAL_TEXT_H

@@ -1,5 +1,6 @@
 // main.cpp -- zknet, the command-line tool over the zknet library: one subcommand per family,
-// each in a file of its own (ftp.cpp, telnet.cpp, nic.cpp, mail.cpp).
+// each in a file of its own (ftp.cpp, telnet.cpp, nic.cpp, mail.cpp), and the demonstration
+// (demo.cpp).
 #include <cstdio>
 #include <cstring>
 
@@ -19,6 +20,7 @@ const Family kFamilies[] = {
     {"telnet", RunTelnet, "log in to a Telnet host and run commands"},
     {"nic", RunNic, "this computer's adapters and MAC addresses, ARP, Wake-on-LAN"},
     {"mail", RunMail, "send over SMTP, receive over POP3, show stored messages"},
+    {"demo", RunDemo, "every family at work against the demonstration's servers (bash tools/demo.sh)"},
 };
 
 void Usage(FILE *out) {

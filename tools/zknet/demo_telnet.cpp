@@ -1,6 +1,6 @@
 // demo_telnet.cpp -- the ZK_Telnet family in the demonstration program: log in to a Telnet host
 // and run a command, showing each burst of output as the lines the library makes of it.
-// Usage: zkdemo telnet [host [port [user [password [command [prompt]]]]]]
+// Usage: zknet demo telnet [host [port [user [password [command [prompt]]]]]]
 //        defaults: zknet-test 2323 zkuser zkpass "lines 3" "zk$" (the host of tests/telnet)
 #include <cstdio>
 #include <cstdlib>

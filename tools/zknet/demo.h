@@ -1,4 +1,4 @@
-// demo.h -- the demonstration program's parts, one per family.
+// demo.h -- the parts of `zknet demo`, one per family.
 #ifndef ZK_TOOLS_DEMO_H
 #define ZK_TOOLS_DEMO_H
 

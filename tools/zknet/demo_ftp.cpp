@@ -1,7 +1,7 @@
 // demo_ftp.cpp -- the ZK_Ftp family in the demonstration program: log in to the local vsftpd
 // (tests/ftp/start.sh), upload a file, list the folder, read the file's size, time and
 // permission, download it again and compare, then clean up.
-// Usage: zkdemo ftp [host] [port] [user] [password] [4|6] [passive|active]
+// Usage: zknet demo ftp [host] [port] [user] [password] [4|6] [passive|active]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -72,10 +72,10 @@ int DemoFtp(int argc, char **argv) {
     ok &= Step("PWD", ZK_FtpGetDirectoryA(session, folder, sizeof(folder), "PWD") == 1);
     std::printf("  current folder: %s\n", folder);
 
-    const char *up = "zkdemo-ftp-upload.txt";
-    const char *down = "zkdemo-ftp-download.txt";
-    const char *remote = "zkdemo.txt";
-    std::string text = "Hello from zkdemo.\r\nA second line.\r\n";
+    const char *up = "demo-upload.txt";
+    const char *down = "demo-download.txt";
+    const char *remote = "demo.txt";
+    std::string text = "Hello from the zknet demonstration.\r\nA second line.\r\n";
     if (!WriteText(up, text)) {
         std::printf("  cannot write the local file %s\n", up);
         ZK_FtpDisconnect(session);

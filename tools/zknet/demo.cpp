@@ -1,9 +1,10 @@
-// main.cpp -- zkdemo: shows each zknet family at work against local peers.
+// demo.cpp -- `zknet demo`: the demonstration, each family at work against the local servers that
+// tools/demo.sh starts in the private network. One part a family, each in a demo_*.cpp of its own.
 #include <cstdio>
 #include <cstring>
 
+#include "cli.h"
 #include "demo.h"
-#include "zknet/zknet.h"
 
 namespace {
 struct Part {
@@ -27,30 +28,29 @@ const Part kParts[] = {
 };
 
 void Usage() {
-    std::printf("usage: zkdemo [part [arguments]]\n\nparts:\n");
+    std::printf("usage: zknet demo [part [arguments]]   (bash tools/demo.sh starts the servers it meets)\n\nparts:\n");
     for (const Part &p : kParts) std::printf("  %-7s %s\n          %s\n", p.name, p.arguments, p.what);
     std::printf("\nWithout a part, every part runs with its defaults.\n");
 }
 }  // namespace
 
-int main(int argc, char **argv) {
+int RunDemo(int argc, char **argv) {
+    // argv[0] is "demo"; a part and its arguments may follow.
     if (argc > 1 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0)) {
         Usage();
-        return 0;
-    }
-    if (ZK_SocketInit() != 0) {
-        std::printf("ZK_SocketInit failed\n");
-        return 1;
+        return kExitOk;
     }
     int failures = 0;
+    bool found = argc <= 1;
     for (const Part &p : kParts) {
         if (argc > 1 && std::strcmp(argv[1], p.name) != 0) continue;
+        found = true;
         std::printf("== %s ==\n", p.name);
         int rc = argc > 1 ? p.run(argc - 2, argv + 2) : p.run(0, argv + argc);
         if (rc != 0) ++failures;
         std::printf("== %s: %s ==\n\n", p.name, rc == 0 ? "ok" : "FAILED");
         if (argc > 1) break;
     }
-    ZK_SocketTerm();
-    return failures == 0 ? 0 : 1;
+    if (!found) return UsageError("demo", std::string("no part named ") + argv[1]);
+    return failures == 0 ? kExitOk : kExitFailed;
 }

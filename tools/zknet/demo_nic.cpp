@@ -2,9 +2,9 @@
 // private test network also ARP of the peer that tests/nic/peers.sh makes and a magic packet to
 // its link. Elsewhere packets go only to an address the user names.
 //
-//   zkdemo nic                         adapters (and, in the private network, the peer)
-//   zkdemo nic arp A.B.C.D             the MAC address of a host on a local link
-//   zkdemo nic wake MAC A.B.C.D        a magic packet for MAC (aa:bb:cc:dd:ee:ff) to A.B.C.D port 7
+//   zknet demo nic                         adapters (and, in the private network, the peer)
+//   zknet demo nic arp A.B.C.D             the MAC address of a host on a local link
+//   zknet demo nic wake MAC A.B.C.D        a magic packet for MAC (aa:bb:cc:dd:ee:ff) to A.B.C.D port 7
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -93,7 +93,7 @@ bool Resolve(const char *text) {
 bool Wake(const char *mac_text, const char *address_text) {
     uint8_t mac[6], address[4];
     if (!ParseMac(mac_text, mac) || !ParseIpv4(address_text, address)) {
-        std::printf("  usage: zkdemo nic wake aa:bb:cc:dd:ee:ff A.B.C.D\n");
+        std::printf("  usage: zknet demo nic wake aa:bb:cc:dd:ee:ff A.B.C.D\n");
         return false;
     }
     if (std::strcmp(address_text, "255.255.255.255") == 0 && !InPrivateNetwork()) {
@@ -111,25 +111,25 @@ bool Wake(const char *mac_text, const char *address_text) {
 int DemoNic(int argc, char **argv) {
     if (argc >= 1 && std::strcmp(argv[0], "arp") == 0) {
         if (argc < 2) {
-            std::printf("  usage: zkdemo nic arp A.B.C.D\n");
+            std::printf("  usage: zknet demo nic arp A.B.C.D\n");
             return 1;
         }
         return Resolve(argv[1]) ? 0 : 1;
     }
     if (argc >= 1 && std::strcmp(argv[0], "wake") == 0) {
         if (argc < 3) {
-            std::printf("  usage: zkdemo nic wake aa:bb:cc:dd:ee:ff A.B.C.D\n");
+            std::printf("  usage: zknet demo nic wake aa:bb:cc:dd:ee:ff A.B.C.D\n");
             return 1;
         }
         return Wake(argv[1], argv[2]) ? 0 : 1;
     }
     if (argc >= 1) {
-        std::printf("  usage: zkdemo nic [arp A.B.C.D | wake MAC A.B.C.D]\n");
+        std::printf("  usage: zknet demo nic [arp A.B.C.D | wake MAC A.B.C.D]\n");
         return 1;
     }
     bool ok = ShowAdapters();
     if (!InPrivateNetwork()) {
-        std::printf("  (ARP and magic packets: zkdemo nic arp A.B.C.D, zkdemo nic wake MAC A.B.C.D)\n");
+        std::printf("  (ARP and magic packets: zknet demo nic arp A.B.C.D, zknet demo nic wake MAC A.B.C.D)\n");
         return ok ? 0 : 1;
     }
     ok = Resolve(kPeerAddress) && ok;
