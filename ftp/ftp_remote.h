@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "socket/number_text.h"
 #include "zknet/ftp.h"
 
 // Gives a local file the time as its last-access and last-write time (taken as it is, no
@@ -12,8 +13,6 @@
 int SetLocalFileTimeA(const char *path, const FtpFileDate *date);
 int SetLocalFileTimeW(const zk_wchar_t *path, const FtpFileDate *date);
 
-// Reads a signed decimal number as strtol would, saturating at the 32-bit limits.
-int32_t ParseSaturatedInt32(const char *text);
 
 // Reads a file size: leading white space, an optional "+", decimal digits up to the first
 // non-digit, saturating at 2^63 - 1. A negative or missing number gives 0.

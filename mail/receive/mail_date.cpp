@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "mail/receive/token.h"
+#include "socket/number_text.h"
 
 namespace {
 constexpr int32_t kTokenLimit = 128;
@@ -48,12 +49,12 @@ void ReadDateValue(const char *value, MailDate *date) {
     if (value == nullptr) return;
     TokenReader r{value, value + std::strlen(value), {}};
     r.Next(' ');  // the weekday
-    date->day = static_cast<uint16_t>(ReadDecimal(r.Next(' ')));
+    date->day = static_cast<uint16_t>(ParseSaturatedInt32(r.Next(' ')));
     date->month = static_cast<uint16_t>(MonthNumber(r.Next(' ')));
-    date->year = static_cast<uint16_t>(ReadDecimal(r.Next(' ')));
-    date->hour = static_cast<uint16_t>(ReadDecimal(r.Next(':')));
-    date->minute = static_cast<uint16_t>(ReadDecimal(r.Next(':')));
-    date->second = static_cast<uint16_t>(ReadDecimal(r.Next(':')));  // takes in the zone too
+    date->year = static_cast<uint16_t>(ParseSaturatedInt32(r.Next(' ')));
+    date->hour = static_cast<uint16_t>(ParseSaturatedInt32(r.Next(':')));
+    date->minute = static_cast<uint16_t>(ParseSaturatedInt32(r.Next(':')));
+    date->second = static_cast<uint16_t>(ParseSaturatedInt32(r.Next(':')));  // takes in the zone too
 }
 
 ZK_EXPORT int32_t ZK_API ZK_MailGetDate(const char *text, MailDate *date) {

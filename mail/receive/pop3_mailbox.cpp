@@ -9,6 +9,7 @@
 #include "mail/receive/token.h"
 #include "proto/line_reader.h"
 #include "socket/cut_text.h"
+#include "socket/number_text.h"
 
 namespace {
 
@@ -54,11 +55,11 @@ template <typename Entry>
 void ParseListLine(const char *line, int32_t length, Entry *entry) {
     char number[kNumberDigits + 1];
     int32_t token = CopyToken(number, line, ' ', kNumberDigits);
-    entry->number = ReadDecimal(number);
+    entry->number = ParseSaturatedInt32(number);
     if (token + 1 <= length) {
         char size_text[kSizeTextSize];
         CopyCutA(size_text, sizeof(size_text), line + token + 1);
-        entry->size = ReadDecimal(size_text);
+        entry->size = ParseSaturatedInt32(size_text);
     }
 }
 

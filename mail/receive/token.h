@@ -1,5 +1,5 @@
 // token.h -- taking fixed-form values apart: the Date field, and the number and size of a
-// mailbox listing line.
+// mailbox listing line (their numbers read by socket/number_text.h).
 #ifndef ZK_MAIL_RECEIVE_TOKEN_H
 #define ZK_MAIL_RECEIVE_TOKEN_H
 
@@ -10,10 +10,5 @@
 // whole (its bytes are never taken for the delimiter) or, when it would pass the limit, not at
 // all. Returns the length copied; a negative limit gives an empty destination.
 int32_t CopyToken(char *destination, const char *source, char delimiter, int32_t limit);
-
-// A decimal number as the C library's atoi reads it (leading white space, an optional sign,
-// the digits up to the first other character; 0 without digits), held at the 32-bit limits
-// where it would pass them.
-int32_t ReadDecimal(const char *text);
 
 #endif  // ZK_MAIL_RECEIVE_TOKEN_H

@@ -5,19 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/socket_wait.h"
-#include "socket/socket_handle.h"
+#include "platform/platform.h"
 
-namespace {
-
-// Accepts one connection within the limit; null when none came.
-SocketHandle *AcceptWithin(SocketHandle *listener, uint32_t limit_ms) {
-    if (listener == nullptr) return nullptr;
-    if (win::WaitReadable(listener->socket, limit_ms) != 1) return nullptr;
-    return ZK_SocketAccept(listener);
-}
-
-}  // namespace
 
 void StartFtpPeer(FtpPeer &peer, uint16_t family, FtpScript script) {
     peer.listener = ListenAnyPort(family);

@@ -8,50 +8,14 @@
 
 #include "ftp_files.h"
 #include "ftp_peer.h"
+#include "peer_session.h"
 #include "platform/platform.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-class ScriptedFtp : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
-        local_ = Join(LocalDir(), Unique("scripted"));
-        ASSERT_TRUE(WriteBytes(Join(local_, ".keep"), ""));
-    }
-    void TearDown() override {
-        if (session_ != nullptr) ZK_FtpDisconnect(session_);
-        session_ = nullptr;
-        FinishFtpPeer(peer_);
-    }
-    // Starts the peer and logs in to it.
-    void Start(uint16_t family, uint32_t passive, FtpScript script) {
-        StartFtpPeer(peer_, family, [script](FtpPeerLink &link) {
-            Login(link);
-            script(link);
-            Quit(link);
-        });
-        session_ = ConnectToPeer(peer_, passive);
-        ASSERT_NE(nullptr, session_) << ZK_FtpQueryLastErrorCode() << " " << LastReply();
-    }
-    // The commands after the login.
-    Lines Sent() {
-        ZK_FtpDisconnect(session_);
-        session_ = nullptr;
-        FinishFtpPeer(peer_);
-        Lines lines = peer_.link.commands;
-        if (lines.size() >= 2) lines.erase(lines.begin(), lines.begin() + 2);
-        if (!lines.empty() && lines.back() == "QUIT") lines.pop_back();
-        return lines;
-    }
-    std::string Local(const std::string &name) { return Join(local_, name); }
-
-    FtpPeer peer_;
-    FtpSession *session_ = nullptr;
-    std::string local_;
-};
+// A session against the scripted server: it logs the client in, plays the test's script and
+// takes QUIT.
+class ScriptedFtp : public PeerSession {};
 
 // ---- Connecting ----
 

@@ -8,6 +8,7 @@
 #include "extract_checks.h"
 #include "mail/receive/mail_date.h"
 #include "mail/receive/token.h"
+#include "socket/number_text.h"
 #include "zknet/mail.h"
 
 namespace {
@@ -137,19 +138,19 @@ TEST(CopyToken, DoubleByteCharactersWhole) {
     EXPECT_EQ(CopyToken(out, "a\x93", ' ', 5), 2);
 }
 
-TEST(ReadDecimal, AsAtoiReadsIt) {
-    EXPECT_EQ(ReadDecimal("08"), 8);
-    EXPECT_EQ(ReadDecimal("  \t12x"), 12);
-    EXPECT_EQ(ReadDecimal("+7"), 7);
-    EXPECT_EQ(ReadDecimal("-3"), -3);
-    EXPECT_EQ(ReadDecimal("abc"), 0);
-    EXPECT_EQ(ReadDecimal("- 3"), 0);
-    EXPECT_EQ(ReadDecimal(""), 0);
-    EXPECT_EQ(ReadDecimal(nullptr), 0);
-    EXPECT_EQ(ReadDecimal("2147483647"), INT32_MAX);
-    EXPECT_EQ(ReadDecimal("99999999999999999999"), INT32_MAX);
-    EXPECT_EQ(ReadDecimal("-2147483648"), INT32_MIN);
-    EXPECT_EQ(ReadDecimal("-99999999999999999999"), INT32_MIN);
+TEST(ParseSaturatedInt32, AsAtoiReadsIt) {
+    EXPECT_EQ(ParseSaturatedInt32("08"), 8);
+    EXPECT_EQ(ParseSaturatedInt32("  \t12x"), 12);
+    EXPECT_EQ(ParseSaturatedInt32("+7"), 7);
+    EXPECT_EQ(ParseSaturatedInt32("-3"), -3);
+    EXPECT_EQ(ParseSaturatedInt32("abc"), 0);
+    EXPECT_EQ(ParseSaturatedInt32("- 3"), 0);
+    EXPECT_EQ(ParseSaturatedInt32(""), 0);
+    EXPECT_EQ(ParseSaturatedInt32(nullptr), 0);
+    EXPECT_EQ(ParseSaturatedInt32("2147483647"), INT32_MAX);
+    EXPECT_EQ(ParseSaturatedInt32("99999999999999999999"), INT32_MAX);
+    EXPECT_EQ(ParseSaturatedInt32("-2147483648"), INT32_MIN);
+    EXPECT_EQ(ParseSaturatedInt32("-99999999999999999999"), INT32_MIN);
 }
 
 }  // namespace

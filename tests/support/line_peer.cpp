@@ -12,12 +12,6 @@ const char *const kCloseNow = "\x01(close)";
 
 namespace {
 
-SocketHandle *AcceptWithin(SocketHandle *listener, uint32_t limit_ms) {
-    if (listener == nullptr) return nullptr;
-    if (win::WaitReadable(listener->socket, limit_ms) != 1) return nullptr;
-    return ZK_SocketAccept(listener);
-}
-
 // The next byte within what is left of the limit: 1, 0 when the client closed, -1 on time-out.
 int NextByte(LinePeerLink &link, uint32_t start, uint32_t limit_ms, char *c) {
     if (link.control == nullptr) return 0;

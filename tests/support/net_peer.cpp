@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/socket_wait.h"
 #include "socket/socket_handle.h"
 
 const char *const kTestHost = "zknet-test";
@@ -26,6 +27,12 @@ Listener ListenAnyPort(uint16_t family) {
     l.handle = ZK_SocketOpenServer(ZK_SOCK_STREAM, 0, family);
     l.port = LocalPort(l.handle);
     return l;
+}
+
+SocketHandle *AcceptWithin(SocketHandle *listener, uint32_t limit_ms) {
+    if (listener == nullptr) return nullptr;
+    if (win::WaitReadable(listener->socket, limit_ms) != 1) return nullptr;
+    return ZK_SocketAccept(listener);
 }
 
 const char *Loopback(uint16_t family) { return family == ZK_AF_INET6 ? "::1" : "127.0.0.1"; }

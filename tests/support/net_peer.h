@@ -20,6 +20,9 @@ struct Listener {
 };
 Listener ListenAnyPort(uint16_t family);
 
+// Accepts one connection on a listener within the limit; null when none came.
+SocketHandle *AcceptWithin(SocketHandle *listener, uint32_t limit_ms);
+
 // Host text of the loopback address of the family ("127.0.0.1" or "::1").
 const char *Loopback(uint16_t family);
 
