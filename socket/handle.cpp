@@ -59,9 +59,14 @@ ZK_EXPORT void ZK_API ZK_SocketClose(SocketHandle *handle) {
         win::WSASetLastError(win::kWsaeInval);
         return;
     }
+    // A close reports nothing of its own: the thread's error code stays what the caller's last
+    // operation left (a refused connect, say), not what shutting down a socket that never
+    // connected says about it.
+    int code = win::WSAGetLastError();
     if (handle->kind == win::kSockStream) win::shutdown(handle->socket, win::kSdBoth);
     win::closesocket(handle->socket);
     std::free(handle);
+    win::WSASetLastError(code);
 }
 
 }  // extern "C"

@@ -112,6 +112,8 @@ TEST(TelnetNegotiation, NoConnectionGivesCode1) {
     TelnetLineList list{3, nullptr};
     EXPECT_EQ(nullptr, ZK_TelnetConnectA("127.0.0.1", &list, port, ZK_AF_INET));
     EXPECT_EQ(ZK_TELNET_NOT_CONNECTED, ZK_TelnetQueryLastErrorCode());
+    // The socket closed on the way out leaves the connect's own reason for the caller.
+    EXPECT_EQ(10061, ZK_SocketGetLastError());
     EXPECT_EQ(0, list.count);
     EXPECT_EQ(nullptr, ZK_TelnetConnectA("127.0.0.1", nullptr, port, 99));
     EXPECT_EQ(ZK_TELNET_NOT_CONNECTED, ZK_TelnetQueryLastErrorCode());
