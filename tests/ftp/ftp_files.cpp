@@ -2,6 +2,7 @@
 #include "ftp_files.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -145,7 +146,12 @@ int64_t DateSeconds(const FtpFileDate &date) {
     return static_cast<int64_t>(ticks / 10000000ULL) - 11644473600LL;
 }
 
+// Unique across runs too: a test program run again against the same server keeps its folders
+// apart from the last run's.
 std::string Unique(const std::string &stem) {
     static std::atomic<int> counter{0};
-    return stem + "-" + std::to_string(++counter);
+    static const long long run = static_cast<long long>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count() % 1000000000000LL);
+    return stem + "-" + std::to_string(run) + "-" + std::to_string(++counter);
 }
