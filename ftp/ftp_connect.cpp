@@ -16,8 +16,8 @@ namespace {
 // code 3 and the connection closed, when no line came.
 bool ReadGreeting(SocketHandle *control) {
     char greeting[kFtpReplySize];
-    if (FtpReadReplyA(control, greeting, kFtpReplySize, "", kFtpReplyTimeoutMs, false) == 3) {
-        FtpLastError = 3;
+    if (FtpReadReplyA(control, greeting, kFtpReplySize, "", kFtpReplyTimeoutMs, false) == ZK_FTP_NO_REPLY) {
+        FtpLastError = ZK_FTP_NO_REPLY;
         ZK_SocketClose(control);
         return false;
     }
@@ -26,7 +26,7 @@ bool ReadGreeting(SocketHandle *control) {
 
 // The login failed: a refusal becomes code 6, the connection is closed.
 FtpSession *LoginFailed(SocketHandle *control) {
-    if (FtpLastError == 5) FtpLastError = 6;
+    if (FtpLastError == ZK_FTP_REFUSED) FtpLastError = ZK_FTP_LOGIN_REFUSED;
     ZK_SocketClose(control);
     return nullptr;
 }
@@ -46,7 +46,7 @@ FtpSession *NewSession(SocketHandle *control, uint32_t passive, int32_t port, co
 }
 
 void StartConnect() {
-    FtpLastError = 0;
+    FtpLastError = ZK_FTP_OK;
     std::memset(FtpLastResponse, 0, sizeof(FtpLastResponse));
 }
 
@@ -64,7 +64,7 @@ ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectA(const char *host, const char *user, 
     StartConnect();
     SocketHandle *control = host != nullptr ? ZK_SocketOpenClientA(win::kSockStream, host, port, family) : nullptr;
     if (control == nullptr) {
-        FtpLastError = 2;
+        FtpLastError = ZK_FTP_NO_CONNECTION;
         return nullptr;
     }
     if (!ReadGreeting(control)) return nullptr;
@@ -82,7 +82,7 @@ ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectW(const zk_wchar_t *host, const zk_wch
     StartConnect();
     SocketHandle *control = host != nullptr ? ZK_SocketOpenClientW(win::kSockStream, host, port, family) : nullptr;
     if (control == nullptr) {
-        FtpLastError = 2;
+        FtpLastError = ZK_FTP_NO_CONNECTION;
         return nullptr;
     }
     if (!ReadGreeting(control)) return nullptr;
@@ -101,7 +101,7 @@ ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectW(const zk_wchar_t *host, const zk_wch
 
 ZK_EXPORT void ZK_API ZK_FtpDisconnect(FtpSession *session) {
     if (session == nullptr) {
-        FtpLastError = 1;
+        FtpLastError = ZK_FTP_BAD_SESSION;
         return;
     }
     // No operation returns while its worker runs, so none can be left here; should one be, it is

@@ -26,7 +26,7 @@ int32_t ReceiveReply(SocketHandle *control, char *buffer, int32_t size, uint32_t
 // Sends a formatted line (-1: refused by the formatter) and reads the reply; the family's code.
 int Exchange(SocketHandle *control, const char *line, int32_t length, char *work, int32_t size, const char *expected,
              bool whole) {
-    if (length < 0 || !ProtoSendCommand(control, line, length)) return 4;
+    if (length < 0 || !ProtoSendCommand(control, line, length)) return ZK_FTP_NOT_SENT;
     return FtpReadReplyA(control, work, size, expected, kFtpReplyTimeoutMs, whole);
 }
 
@@ -39,8 +39,8 @@ int FtpReadReplyA(SocketHandle *control, char *buffer, int32_t size, const char 
         buffer = fallback;
         size = kFtpReplySize;
     }
-    if (ReceiveReply(control, buffer, size, timeout_ms, whole) < 1) return 3;
-    return ContainsNoCaseA(buffer, expected) ? 0 : 5;
+    if (ReceiveReply(control, buffer, size, timeout_ms, whole) < 1) return ZK_FTP_NO_REPLY;
+    return ContainsNoCaseA(buffer, expected) ? ZK_FTP_OK : ZK_FTP_REFUSED;
 }
 
 int FtpReadReplyW(SocketHandle *control, zk_wchar_t *buffer, int32_t size, const zk_wchar_t *expected,
@@ -52,12 +52,12 @@ int FtpReadReplyW(SocketHandle *control, zk_wchar_t *buffer, int32_t size, const
     }
     buffer[0] = 0;
     std::vector<char> narrow(static_cast<size_t>(size) * 2, '\0');
-    if (ReceiveReply(control, narrow.data(), static_cast<int32_t>(narrow.size()), timeout_ms, whole) < 1) return 3;
+    if (ReceiveReply(control, narrow.data(), static_cast<int32_t>(narrow.size()), timeout_ms, whole) < 1) return ZK_FTP_NO_REPLY;
     // Judged on the whole converted reply; the caller's buffer gets as much of it as fits.
     std::vector<zk_wchar_t> wide(narrow.size() + 1, 0);
     AnsiToWideCut(narrow.data(), wide.data(), static_cast<int32_t>(wide.size()));
     CopyCutW(buffer, size, wide.data());
-    return ContainsNoCaseW(wide.data(), expected) ? 0 : 5;
+    return ContainsNoCaseW(wide.data(), expected) ? ZK_FTP_OK : ZK_FTP_REFUSED;
 }
 
 int FtpCommandA(SocketHandle *control, const char *verb, const char *argument, const char *expected, char *reply,
@@ -66,9 +66,9 @@ int FtpCommandA(SocketHandle *control, const char *verb, const char *argument, c
     char line[kProtoLineBytes];
     char work[kFtpReplySize];
     int rc = Exchange(control, line, ProtoFormatCommandA(line, verb, argument), work, kFtpReplySize, expected, whole);
-    if (rc != 0) FtpLastError = static_cast<uint32_t>(rc);
-    if (reply != nullptr && rc != 4) CopyCutA(reply, reply_size, work);
-    return rc == 0 ? 1 : 0;
+    if (rc != ZK_FTP_OK) FtpLastError = static_cast<uint32_t>(rc);
+    if (reply != nullptr && rc != ZK_FTP_NOT_SENT) CopyCutA(reply, reply_size, work);
+    return rc == ZK_FTP_OK ? 1 : 0;
 }
 
 int FtpCommandW(SocketHandle *control, const zk_wchar_t *verb, const zk_wchar_t *argument,
@@ -76,19 +76,19 @@ int FtpCommandW(SocketHandle *control, const zk_wchar_t *verb, const zk_wchar_t 
     if (reply != nullptr && reply_units > 0) reply[0] = 0;
     char line[kProtoLineBytes];
     int32_t length = ProtoFormatCommandW(line, verb, argument);
-    int rc = 4;
+    int rc = ZK_FTP_NOT_SENT;
     zk_wchar_t work[kFtpReplySize];
     if (length >= 0 && ProtoSendCommand(control, line, length)) {
         rc = FtpReadReplyW(control, work, kFtpReplySize, expected, kFtpReplyTimeoutMs, whole);
         if (reply != nullptr) CopyCutW(reply, reply_units, work);
     }
-    if (rc != 0) FtpLastError = static_cast<uint32_t>(rc);
-    return rc == 0 ? 1 : 0;
+    if (rc != ZK_FTP_OK) FtpLastError = static_cast<uint32_t>(rc);
+    return rc == ZK_FTP_OK ? 1 : 0;
 }
 
 int FtpSetType(FtpSession *session, uint32_t binary) {
     int ok = FtpCommandA(session->control, "TYPE", binary != 0 ? "I" : "A", "200", nullptr, 0, false);
-    if (!ok && FtpLastError == 5) FtpLastError = 16;
+    if (!ok && FtpLastError == ZK_FTP_REFUSED) FtpLastError = ZK_FTP_TYPE_REFUSED;
     return ok;
 }
 
