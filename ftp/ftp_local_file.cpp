@@ -30,14 +30,17 @@ bool WaitFor(SocketHandle *connection, int wanted, win::WakeSignal *cancel) {
 
 bool TryAgain(int code) { return code == win::kWsaeWouldBlock || code == win::kWsaeTimedOut; }
 
-// One receive after the connection has become readable: the count, 0 at the server's close, -1 on
-// failure (a time-out included).
+// One receive: the count, 0 at the server's close, -1 on failure (a time-out included) or when the
+// caller called the phase off. The receive comes first and the wait only when nothing is there:
+// Windows tells of a peer's close once, so a close that arrived with the last data and was seen by
+// an earlier wait would never wake a later one.
 int32_t ReceiveSome(SocketHandle *connection, char *block, int32_t size, win::WakeSignal *cancel) {
+    if (win::WakeSignalRaised(cancel)) return -1;
     for (;;) {
-        if (!WaitFor(connection, win::kWaitReadable, cancel)) return -1;
         int n = win::recv(connection->socket, block, size, 0);
         if (n >= 0) return n;
         if (!TryAgain(win::WSAGetLastError())) return -1;
+        if (!WaitFor(connection, win::kWaitReadable, cancel)) return -1;
     }
 }
 

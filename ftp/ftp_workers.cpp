@@ -96,8 +96,9 @@ void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
         Report(session, passive ? kFtpWorkerDone : kFtpFailed);
         return;
     }
-    // The worker waits for the connection before every receive and send, so the socket need
-    // never block (nor time out, which Windows says leaves a socket in an indeterminate state).
+    // Whenever a receive or send would block, the worker waits for the connection instead, so
+    // the socket need never block (nor time out, which Windows says leaves a socket in an
+    // indeterminate state).
     win::SetSocketBlocking(connection->socket, false);
     if (job == FtpJob::kPut) {
         // Blocks are sent as the buffer takes them, often in part; the small segment that ends a
