@@ -1,6 +1,9 @@
 // fuzz_telnet.cpp -- the Telnet option negotiation over a connection that delivers the fuzz input
 // (its answers must be well formed and it must end at the input's end), then the line splitting,
 // the last-response copy and the line lists of what follows, and the command line builder.
+#include <string>
+#include <thread>
+
 #include "fuzz_case.h"
 #include "fuzz_pipe.h"
 #include "telnet/command_line.h"
@@ -13,18 +16,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t n) {
     {
         FuzzPipe pipe;
         if (!OpenFuzzPipe(&pipe, data + 2, n - 2)) return 0;
+        // The answers are read while they are sent, as a host would: hundreds of small sends
+        // would otherwise fill the socket pair's buffer and block the negotiation.
+        std::string answers;
+        std::thread host([&pipe, &answers] {
+            char piece[4096];
+            ssize_t r;
+            while ((r = ::recv(pipe.writer, piece, sizeof(piece), 0)) > 0) answers.append(piece, static_cast<size_t>(r));
+        });
         (void)NegotiateOptions(pipe.reader);
+        ::shutdown(pipe.reader->socket, SHUT_WR);
+        host.join();
         // Every answer begins with IAC and is one of the fixed forms.
-        unsigned char answers[65536];
-        ssize_t got = ::recv(pipe.writer, answers, sizeof(answers), MSG_DONTWAIT);
+        const ssize_t got = static_cast<ssize_t>(answers.size());
         for (ssize_t i = 0; i < got;) {
-            if (answers[i] != 255 || i + 2 >= got) FuzzFail("negotiation answer", static_cast<int32_t>(i));
-            if (answers[i + 1] == 250) {
-                while (i < got && !(answers[i] == 255 && i + 1 < got && answers[i + 1] == 240)) ++i;
+            if (static_cast<unsigned char>(answers[i]) != 255 || i + 2 >= got) FuzzFail("negotiation answer", static_cast<int32_t>(i));
+            if (static_cast<unsigned char>(answers[i + 1]) == 250) {
+                while (i < got && !(static_cast<unsigned char>(answers[i]) == 255 && i + 1 < got &&
+                                    static_cast<unsigned char>(answers[i + 1]) == 240)) {
+                    ++i;
+                }
                 if (i >= got) FuzzFail("subnegotiation end", static_cast<int32_t>(got));
                 i += 2;
             } else {
-                if (answers[i + 1] < 251) FuzzFail("negotiation verb", answers[i + 1]);
+                unsigned char verb = static_cast<unsigned char>(answers[i + 1]);
+                if (verb < 251) FuzzFail("negotiation verb", verb);
                 i += 3;
             }
         }

@@ -3,7 +3,7 @@
 # reply and listing parsers, Telnet negotiation and line splitting) with clang (libFuzzer, ASan and
 # UBSan) into build/fuzz and runs each for a bounded time from its seed corpus (fuzz/seeds). Exits
 # non-zero on any crash, sanitizer report or failed check; the input that did it is left in
-# build/fuzz/artifacts.
+# build/fuzz/artifacts (fuzz/regressions keeps such inputs once mended).
 # Usage: tools/fuzz.sh [seconds per target, default 12]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -43,6 +43,8 @@ for target_src in "$root"/fuzz/fuzz_*.cpp; do
   corpus=$out/corpus/$name
   mkdir -p "$corpus"
   [ -d "$root/fuzz/seeds/$name" ] && cp -n "$root/fuzz/seeds/$name"/* "$corpus"/ 2>/dev/null || true
+  # Inputs that once failed (kept by hand, apart from the generated seeds) run every time.
+  [ -d "$root/fuzz/regressions/$name" ] && cp -n "$root/fuzz/regressions/$name"/* "$corpus"/ 2>/dev/null || true
   echo "=== $name: ${seconds}s ==="
   if ! UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1 \
       "$out/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
