@@ -31,9 +31,8 @@ bool WaitFor(SocketHandle *connection, int wanted, win::WakeSignal *cancel) {
 bool TryAgain(int code) { return code == win::kWsaeWouldBlock || code == win::kWsaeTimedOut; }
 
 // One receive: the count, 0 at the server's close, -1 on failure (a time-out included) or when the
-// caller called the phase off. The receive comes first and the wait only when nothing is there:
-// Windows tells of a peer's close once, so a close that arrived with the last data and was seen by
-// an earlier wait would never wake a later one.
+// caller called the phase off. The receive comes first and the wait only when nothing is there,
+// so a connection that keeps data coming costs no wait per block.
 int32_t ReceiveSome(SocketHandle *connection, char *block, int32_t size, win::WakeSignal *cancel) {
     if (win::WakeSignalRaised(cancel)) return -1;
     for (;;) {

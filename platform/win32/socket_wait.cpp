@@ -30,6 +30,34 @@ void Unselect(SOCKET s, WSAEVENT event, bool nonblocking) {
     ::WSACloseEvent(event);
 }
 
+// A look that waits for nothing, by select, which answers for what holds now: event selection
+// reports some conditions once (a peer's close among them), so one an earlier wait took would
+// otherwise wake no later wait. 1 with `ready` filled when something holds, 0 when nothing does,
+// -1 on failure.
+int ReadyNow(SocketWait *sockets, int count) {
+    fd_set readable, writable, failed;
+    FD_ZERO(&readable);
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    for (int i = 0; i < count; ++i) {
+        if (sockets[i].wanted & kWaitReadable) FD_SET(sockets[i].socket, &readable);
+        if (sockets[i].wanted & kWaitWritable) FD_SET(sockets[i].socket, &writable);
+        FD_SET(sockets[i].socket, &failed);
+    }
+    timeval now{0, 0};
+    int n = ::select(0, &readable, &writable, &failed, &now);
+    if (n == SOCKET_ERROR) return -1;
+    if (n == 0) return 0;
+    for (int i = 0; i < count; ++i) {
+        SocketWait &w = sockets[i];
+        bool error = FD_ISSET(w.socket, &failed) != 0;  // the next call finds out what it is
+        w.ready = 0;
+        if (FD_ISSET(w.socket, &readable) || (error && (w.wanted & kWaitReadable))) w.ready |= kWaitReadable;
+        if (FD_ISSET(w.socket, &writable) || (error && (w.wanted & kWaitWritable))) w.ready |= kWaitWritable;
+    }
+    return 1;
+}
+
 }  // namespace
 
 int WaitReadable(SOCKET s, DWORD timeout_ms) {
@@ -66,6 +94,10 @@ int WaitSockets(SocketWait *sockets, int count, WakeSignal *signal, DWORD timeou
     if (count < 0 || count > kMaxSockets || (count == 0 && signal == nullptr)) {
         ::WSASetLastError(WSAEINVAL);
         return -1;
+    }
+    if (count > 0) {
+        int now = ReadyNow(sockets, count);
+        if (now != 0) return now;
     }
     HANDLE handles[kMaxSockets + 1];
     int selected = 0;
