@@ -1,7 +1,8 @@
 // ftp_exchange.cpp -- one command line out, one reply in: the control-channel engine of every FTP
-// operation, on the line-protocol engine below it. Replies are judged by containment, as servers
-// prefix their codes inconsistently; a multi-line reply is read to its final line, which is the
-// one judged and kept.
+// operation, on the line-protocol engine below it. A reply is judged by the code its final line
+// begins with: servers quote names and numbers freely in the rest, so "550 file 226.txt" must
+// not pass for a 226. A multi-line reply is read to its final line, which is the one judged and
+// kept.
 #include "ftp/ftp_exchange.h"
 
 #include <cstring>
@@ -40,7 +41,7 @@ int FtpReadReplyA(SocketHandle *control, char *buffer, int32_t size, const char 
         size = kFtpReplySize;
     }
     if (ReceiveReply(control, buffer, size, timeout_ms, whole) < 1) return ZK_FTP_NO_REPLY;
-    return ContainsNoCaseA(buffer, expected) ? ZK_FTP_OK : ZK_FTP_REFUSED;
+    return ProtoReplyIsA(buffer, expected) ? ZK_FTP_OK : ZK_FTP_REFUSED;
 }
 
 int FtpReadReplyW(SocketHandle *control, zk_wchar_t *buffer, int32_t size, const zk_wchar_t *expected,
@@ -57,7 +58,7 @@ int FtpReadReplyW(SocketHandle *control, zk_wchar_t *buffer, int32_t size, const
     std::vector<zk_wchar_t> wide(narrow.size() + 1, 0);
     AnsiToWideCut(narrow.data(), wide.data(), static_cast<int32_t>(wide.size()));
     CopyCutW(buffer, size, wide.data());
-    return ContainsNoCaseW(wide.data(), expected) ? ZK_FTP_OK : ZK_FTP_REFUSED;
+    return ProtoReplyIsW(wide.data(), expected) ? ZK_FTP_OK : ZK_FTP_REFUSED;
 }
 
 int FtpCommandA(SocketHandle *control, const char *verb, const char *argument, const char *expected, char *reply,

@@ -1,6 +1,6 @@
 // mail_exchange.cpp -- the mail dialogue on the line-protocol engine: replies read to their final
-// line and judged by containment, as servers word their replies freely around the code; command
-// lines formatted, guarded and sent whole.
+// line and judged by the code (or POP3 status) that line begins with, as servers quote addresses
+// and numbers freely in the rest; command lines formatted, guarded and sent whole.
 #include "mail/mail_exchange.h"
 
 #include <climits>
@@ -40,7 +40,7 @@ int MailReadReplyA(SocketHandle *connection, char *buffer, int32_t size, const c
     }
     if (n < 1) return 3;
     // Judged on the whole line, not on what a small buffer kept of it.
-    return ContainsNoCaseA(line, expected) ? 0 : 5;
+    return ProtoReplyIsA(line, expected) ? 0 : 5;
 }
 
 int MailReadReplyW(SocketHandle *connection, zk_wchar_t *buffer, int32_t units, const zk_wchar_t *expected,
@@ -51,7 +51,7 @@ int MailReadReplyW(SocketHandle *connection, zk_wchar_t *buffer, int32_t units, 
     std::vector<zk_wchar_t> wide(kReplyRoom + 1, 0);
     AnsiToWideCut(line, wide.data(), static_cast<int32_t>(wide.size()));
     if (buffer != nullptr) CopyCutW(buffer, units, wide.data());
-    return ContainsNoCaseW(wide.data(), expected) ? 0 : 5;
+    return ProtoReplyIsW(wide.data(), expected) ? 0 : 5;
 }
 
 namespace {

@@ -1,6 +1,6 @@
 // mail_exchange.h -- the dialogue every SMTP and POP3 operation is built on: the connection with
-// its greeting, one command line out and one reply in (read to its final line, judged by whether
-// it contains the expected text), and the plain sends of message pieces. Nothing waits but for a
+// its greeting, one command line out and one reply in (read to its final line, judged by the
+// code or status it begins with), and the plain sends of message pieces. Nothing waits but for a
 // reply: every command already waits for its own, and the pieces of a message go out back to back.
 #ifndef ZK_MAIL_MAIL_EXCHANGE_H
 #define ZK_MAIL_MAIL_EXCHANGE_H
@@ -10,15 +10,15 @@
 #include "mail/mail_session.h"
 
 // Opens a stream connection to host:port (family 2 or 23) and reads the greeting, which must
-// contain `greeting` ("220" for SMTP, "+OK" for POP3). The socket, or null with MailLastError 2
+// begin with `greeting` ("220" for SMTP, "+OK" for POP3). The socket, or null with MailLastError 2
 // (no connection) or 3 (no greeting, or one without the text; the socket is closed again).
 SocketHandle *MailOpenTransportA(const char *host, int32_t port, const char *greeting, uint16_t family);
 SocketHandle *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_wchar_t *greeting, uint16_t family);
 
 // Reads one reply to its final line (an SMTP "ddd-" reply is read through its last line; a
 // POP3 status line is one line) into `buffer` (cut to `size` at a character boundary; may be
-// null) and MailLastResponse, which is left empty when nothing arrived. Each line waits at most
-// `timeout_ms`. Returns 0 (the line contains `expected`, letters compared without case; an empty
+// null) and MailLastResponse, which is left empty when nothing arrived. The whole reply must
+// arrive within `timeout_ms`. Returns 0 (the line begins with `expected`, letters compared without case; an empty
 // expected text accepts any line), 3 (nothing, or an empty line, arrived) or 5. MailLastError is
 // not touched.
 int MailReadReplyA(SocketHandle *connection, char *buffer, int32_t size, const char *expected, uint32_t timeout_ms);
@@ -28,7 +28,7 @@ int MailReadReplyW(SocketHandle *connection, zk_wchar_t *buffer, int32_t units, 
                    uint32_t timeout_ms);
 
 // Sends "command argument" (the command alone for a null or empty argument) with CR LF after
-// dropping any late reply and reads the reply (8000 ms). 1 when it contains
+// dropping any late reply and reads the reply (8000 ms). 1 when it begins with
 // `expected`; else 0 with MailLastError 3 (no reply), 4 (not sent: the connection failed, or the
 // line would hold a CR or LF or not fit 1024 characters, or in the W form a character the ANSI
 // code page lacks) or 5 (refused).

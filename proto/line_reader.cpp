@@ -14,32 +14,23 @@ constexpr int32_t kPeekBytes = 1024;
 // What an overlong line may drop before the connection counts as broken.
 constexpr int64_t kMostDropped = 16 * 1024 * 1024;
 
-// Milliseconds left of `timeout_ms` since `start`; 0xFFFFFFFF (no limit) for a time-out of 0,
-// 0 once it has passed.
-DWORD Remaining(uint32_t timeout_ms, DWORD start) {
-    if (timeout_ms == 0) return 0xFFFFFFFFu;
-    DWORD spent = win::GetTickCount() - start;
-    return spent >= timeout_ms ? 0 : timeout_ms - spent;
-}
-
 bool Take(SocketHandle *connection, char *into, int32_t count) {
     return win::recv(connection->socket, into, count, 0) == count;
 }
 
 }  // namespace
 
-int32_t ProtoReadLinePiece(SocketHandle *connection, char *buffer, int32_t size, uint32_t timeout_ms,
+int32_t ProtoReadLinePiece(SocketHandle *connection, char *buffer, int32_t size, const ProtoDeadline &deadline,
                            bool *complete) {
     *complete = false;
     if (connection == nullptr || buffer == nullptr || size < 1) return -1;
     buffer[0] = '\0';
-    const DWORD start = win::GetTickCount();
     int32_t stored = 0;
     bool failed = false;
     // A CR taken as the last byte waiting: the end of the line if an LF follows, else data.
     bool held_cr = false;
     for (;;) {
-        DWORD left = Remaining(timeout_ms, start);
+        DWORD left = deadline.Left();
         if (left == 0 || win::WaitReadable(connection->socket, left) != 1) {
             failed = true;
             break;
@@ -110,16 +101,21 @@ int32_t ProtoReadLinePiece(SocketHandle *connection, char *buffer, int32_t size,
     return failed ? -1 : stored;
 }
 
-int32_t ProtoReadLine(SocketHandle *connection, char *buffer, int32_t size, uint32_t timeout_ms, bool *overlong) {
+int32_t ProtoReadLineBy(SocketHandle *connection, char *buffer, int32_t size, const ProtoDeadline &deadline,
+                        bool *overlong) {
     if (overlong != nullptr) *overlong = false;
     bool complete = false;
-    int32_t stored = ProtoReadLinePiece(connection, buffer, size, timeout_ms, &complete);
+    int32_t stored = ProtoReadLinePiece(connection, buffer, size, deadline, &complete);
     if (stored < 0 || complete) return stored;
     char rest[1024];
     for (int64_t dropped = 0; dropped < kMostDropped; dropped += sizeof(rest)) {
         if (overlong != nullptr) *overlong = true;
-        if (ProtoReadLinePiece(connection, rest, sizeof(rest), timeout_ms, &complete) < 0) return -1;
+        if (ProtoReadLinePiece(connection, rest, sizeof(rest), deadline, &complete) < 0) return -1;
         if (complete) return stored;
     }
     return -1;
+}
+
+int32_t ProtoReadLine(SocketHandle *connection, char *buffer, int32_t size, uint32_t timeout_ms, bool *overlong) {
+    return ProtoReadLineBy(connection, buffer, size, ProtoDeadline::After(timeout_ms), overlong);
 }

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "proto/deadline.h"
 #include "proto/line_reader.h"
 #include "socket/cut_text.h"
 
@@ -14,7 +15,22 @@ constexpr int kMostLines = 100000;
 // character boundary (a line reader's cut may fall inside a double-byte character).
 constexpr int32_t kLineRoom = 2048;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+template <typename Unit>
+bool IsDigit(Unit c) { return c >= '0' && c <= '9'; }
+
+template <typename Unit>
+Unit Upper(Unit c) { return c >= 'a' && c <= 'z' ? static_cast<Unit>(c - 'a' + 'A') : c; }
+
+template <typename Unit>
+bool ReplyIs(const Unit *line, const Unit *expected) {
+    if (expected == nullptr || expected[0] == 0) return true;
+    if (line == nullptr) return false;
+    size_t i = 0;
+    for (; expected[i] != 0; ++i) {
+        if (Upper(line[i]) != Upper(expected[i])) return false;  // a shorter line stops at its terminator
+    }
+    return !(IsDigit(expected[i - 1]) && IsDigit(line[i]));
+}
 
 }  // namespace
 
@@ -34,14 +50,21 @@ int32_t ProtoReadReply(SocketHandle *connection, char *buffer, int32_t size, uin
     if (buffer == nullptr || size < 1) return -1;
     buffer[0] = '\0';
     char line[kLineRoom];
-    if (ProtoReadLine(connection, line, kLineRoom, timeout_ms, nullptr) < 0) return -1;
+    const ProtoDeadline deadline = ProtoDeadline::After(timeout_ms);
+    if (ProtoReadLineBy(connection, line, kLineRoom, deadline, nullptr) < 0) return -1;
     char code[4];
     if (framing == kProtoCodedLines && ProtoOpensContinuation(line, code)) {
         for (int lines = 1;; ++lines) {
             if (lines >= kMostLines) return -1;
-            if (ProtoReadLine(connection, line, kLineRoom, timeout_ms, nullptr) < 0) return -1;
+            if (ProtoReadLineBy(connection, line, kLineRoom, deadline, nullptr) < 0) return -1;
             if (ProtoEndsContinuation(line, code)) break;
         }
     }
     return CopyCutA(buffer, size, line);
 }
+
+bool ProtoReplyIsA(const char *line, const char *expected) {
+    return ReplyIs(reinterpret_cast<const unsigned char *>(line), reinterpret_cast<const unsigned char *>(expected));
+}
+
+bool ProtoReplyIsW(const zk_wchar_t *line, const zk_wchar_t *expected) { return ReplyIs(line, expected); }

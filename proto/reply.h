@@ -15,10 +15,18 @@ enum ProtoFraming : int {
 };
 
 // Reads one reply and leaves its final line in `buffer` (cut to size-1 bytes at a character
-// boundary; an overlong line is read to its end). Each line waits at most `timeout_ms` (0: no
-// limit). Returns the final line's length, or -1 when no reply, or no complete reply, arrived.
+// boundary; an overlong line is read to its end). The whole reply, every line of it, must arrive
+// within `timeout_ms` of the first wait (0: no limit). Returns the final line's length, or -1
+// when no reply, or no complete reply, arrived in time.
 int32_t ProtoReadReply(SocketHandle *connection, char *buffer, int32_t size, uint32_t timeout_ms,
                        ProtoFraming framing);
+
+// Whether a reply's final line answers as `expected` says: it begins with that text, letters
+// compared without case, and a numeric code is not followed by a further digit ("250" accepts
+// "250 ok" and "250", not "2500" nor "554 ... 250 ..."). An empty expected text accepts any
+// line. Servers word the rest of a reply freely, often quoting numbers, so only the start counts.
+bool ProtoReplyIsA(const char *line, const char *expected);
+bool ProtoReplyIsW(const zk_wchar_t *line, const zk_wchar_t *expected);
 
 // Whether a line opens a multi-line reply ("ddd-"); `code` gets its three digits.
 bool ProtoOpensContinuation(const char *line, char code[4]);

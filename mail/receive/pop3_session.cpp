@@ -1,6 +1,6 @@
 // pop3_session.cpp -- a POP3 session: the connection with its "+OK" greeting, the login with USER
-// and PASS, deletion, and the end with QUIT. Status lines are judged by containment without case,
-// as servers answer "+OK" and "+ok" alike.
+// and PASS, deletion, and the end with QUIT. A status line is judged by how it begins, without
+// case, as servers answer "+OK" and "+ok" alike; an "-ERR" that quotes "+OK" is still a refusal.
 #include <cstring>
 
 #include "mail/mail_exchange.h"
@@ -37,7 +37,7 @@ bool Pop3ReadStatus(SocketHandle *connection, char *status, int32_t size) {
         std::memset(status, 0, static_cast<size_t>(size));
         CopyCutA(status, size, line);
     }
-    return n > 0 && ContainsNoCaseA(line, "+OK");
+    return n > 0 && ProtoReplyIsA(line, "+OK");
 }
 
 int Pop3LoginA(SocketHandle *connection, const char *user, const char *password) {

@@ -433,10 +433,10 @@ TEST_F(ScriptedFtp, UnsafeCommandLinesAreNotSent) {
     EXPECT_EQ("SITE CHMOD 644 gone", sent[2]);
 }
 
-// Replies are judged by containment, letters without case.
-TEST_F(ScriptedFtp, RepliesAreJudgedByContainment) {
+// Replies are judged by the code they begin with; a refusal's words are read without case.
+TEST_F(ScriptedFtp, RepliesAreJudgedByTheirCode) {
     Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "200 NOTE: 250 follows");
+        Expect(link);  Reply(link, "550 NOTE: 250 follows");
         Expect(link);  Reply(link, "550 NO SUCH FILE");
         Expect(link);  Reply(link, "200 I");
         Expect(link);  Reply(link, "213 99999999999");
@@ -444,7 +444,8 @@ TEST_F(ScriptedFtp, RepliesAreJudgedByContainment) {
         Expect(link);  Reply(link, "213 2024");
         Expect(link);  Reply(link, "257 one \" quote");
     });
-    EXPECT_EQ(1, ZK_FtpSetDirectoryA(session_, "x"));
+    EXPECT_EQ(0, ZK_FtpSetDirectoryA(session_, "x"));
+    EXPECT_EQ(8u, ZK_FtpQueryLastErrorCode());
     EXPECT_EQ(0, ZK_FtpSetPermissionA(session_, "x", 0x644));
     EXPECT_EQ(11u, ZK_FtpQueryLastErrorCode());  // "No such" found in capitals
     EXPECT_EQ(2147483647, ZK_FtpGetFileSizeA(session_, "x")) << LastReply();
