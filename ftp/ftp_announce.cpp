@@ -1,9 +1,11 @@
 // ftp_announce.cpp -- active data connections: the listening socket and PORT or EPRT.
 #include <cstring>
+#include <string>
 
 #include "ftp/ftp_data.h"
 #include "ftp/ftp_exchange.h"
 #include "platform/platform.h"
+#include "socket/cut_text.h"
 #include "socket/socket_handle.h"
 
 namespace {
@@ -75,7 +77,7 @@ int FtpAnnounceActive(FtpSession *session, uint32_t binary) {
         uint32_t port = session->activePort;
         win::FormatA(argument, sizeof(argument), "%d,%d,%d,%d,%d,%d", a[0], a[1], a[2], a[3],
                      static_cast<int>(port / 256), static_cast<int>(port % 256));
-        return FtpCommandA(control, "PORT", argument, "200", nullptr, 0, false);
+        return FtpCommandA(session, "PORT", argument, "200", nullptr, 0);
     }
     uint16_t g[8];
     if (!LocalAddressV6(control, g)) {
@@ -86,7 +88,37 @@ int FtpAnnounceActive(FtpSession *session, uint32_t binary) {
         FtpLastError = ZK_FTP_REFUSED;
         return 0;
     }
-    win::FormatA(argument, sizeof(argument), "|2|%04x:%04x:%04x:%04x:%04x:%04x:%04x:%04x|%d|", g[0], g[1], g[2], g[3],
-                 g[4], g[5], g[6], g[7], static_cast<int>(session->activePort));
-    return FtpCommandA(control, "EPRT", argument, "200", nullptr, 0, false);
+    // The address in its standard text form: servers that parse it with the system's own
+    // reader refuse the fully written-out one.
+    char address[kIpv6TextSize];
+    FormatIpv6Text(g, address, sizeof(address));
+    win::FormatA(argument, sizeof(argument), "|2|%s|%d|", address, static_cast<int>(session->activePort));
+    return FtpCommandA(session, "EPRT", argument, "200", nullptr, 0);
+}
+
+int32_t FormatIpv6Text(const uint16_t groups[8], char *out, int32_t size) {
+    // The longest run of two or more zero groups (the first of equal runs) becomes "::".
+    int best = -1, best_length = 1;
+    for (int i = 0; i < 8;) {
+        int j = i;
+        while (j < 8 && groups[j] == 0) ++j;
+        if (j - i > best_length) {
+            best = i;
+            best_length = j - i;
+        }
+        i = j > i ? j : i + 1;
+    }
+    std::string text;
+    for (int i = 0; i < 8; ++i) {
+        if (i == best) {
+            text += "::";
+            i += best_length - 1;
+            continue;
+        }
+        if (!text.empty() && text.back() != ':') text += ':';
+        char group[8];
+        win::FormatA(group, sizeof(group), "%x", groups[i]);
+        text += group;
+    }
+    return CopyCutA(out, size, text.c_str());
 }

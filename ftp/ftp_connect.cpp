@@ -12,34 +12,45 @@
 
 namespace {
 
-// Reads the greeting (its content is not judged: even 421 lets the login go ahead). False, with
-// code 3 and the connection closed, when no line came.
-bool ReadGreeting(SocketHandle *control) {
-    char greeting[kFtpReplySize];
-    if (FtpReadReplyA(control, greeting, kFtpReplySize, "", kFtpReplyTimeoutMs, false) == ZK_FTP_NO_REPLY) {
-        FtpLastError = ZK_FTP_NO_REPLY;
-        ZK_SocketClose(control);
-        return false;
-    }
-    return true;
-}
-
-// The login failed: a refusal becomes code 6, the connection is closed.
-FtpSession *LoginFailed(SocketHandle *control) {
-    if (FtpLastError == ZK_FTP_REFUSED) FtpLastError = ZK_FTP_LOGIN_REFUSED;
-    ZK_SocketClose(control);
-    return nullptr;
-}
-
-FtpSession *NewSession(SocketHandle *control, uint32_t passive, int32_t port, const char *host) {
+// The session record is made as soon as the control connection stands, so that the greeting and
+// the login are read like every later reply; a failed login releases it again.
+FtpSession *NewSession(SocketHandle *control, uint32_t passive, int32_t port) {
     FtpSession *session = new (std::nothrow) FtpSession();
     if (session == nullptr) {
         ZK_SocketClose(control);
+        FtpLastError = ZK_FTP_NO_CONNECTION;
         return nullptr;
     }
     session->control = control;
     session->passive = passive;
     session->controlPort = static_cast<uint32_t>(port);
+    return session;
+}
+
+void Release(FtpSession *session) {
+    ZK_SocketClose(session->control);
+    delete session;
+}
+
+// Reads the greeting (its content is not judged: even 421 lets the login go ahead). False, with
+// code 3, when no line came in time.
+bool ReadGreeting(FtpSession *session) {
+    char greeting[kFtpReplySize];
+    if (FtpReadReplyA(session, greeting, kFtpReplySize, "", kFtpReplyTimeoutMs) == ZK_FTP_NO_REPLY) {
+        FtpLastError = ZK_FTP_NO_REPLY;
+        return false;
+    }
+    return true;
+}
+
+// The login failed: a refusal becomes code 6; the connection is closed, the record released.
+FtpSession *LoginFailed(FtpSession *session) {
+    if (FtpLastError == ZK_FTP_REFUSED) FtpLastError = ZK_FTP_LOGIN_REFUSED;
+    Release(session);
+    return nullptr;
+}
+
+FtpSession *LoggedIn(FtpSession *session, const char *host) {
     CopyCutA(session->host, kFtpHostSize, host);
     NewActivePort(session);
     return session;
@@ -59,6 +70,8 @@ void NewActivePort(FtpSession *session) {
 
 extern "C" {
 
+// Every reply of the login is bounded like any other: a server that greets and then never
+// answers USER must not hold the caller for ever.
 ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectA(const char *host, const char *user, const char *password,
                                             uint32_t passive, int32_t port, uint16_t family) {
     StartConnect();
@@ -67,13 +80,14 @@ ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectA(const char *host, const char *user, 
         FtpLastError = ZK_FTP_NO_CONNECTION;
         return nullptr;
     }
-    if (!ReadGreeting(control)) return nullptr;
+    FtpSession *session = NewSession(control, passive, port);
+    if (session == nullptr) return nullptr;
     // A server that takes USER with 230 and asks for no password fails here: 331 is required.
-    if (!FtpCommandA(control, "USER", user, "331", nullptr, 0, true) ||
-        !FtpCommandA(control, "PASS", password, "230", nullptr, 0, true)) {
-        return LoginFailed(control);
+    if (!ReadGreeting(session) || !FtpCommandA(session, "USER", user, "331", nullptr, 0) ||
+        !FtpCommandA(session, "PASS", password, "230", nullptr, 0)) {
+        return LoginFailed(session);
     }
-    return NewSession(control, passive, port, host);
+    return LoggedIn(session, host);
 }
 
 ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectW(const zk_wchar_t *host, const zk_wchar_t *user,
@@ -85,16 +99,17 @@ ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectW(const zk_wchar_t *host, const zk_wch
         FtpLastError = ZK_FTP_NO_CONNECTION;
         return nullptr;
     }
-    if (!ReadGreeting(control)) return nullptr;
-    if (!FtpCommandW(control, ZK_WTEXT("USER"), user, ZK_WTEXT("331"), nullptr, 0, true) ||
-        !FtpCommandW(control, ZK_WTEXT("PASS"), password, ZK_WTEXT("230"), nullptr, 0, true)) {
-        return LoginFailed(control);
+    FtpSession *session = NewSession(control, passive, port);
+    if (session == nullptr) return nullptr;
+    if (!ReadGreeting(session) || !FtpCommandW(session, ZK_WTEXT("USER"), user, ZK_WTEXT("331"), nullptr, 0) ||
+        !FtpCommandW(session, ZK_WTEXT("PASS"), password, ZK_WTEXT("230"), nullptr, 0)) {
+        return LoginFailed(session);
     }
     // The host text is kept in the ANSI code page; a text too long for the record is cut.
     int32_t units = WideLength(host);
     char *narrow = static_cast<char *>(std::calloc(static_cast<size_t>(units) * 2 + 1, 1));
     if (narrow != nullptr) WideToAnsi(host, narrow, units * 2 + 1);
-    FtpSession *session = NewSession(control, passive, port, narrow != nullptr ? narrow : "");
+    LoggedIn(session, narrow != nullptr ? narrow : "");
     std::free(narrow);
     return session;
 }
@@ -110,12 +125,14 @@ ZK_EXPORT void ZK_API ZK_FtpDisconnect(FtpSession *session) {
     if (state == kFtpWorkerReady) FtpAbandonWorker(session);
     static const char kQuit[] = "QUIT\r\n";
     ProtoSendCommand(session->control, kQuit, static_cast<int32_t>(sizeof(kQuit) - 1));
-    char reply[kFtpReplySize];
-    FtpReadReplyA(session->control, reply, kFtpReplySize, "", kFtpReplyTimeoutMs, false);
-    ZK_SocketClose(session->control);
+    // A session out of step would only read an old reply, or wait for one that never comes.
+    if (!session->outOfStep) {
+        char reply[kFtpReplySize];
+        FtpReadReplyA(session, reply, kFtpReplySize, "", kFtpReplyTimeoutMs);
+    }
     FtpCloseData(session);
     ZK_SocketDeleteString(session->listingText);
-    delete session;
+    Release(session);
 }
 
 }  // extern "C"

@@ -39,8 +39,14 @@ int FtpPreparePassive(FtpSession *session, uint32_t binary, char *host, int32_t 
 // The port of a PASV reply's "h1,h2,h3,h4,p1,p2" (and, for the record, the host it names).
 // 1, or 0 when the six numbers are not there.
 int ParsePassiveV4(const char *reply, char *host, int32_t host_size, uint32_t *port);
-// The port of an EPSV reply's "|||port|"; 1, or 0 when there is none.
+// The port of an EPSV reply's "dddportd", the text after its "(": d is the same printable
+// character (33 to 126) four times, "|" on most servers. 1, or 0 when there is none.
 int ParsePassiveV6(const char *reply, uint32_t *port);
+
+// An IPv6 address's standard text (lower-case hex, no leading zeros, the longest run of zero
+// groups as "::"), as EPRT announces it. Room for any address: kIpv6TextSize. Returns its length.
+constexpr int32_t kIpv6TextSize = 40;
+int32_t FormatIpv6Text(const uint16_t groups[8], char *out, int32_t size);
 
 // The numeric text of the control connection's peer (or own) address; false when unknown.
 bool ControlAddressText(SocketHandle *control, bool peer, char *out, int32_t size);
@@ -58,14 +64,15 @@ struct FtpPhase {
     const char *argument_a;
     const zk_wchar_t *verb_w;
     const zk_wchar_t *argument_w;
-    bool expect150;             // the transfer command must be answered by 150
-    bool stop_on_failed_worker; // give up when the worker failed before the command
+    uint32_t refusal_code;       // the code when the command's first reply refuses the transfer
+    bool stop_on_failed_worker;  // give up when the worker failed before the command
 };
 
 // Runs one data phase: the announcement (TYPE, PORT/EPRT or PASV/EPSV), the worker, the command,
 // the waits, closing the data connection and the completion reply. The worker has ended when it
-// returns. 1 when the data moved whole (to the server's close for listings and downloads) and the
-// completion reply holds 226 (a listing also stands without one); else 0 with FtpLastError set.
+// returns. 1 when the command was answered by a preliminary reply, the data moved whole (to the
+// server's close for listings and downloads) and the completion reply (2xx) came (a listing also
+// stands without one); else 0 with FtpLastError set.
 int FtpRunDataPhase(FtpSession *session, const FtpPhase &phase);
 
 // The caller gives the data phase up: the worker is told to stop, which ends any wait of its at

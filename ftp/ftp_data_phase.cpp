@@ -4,6 +4,11 @@
 //
 // The caller never sleeps: it waits on the worker's signal and on the control connection
 // together, so a finished worker, a refusal and a dropped connection are each seen at once.
+//
+// The command's first reply decides: any preliminary reply (150, 125, 110...) starts the
+// transfer, and only then does an upload send its data; a transfer counts as done only on its
+// completion reply (226, 250). A transfer the server started and we gave up still has its
+// completion reply read, or the session is out of step.
 #include <system_error>
 #include <thread>
 
@@ -29,7 +34,7 @@ bool ReadyOrFinished(uint32_t state) { return state == kFtpWorkerReady || Finish
 // What waits on the control connection while a worker runs.
 enum class ControlNews { kNone, kPositive, kRefusal };
 
-// A reply that begins with 4 or 5 refuses the transfer (425, 426, 421...); a closed or broken
+// A reply that begins with 4 or 5 ends the transfer (425, 426, 421...); a closed or broken
 // connection ends it as surely. The reply stays on the connection for the completion read.
 ControlNews LookAtControl(SocketHandle *control) {
     char first = 0;
@@ -78,7 +83,8 @@ void JoinWorker(FtpSession *session) {
 uint32_t StartWorker(FtpSession *session, FtpJob job, bool wide) {
     session->news = win::CreateWakeSignal();
     session->cancel = win::CreateWakeSignal();
-    if (session->news == nullptr || session->cancel == nullptr) return 0;
+    session->go = win::CreateWakeSignal();
+    if (session->news == nullptr || session->cancel == nullptr || session->go == nullptr) return 0;
     try {
         session->worker = std::thread(FtpDataWorker, session, job, wide);
     } catch (const std::system_error &) {
@@ -91,11 +97,7 @@ uint32_t StartWorker(FtpSession *session, FtpJob job, bool wide) {
 
 // The second wait: until the worker has finished. A refusal on the control connection, or its
 // close, calls the worker off at once. True when the worker finished on its own.
-bool AwaitWorker(FtpSession *session, bool refused) {
-    if (refused) {
-        FtpAbandonWorker(session);
-        return false;
-    }
+bool AwaitWorker(FtpSession *session) {
     bool watch = true;
     for (;;) {
         bool control_ready = false;
@@ -129,32 +131,52 @@ bool Announce(FtpSession *session, uint32_t binary) {
     return true;
 }
 
-// Sends the transfer (or listing) command. `refused` tells whether an accepted reply is
-// nonetheless a refusal (where any reply is taken): the server will then neither connect nor
-// send a completion reply.
-int SendCommand(FtpSession *session, const FtpPhase &phase, bool *refused) {
+// What the first reply to the transfer (or listing) command said.
+enum class FirstReply {
+    kFailed,       // none came, or the command did not go out: the exchange's code is set
+    kStarted,      // a preliminary reply: the transfer runs, its completion reply follows
+    kAlreadyDone,  // a completion reply with no preliminary one before it
+    kRefused,      // anything else: no data connection will be used, no further reply comes
+};
+
+// Sends the command and reads its first reply, with any reply accepted so that every class of
+// it can be told apart here.
+FirstReply SendCommand(FtpSession *session, const FtpPhase &phase) {
+    int kind;
     if (phase.wide) {
         zk_wchar_t reply[kFtpReplySize];
-        int ok = FtpCommandW(session->control, phase.verb_w, phase.argument_w,
-                             phase.expect150 ? ZK_WTEXT("150") : ZK_WTEXT(""), reply, kFtpReplySize, false);
-        *refused = FtpIsNegativeReplyW(reply);
-        return ok;
+        if (!FtpCommandW(session, phase.verb_w, phase.argument_w, ZK_WTEXT(""), reply, kFtpReplySize)) {
+            return FirstReply::kFailed;
+        }
+        kind = FtpReplyClassW(reply);
+    } else {
+        char reply[kFtpReplySize];
+        if (!FtpCommandA(session, phase.verb_a, phase.argument_a, "", reply, kFtpReplySize)) return FirstReply::kFailed;
+        kind = FtpReplyClassA(reply);
     }
-    char reply[kFtpReplySize];
-    int ok = FtpCommandA(session->control, phase.verb_a, phase.argument_a, phase.expect150 ? "150" : "", reply,
-                         kFtpReplySize, false);
-    *refused = FtpIsNegativeReplyA(reply);
-    return ok;
+    if (kind == 1) return FirstReply::kStarted;
+    // A completion without a start can only end a transfer whose data the server has already
+    // sent; an upload's data it has not even waited for.
+    if (kind == 2 && phase.job != FtpJob::kPut) return FirstReply::kAlreadyDone;
+    return FirstReply::kRefused;
 }
 
-// The completion reply: 0 when it arrived and holds "226", 3 when none came, 5 otherwise.
+// The completion reply: 0 when it arrived and says the transfer is complete (2xx), 3 when none
+// came in time (the session is then out of step), 5 otherwise.
 int ReadCompletion(FtpSession *session, bool wide) {
+    int kind;
     if (wide) {
         zk_wchar_t reply[kFtpReplySize];
-        return FtpReadReplyW(session->control, reply, kFtpReplySize, ZK_WTEXT("226"), kFtpReplyTimeoutMs, false);
+        if (FtpReadReplyW(session, reply, kFtpReplySize, ZK_WTEXT(""), kFtpReplyTimeoutMs) != ZK_FTP_OK) {
+            return ZK_FTP_NO_REPLY;
+        }
+        kind = FtpReplyClassW(reply);
+    } else {
+        char reply[kFtpReplySize];
+        if (FtpReadReplyA(session, reply, kFtpReplySize, "", kFtpReplyTimeoutMs) != ZK_FTP_OK) return ZK_FTP_NO_REPLY;
+        kind = FtpReplyClassA(reply);
     }
-    char reply[kFtpReplySize];
-    return FtpReadReplyA(session->control, reply, kFtpReplySize, "226", kFtpReplyTimeoutMs, false);
+    return kind == 2 ? ZK_FTP_OK : ZK_FTP_REFUSED;
 }
 
 }  // namespace
@@ -172,26 +194,30 @@ int FtpRunDataPhase(FtpSession *session, const FtpPhase &phase) {
         FtpAbandonWorker(session);
         return Fail(ZK_FTP_TRANSFER_FAILED);
     }
-    bool refused = false;
-    if (!SendCommand(session, phase, &refused)) {
+    FirstReply first = SendCommand(session, phase);
+    if (first == FirstReply::kFailed) {
         FtpAbandonWorker(session);
-        return 0;  // the exchange's code: 5, 3 or 4
+        return 0;  // the exchange's code: 3 or 4
     }
-    bool finished = AwaitWorker(session, refused);
-    if (refused) {
+    if (first == FirstReply::kRefused) {
+        FtpAbandonWorker(session);
         FtpCloseData(session);
         if (active) NewActivePort(session);
-        return Fail(ZK_FTP_TRANSFER_FAILED);
+        return Fail(phase.refusal_code);
     }
+    // The upload's data goes out only now that the server has said it takes it.
+    if (phase.job == FtpJob::kPut) win::RaiseWakeSignal(session->go);
+    bool finished = AwaitWorker(session);
     bool whole = finished && session->fileResult == 1;
-    int completion;
+    int completion = ZK_FTP_OK;
+    bool completion_due = first == FirstReply::kStarted;
     switch (phase.job) {
         case FtpJob::kGet:
             // A worker that stopped short leaves the server sending into a connection nobody
             // reads; closing it first ends the transfer at once, so the server's 426 is read here
             // and not taken later for the reply to the next command.
             if (!whole) FtpCloseData(session);
-            completion = ReadCompletion(session, phase.wide);
+            if (completion_due) completion = ReadCompletion(session, phase.wide);
             FtpCloseData(session);
             break;
         case FtpJob::kPut:
@@ -202,17 +228,17 @@ int FtpRunDataPhase(FtpSession *session, const FtpPhase &phase) {
         default:
             if (active) {
                 FtpCloseData(session);
-                completion = ReadCompletion(session, phase.wide);
+                if (completion_due) completion = ReadCompletion(session, phase.wide);
             } else {
-                completion = ReadCompletion(session, phase.wide);
+                if (completion_due) completion = ReadCompletion(session, phase.wide);
                 FtpCloseData(session);
             }
             break;
     }
     if (active) NewActivePort(session);
     // A listing stands without its completion line, but not with a different one; a transfer
-    // needs the 226. Neither stands when the data did not come whole.
-    bool completed = phase.job == FtpJob::kList ? completion != 5 : completion == 0;
+    // needs its completion reply. Neither stands when the data did not come whole.
+    bool completed = phase.job == FtpJob::kList ? completion != ZK_FTP_REFUSED : completion == ZK_FTP_OK;
     if (!completed || !whole) return Fail(ZK_FTP_TRANSFER_FAILED);
     return 1;
 }
@@ -220,6 +246,8 @@ int FtpRunDataPhase(FtpSession *session, const FtpPhase &phase) {
 void FtpAbandonWorker(FtpSession *session) {
     if (!session->worker.joinable()) return;
     if (session->cancel != nullptr) win::RaiseWakeSignal(session->cancel);
+    // An upload worker may be waiting for the word to send; it wakes and finds the call-off.
+    if (session->go != nullptr) win::RaiseWakeSignal(session->go);
     session->worker.join();
 }
 
@@ -235,8 +263,10 @@ void FtpResetDataPhase(FtpSession *session) {
     FtpCloseData(session);
     win::CloseWakeSignal(session->news);
     win::CloseWakeSignal(session->cancel);
+    win::CloseWakeSignal(session->go);
     session->news = nullptr;
     session->cancel = nullptr;
+    session->go = nullptr;
     ZK_SocketDeleteString(session->listingText);
     session->listingText = nullptr;
     session->fileResult = 0;

@@ -16,36 +16,49 @@
 namespace {
 
 // Reads the reply into `buffer` and the last-response store; the length of its final line,
-// below 1 when nothing arrived. The login replies (`whole`) wait without a limit.
-int32_t ReceiveReply(SocketHandle *control, char *buffer, int32_t size, uint32_t timeout_ms, bool whole) {
+// below 1 when nothing arrived. A reply that does not come in time leaves the session out of
+// step: it may still come, and would then answer the next command.
+int32_t ReceiveReply(FtpSession *session, char *buffer, int32_t size, uint32_t timeout_ms) {
     std::memset(buffer, 0, static_cast<size_t>(size));
-    int32_t length = ProtoReadReply(control, buffer, size, whole ? 0 : timeout_ms, kProtoCodedLines);
+    int32_t length = ProtoReadReply(session->control, buffer, size, timeout_ms, kProtoCodedLines);
     FtpRecordResponse(buffer);
+    if (length < 1) session->outOfStep = true;
     return length;
 }
 
-// Sends a formatted line (-1: refused by the formatter) and reads the reply; the family's code.
-int Exchange(SocketHandle *control, const char *line, int32_t length, char *work, int32_t size, const char *expected,
-             bool whole) {
-    if (length < 0 || !ProtoSendCommand(control, line, length)) return ZK_FTP_NOT_SENT;
-    return FtpReadReplyA(control, work, size, expected, kFtpReplyTimeoutMs, whole);
+// Sends a formatted line (-1: refused by the formatter, nothing sent). A send that fails may have
+// left part of the line on the wire: the session is out of step.
+bool SendLine(FtpSession *session, const char *line, int32_t length) {
+    if (length < 0) return false;
+    if (ProtoSendCommand(session->control, line, length)) return true;
+    session->outOfStep = true;
+    return false;
+}
+
+// Room for a reply as the caller asked for it, at least the family's usual size.
+int32_t ReplyRoom(int32_t asked) { return asked > kFtpReplySize ? asked : kFtpReplySize; }
+
+// Nothing is sent on a session that is out of step: code 3, as for the reply that did not come.
+bool InStep(FtpSession *session) {
+    if (!session->outOfStep) return true;
+    FtpLastError = ZK_FTP_NO_REPLY;
+    return false;
 }
 
 }  // namespace
 
-int FtpReadReplyA(SocketHandle *control, char *buffer, int32_t size, const char *expected, uint32_t timeout_ms,
-                  bool whole) {
+int FtpReadReplyA(FtpSession *session, char *buffer, int32_t size, const char *expected, uint32_t timeout_ms) {
     char fallback[kFtpReplySize];
     if (buffer == nullptr || size <= 0) {
         buffer = fallback;
         size = kFtpReplySize;
     }
-    if (ReceiveReply(control, buffer, size, timeout_ms, whole) < 1) return ZK_FTP_NO_REPLY;
+    if (ReceiveReply(session, buffer, size, timeout_ms) < 1) return ZK_FTP_NO_REPLY;
     return ProtoReplyIsA(buffer, expected) ? ZK_FTP_OK : ZK_FTP_REFUSED;
 }
 
-int FtpReadReplyW(SocketHandle *control, zk_wchar_t *buffer, int32_t size, const zk_wchar_t *expected,
-                  uint32_t timeout_ms, bool whole) {
+int FtpReadReplyW(FtpSession *session, zk_wchar_t *buffer, int32_t size, const zk_wchar_t *expected,
+                  uint32_t timeout_ms) {
     zk_wchar_t fallback[kFtpReplySize];
     if (buffer == nullptr || size <= 0) {
         buffer = fallback;
@@ -53,7 +66,9 @@ int FtpReadReplyW(SocketHandle *control, zk_wchar_t *buffer, int32_t size, const
     }
     buffer[0] = 0;
     std::vector<char> narrow(static_cast<size_t>(size) * 2, '\0');
-    if (ReceiveReply(control, narrow.data(), static_cast<int32_t>(narrow.size()), timeout_ms, whole) < 1) return ZK_FTP_NO_REPLY;
+    if (ReceiveReply(session, narrow.data(), static_cast<int32_t>(narrow.size()), timeout_ms) < 1) {
+        return ZK_FTP_NO_REPLY;
+    }
     // Judged on the whole converted reply; the caller's buffer gets as much of it as fits.
     std::vector<zk_wchar_t> wide(narrow.size() + 1, 0);
     AnsiToWideCut(narrow.data(), wide.data(), static_cast<int32_t>(wide.size()));
@@ -61,48 +76,53 @@ int FtpReadReplyW(SocketHandle *control, zk_wchar_t *buffer, int32_t size, const
     return ProtoReplyIsW(wide.data(), expected) ? ZK_FTP_OK : ZK_FTP_REFUSED;
 }
 
-int FtpCommandA(SocketHandle *control, const char *verb, const char *argument, const char *expected, char *reply,
-                int32_t reply_size, bool whole) {
+int FtpCommandA(FtpSession *session, const char *verb, const char *argument, const char *expected, char *reply,
+                int32_t reply_size) {
     if (reply != nullptr && reply_size > 0) reply[0] = '\0';
+    if (!InStep(session)) return 0;
     char line[kProtoLineBytes];
-    char work[kFtpReplySize];
-    int rc = Exchange(control, line, ProtoFormatCommandA(line, verb, argument), work, kFtpReplySize, expected, whole);
+    int rc = ZK_FTP_NOT_SENT;
+    if (SendLine(session, line, ProtoFormatCommandA(line, verb, argument))) {
+        std::vector<char> work(static_cast<size_t>(ReplyRoom(reply_size)), '\0');
+        rc = FtpReadReplyA(session, work.data(), static_cast<int32_t>(work.size()), expected, kFtpReplyTimeoutMs);
+        if (reply != nullptr) CopyCutA(reply, reply_size, work.data());
+    }
     if (rc != ZK_FTP_OK) FtpLastError = static_cast<uint32_t>(rc);
-    if (reply != nullptr && rc != ZK_FTP_NOT_SENT) CopyCutA(reply, reply_size, work);
     return rc == ZK_FTP_OK ? 1 : 0;
 }
 
-int FtpCommandW(SocketHandle *control, const zk_wchar_t *verb, const zk_wchar_t *argument,
-                const zk_wchar_t *expected, zk_wchar_t *reply, int32_t reply_units, bool whole) {
+int FtpCommandW(FtpSession *session, const zk_wchar_t *verb, const zk_wchar_t *argument,
+                const zk_wchar_t *expected, zk_wchar_t *reply, int32_t reply_units) {
     if (reply != nullptr && reply_units > 0) reply[0] = 0;
+    if (!InStep(session)) return 0;
     char line[kProtoLineBytes];
-    int32_t length = ProtoFormatCommandW(line, verb, argument);
     int rc = ZK_FTP_NOT_SENT;
-    zk_wchar_t work[kFtpReplySize];
-    if (length >= 0 && ProtoSendCommand(control, line, length)) {
-        rc = FtpReadReplyW(control, work, kFtpReplySize, expected, kFtpReplyTimeoutMs, whole);
-        if (reply != nullptr) CopyCutW(reply, reply_units, work);
+    if (SendLine(session, line, ProtoFormatCommandW(line, verb, argument))) {
+        std::vector<zk_wchar_t> work(static_cast<size_t>(ReplyRoom(reply_units)), 0);
+        rc = FtpReadReplyW(session, work.data(), static_cast<int32_t>(work.size()), expected, kFtpReplyTimeoutMs);
+        if (reply != nullptr) CopyCutW(reply, reply_units, work.data());
     }
     if (rc != ZK_FTP_OK) FtpLastError = static_cast<uint32_t>(rc);
     return rc == ZK_FTP_OK ? 1 : 0;
 }
 
 int FtpSetType(FtpSession *session, uint32_t binary) {
-    int ok = FtpCommandA(session->control, "TYPE", binary != 0 ? "I" : "A", "200", nullptr, 0, false);
+    int ok = FtpCommandA(session, "TYPE", binary != 0 ? "I" : "A", "200", nullptr, 0);
     if (!ok && FtpLastError == ZK_FTP_REFUSED) FtpLastError = ZK_FTP_TYPE_REFUSED;
     return ok;
 }
 
 namespace {
 template <typename Unit>
-bool IsNegative(const Unit *reply) {
-    if (reply == nullptr) return false;
+int ReplyClass(const Unit *reply) {
+    if (reply == nullptr) return 0;
     for (int i = 0; i < 3; ++i) {
-        if (reply[i] < '0' || reply[i] > '9') return false;
+        if (reply[i] < '0' || reply[i] > '9') return 0;
     }
-    return reply[0] == '4' || reply[0] == '5';
+    if (reply[3] >= '0' && reply[3] <= '9') return 0;
+    return reply[0] >= '1' && reply[0] <= '5' ? reply[0] - '0' : 0;
 }
 }  // namespace
 
-bool FtpIsNegativeReplyA(const char *reply) { return IsNegative(reply); }
-bool FtpIsNegativeReplyW(const zk_wchar_t *reply) { return IsNegative(reply); }
+int FtpReplyClassA(const char *reply) { return ReplyClass(reply); }
+int FtpReplyClassW(const zk_wchar_t *reply) { return ReplyClass(reply); }

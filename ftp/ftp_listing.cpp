@@ -21,6 +21,7 @@ int List(FtpSession *session, MStringList *list, const char *command_a, const zk
     phase.binary = 0;
     phase.verb_a = command_a;
     phase.verb_w = command_w;
+    phase.refusal_code = ZK_FTP_TRANSFER_FAILED;
     if (!FtpRunDataPhase(session, phase)) return 0;
     list->count = 0;
     list->items = nullptr;

@@ -66,10 +66,12 @@ int ParsePassiveV4(const char *reply, char *host, int32_t host_size, uint32_t *p
 
 int ParsePassiveV6(const char *reply, uint32_t *port) {
     if (reply == nullptr) return 0;
-    const char *p = reply;
-    while (*p == '|') ++p;
+    const char delimiter = reply[0];
+    if (delimiter < 33 || delimiter > 126 || (delimiter >= '0' && delimiter <= '9')) return 0;
+    if (reply[1] != delimiter || reply[2] != delimiter) return 0;
+    const char *p = reply + 3;
     long value = ReadNumber(&p);
-    if (value < 1 || value > 65535) return 0;
+    if (value < 1 || value > 65535 || *p != delimiter) return 0;
     *port = static_cast<uint32_t>(value);
     return 1;
 }
@@ -83,7 +85,7 @@ int FtpRequestPassive(FtpSession *session, char *out, int32_t size) {
         return 0;
     }
     char reply[kFtpReplySize];
-    if (!FtpCommandA(session->control, verb, "", expected, reply, kFtpReplySize, false)) {
+    if (!FtpCommandA(session, verb, "", expected, reply, kFtpReplySize)) {
         if (FtpLastError == ZK_FTP_REFUSED) FtpLastError = ZK_FTP_PASSIVE_FAILED;
         return 0;
     }

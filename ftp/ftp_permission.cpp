@@ -93,7 +93,7 @@ int SetPermission(FtpSession *session, const char *file_a, const zk_wchar_t *fil
         for (int32_t i = 0; i < name_units; ++i) line[head_units + i] = file_w[i];
         line[head_units + name_units] = 0;
         zk_wchar_t reply[kFtpReplySize];
-        ok = FtpCommandW(session->control, line, nullptr, ZK_WTEXT("200"), reply, kFtpReplySize, false);
+        ok = FtpCommandW(session, line, nullptr, ZK_WTEXT("200"), reply, kFtpReplySize);
         no_such = ContainsNoCaseW(reply, ZK_WTEXT("No such")) != 0;
     } else {
         char line[kFtpReplySize + 32];
@@ -103,7 +103,7 @@ int SetPermission(FtpSession *session, const char *file_a, const zk_wchar_t *fil
             return 0;
         }
         char reply[kFtpReplySize];
-        ok = FtpCommandA(session->control, line, nullptr, "200", reply, kFtpReplySize, false);
+        ok = FtpCommandA(session, line, nullptr, "200", reply, kFtpReplySize);
         no_such = ContainsNoCaseA(reply, "No such") != 0;
     }
     if (!ok) FtpLastError = no_such ? ZK_FTP_FILE_FAILED : ZK_FTP_CHMOD_FAILED;

@@ -18,7 +18,7 @@ bool SessionGiven(FtpSession *session) {
 // One exchange; a reply without the expected code takes the operation's own code.
 int SingleA(FtpSession *session, const char *verb, const char *argument, const char *expected, uint32_t code) {
     if (!SessionGiven(session)) return 0;
-    int ok = FtpCommandA(session->control, verb, argument, expected, nullptr, 0, false);
+    int ok = FtpCommandA(session, verb, argument, expected, nullptr, 0);
     if (!ok && FtpLastError == ZK_FTP_REFUSED) FtpLastError = code;
     return ok;
 }
@@ -26,24 +26,21 @@ int SingleA(FtpSession *session, const char *verb, const char *argument, const c
 int SingleW(FtpSession *session, const zk_wchar_t *verb, const zk_wchar_t *argument, const zk_wchar_t *expected,
             uint32_t code) {
     if (!SessionGiven(session)) return 0;
-    int ok = FtpCommandW(session->control, verb, argument, expected, nullptr, 0, false);
+    int ok = FtpCommandW(session, verb, argument, expected, nullptr, 0);
     if (!ok && FtpLastError == ZK_FTP_REFUSED) FtpLastError = code;
     return ok;
 }
 
-uint64_t SizeFromReply(const char *reply) {
+bool SizeFromReply(const char *reply, uint64_t *size) {
     char text[kFtpReplySize];
     TextAfterFirstSpaceA(reply, text, kFtpReplySize);
-    return ParseFileSize(text);
+    return ParseFileSize(text, size);
 }
 
-// The query's 32-bit result, read from the same reply: sizes of 2 GiB and more saturate at
-// 2147483647.
-int32_t SizeResult(int ok) {
+// The query's 32-bit result: sizes of 2 GiB and more saturate at 2147483647.
+int32_t SizeResult(int ok, uint64_t size) {
     if (!ok) return 0;
-    char text[kFtpReplySize];
-    TextAfterFirstSpaceA(FtpLastResponse, text, kFtpReplySize);
-    return ParseSaturatedInt32(text);
+    return size > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int32_t>(size);
 }
 
 int DateFromReply(const char *reply, FtpFileDate *date, uint32_t shift) {
@@ -63,19 +60,22 @@ void ClearDate(FtpFileDate *date) {
 
 }  // namespace
 
-uint64_t ParseFileSize(const char *text) {
-    if (text == nullptr) return 0;
+bool ParseFileSize(const char *text, uint64_t *size) {
+    *size = 0;
+    if (text == nullptr) return false;
     const char *p = text;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-    if (*p == '-') return 0;
-    if (*p == '+') ++p;
+    while (*p == ' ' || *p == '\t') ++p;
     constexpr uint64_t kLimit = 9223372036854775807ULL;
     uint64_t value = 0;
+    const char *digits = p;
     for (; *p >= '0' && *p <= '9'; ++p) {
         uint64_t digit = static_cast<uint64_t>(*p - '0');
-        value = value > (kLimit - digit) / 10 ? kLimit : value * 10 + digit;
+        if (value > (kLimit - digit) / 10) return false;
+        value = value * 10 + digit;
     }
-    return value;
+    if (p == digits || (*p != '\0' && *p != ' ' && *p != '\t')) return false;
+    *size = value;
+    return true;
 }
 
 int FtpQueryFileSize(FtpSession *session, const char *file_a, const zk_wchar_t *file_w, bool wide, uint64_t *size) {
@@ -83,18 +83,22 @@ int FtpQueryFileSize(FtpSession *session, const char *file_a, const zk_wchar_t *
     if (!SessionGiven(session) || !FtpSetType(session, 1)) return 0;
     int ok;
     if (wide) {
-        ok = FtpCommandW(session->control, ZK_WTEXT("SIZE"), file_w, ZK_WTEXT("213"), nullptr, 0, false);
+        ok = FtpCommandW(session, ZK_WTEXT("SIZE"), file_w, ZK_WTEXT("213"), nullptr, 0);
     } else {
         char reply[kFtpReplySize];
-        ok = FtpCommandA(session->control, "SIZE", file_a, "213", reply, kFtpReplySize, false);
+        ok = FtpCommandA(session, "SIZE", file_a, "213", reply, kFtpReplySize);
     }
     if (!ok) {
         if (FtpLastError == ZK_FTP_REFUSED) FtpLastError = ZK_FTP_FILE_FAILED;
         return 0;
     }
     // The W form judges the reply as converted; the number is read from the reply as it came, in
-    // the ANSI code page.
-    *size = SizeFromReply(FtpLastResponse);
+    // the ANSI code page. A size that cannot be read is no size: "213 file: 213, Size =51"
+    // must not pass for an empty file.
+    if (!SizeFromReply(FtpLastResponse, size)) {
+        FtpLastError = ZK_FTP_FILE_FAILED;
+        return 0;
+    }
     return 1;
 }
 
@@ -158,7 +162,7 @@ ZK_EXPORT int32_t ZK_API ZK_FtpDeleteFileW(FtpSession *session, const zk_wchar_t
 // A failed RNFR never sends RNTO; a failed RNTO leaves the server mid-rename, nothing undone.
 ZK_EXPORT int32_t ZK_API ZK_FtpRenameFileA(FtpSession *session, const char *old_name, const char *new_name) {
     if (!SessionGiven(session)) return 0;
-    if (!FtpCommandA(session->control, "RNFR", old_name, "350", nullptr, 0, false)) {
+    if (!FtpCommandA(session, "RNFR", old_name, "350", nullptr, 0)) {
         FtpLastError = ZK_FTP_FILE_FAILED;
         return 0;
     }
@@ -167,7 +171,7 @@ ZK_EXPORT int32_t ZK_API ZK_FtpRenameFileA(FtpSession *session, const char *old_
 ZK_EXPORT int32_t ZK_API ZK_FtpRenameFileW(FtpSession *session, const zk_wchar_t *old_name,
                                            const zk_wchar_t *new_name) {
     if (!SessionGiven(session)) return 0;
-    if (!FtpCommandW(session->control, ZK_WTEXT("RNFR"), old_name, ZK_WTEXT("350"), nullptr, 0, false)) {
+    if (!FtpCommandW(session, ZK_WTEXT("RNFR"), old_name, ZK_WTEXT("350"), nullptr, 0)) {
         FtpLastError = ZK_FTP_FILE_FAILED;
         return 0;
     }
@@ -176,11 +180,23 @@ ZK_EXPORT int32_t ZK_API ZK_FtpRenameFileW(FtpSession *session, const zk_wchar_t
 
 ZK_EXPORT int32_t ZK_API ZK_FtpGetFileSizeA(FtpSession *session, const char *file) {
     uint64_t size = 0;
-    return SizeResult(FtpQueryFileSize(session, file, nullptr, false, &size));
+    int ok = FtpQueryFileSize(session, file, nullptr, false, &size);
+    return SizeResult(ok, size);
 }
 ZK_EXPORT int32_t ZK_API ZK_FtpGetFileSizeW(FtpSession *session, const zk_wchar_t *file) {
     uint64_t size = 0;
-    return SizeResult(FtpQueryFileSize(session, nullptr, file, true, &size));
+    int ok = FtpQueryFileSize(session, nullptr, file, true, &size);
+    return SizeResult(ok, size);
+}
+
+// The whole size, for files of 2 GiB and more; -1 on failure, with the same codes.
+ZK_EXPORT int64_t ZK_API ZK_FtpGetFileSize64A(FtpSession *session, const char *file) {
+    uint64_t size = 0;
+    return FtpQueryFileSize(session, file, nullptr, false, &size) ? static_cast<int64_t>(size) : -1;
+}
+ZK_EXPORT int64_t ZK_API ZK_FtpGetFileSize64W(FtpSession *session, const zk_wchar_t *file) {
+    uint64_t size = 0;
+    return FtpQueryFileSize(session, nullptr, file, true, &size) ? static_cast<int64_t>(size) : -1;
 }
 
 ZK_EXPORT int32_t ZK_API ZK_FtpGetFileDateA(FtpSession *session, const char *file, FtpFileDate *date,
@@ -188,7 +204,7 @@ ZK_EXPORT int32_t ZK_API ZK_FtpGetFileDateA(FtpSession *session, const char *fil
     if (!SessionGiven(session)) return 0;
     ClearDate(date);
     char reply[kFtpReplySize];
-    if (date == nullptr || !FtpCommandA(session->control, "MDTM", file, "213", reply, kFtpReplySize, false)) {
+    if (date == nullptr || !FtpCommandA(session, "MDTM", file, "213", reply, kFtpReplySize)) {
         FtpLastError = ZK_FTP_FILE_FAILED;
         return 0;
     }
@@ -199,7 +215,7 @@ ZK_EXPORT int32_t ZK_API ZK_FtpGetFileDateW(FtpSession *session, const zk_wchar_
     if (!SessionGiven(session)) return 0;
     ClearDate(date);
     if (date == nullptr ||
-        !FtpCommandW(session->control, ZK_WTEXT("MDTM"), file, ZK_WTEXT("213"), nullptr, 0, false)) {
+        !FtpCommandW(session, ZK_WTEXT("MDTM"), file, ZK_WTEXT("213"), nullptr, 0)) {
         FtpLastError = ZK_FTP_FILE_FAILED;
         return 0;
     }

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "socket/number_text.h"
 #include "zknet/ftp.h"
 
 // Gives a local file the time as its last-access and last-write time (taken as it is, no
@@ -14,9 +13,10 @@ int SetLocalFileTimeA(const char *path, const FtpFileDate *date);
 int SetLocalFileTimeW(const zk_wchar_t *path, const FtpFileDate *date);
 
 
-// Reads a file size: leading white space, an optional "+", decimal digits up to the first
-// non-digit, saturating at 2^63 - 1. A negative or missing number gives 0.
-uint64_t ParseFileSize(const char *text);
+// Reads a SIZE reply's number: blanks, the decimal digits, then the end of the text or a blank.
+// False (and 0) for anything else: no digits, a sign, a number glued to other text, or one past
+// 2^63 - 1.
+bool ParseFileSize(const char *text, uint64_t *size);
 
 // TYPE I then SIZE, as the size query does, with the whole 64-bit size. 1, or 0 with code 16, 11,
 // 3 or 4. `wide` chooses the name form.

@@ -57,6 +57,13 @@ struct FtpSession {
     win::WakeSignal *news;
     // Raised by the caller when it gives the data phase up; every wait of the worker ends on it.
     win::WakeSignal *cancel;
+    // Raised by the caller once the server has answered an upload's command with a preliminary
+    // reply (and on giving up): the upload worker sends nothing before it.
+    win::WakeSignal *go;
+    // Set once a reply did not come in time (or the connection broke mid-command): whatever the
+    // server says later would be taken for the answer to another command, so nothing more is
+    // sent on this session.
+    bool outOfStep;
 };
 
 // The family's error code and last reply text, one for the whole process (the caller's thread

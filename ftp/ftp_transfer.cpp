@@ -81,9 +81,10 @@ int Download(FtpSession *session, const Names &names, uint32_t binary) {
     session->binary = binary;
     bool active = session->passive == 0;
     FtpPhase phase = TransferPhase(FtpJob::kGet, names, binary);
-    // RETR must be answered by 150 only in the W form of an active download, which also gives up
-    // on a worker that failed before the command (with the transfer's code rather than none).
-    phase.expect150 = active && names.wide;
+    // A refused RETR is code 5 in the W form of an active download, which also gives up on a
+    // worker that failed before the command (with the transfer's code rather than none); 12
+    // elsewhere.
+    phase.refusal_code = active && names.wide ? ZK_FTP_REFUSED : ZK_FTP_TRANSFER_FAILED;
     phase.stop_on_failed_worker = active && names.wide;
     if (!FtpRunDataPhase(session, phase)) return 0;
     FtpFileDate date;
@@ -98,7 +99,7 @@ int Download(FtpSession *session, const Names &names, uint32_t binary) {
 int Upload(FtpSession *session, const Names &names, uint32_t binary) {
     session->binary = binary;
     FtpPhase phase = TransferPhase(FtpJob::kPut, names, binary);
-    phase.expect150 = session->passive == 0;
+    phase.refusal_code = session->passive == 0 ? ZK_FTP_REFUSED : ZK_FTP_TRANSFER_FAILED;
     return FtpRunDataPhase(session, phase);
 }
 

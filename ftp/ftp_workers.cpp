@@ -86,6 +86,16 @@ SocketHandle *ConnectData(FtpSession *session) {
     return connection;
 }
 
+// An upload sends nothing before the server has answered its command with a preliminary reply:
+// a server that starts reading the data connection only then (as pyftpdlib does) would lose
+// what came before, and one that refuses the command must get nothing. The caller raises `go`
+// for it, or for calling the phase off, which the cancel signal then tells.
+bool AwaitGo(FtpSession *session) {
+    win::SocketWait none{0, 0, 0, false};
+    win::WaitSockets(&none, 0, session->go, kFtpDataTimeoutMs);
+    return win::WakeSignalRaised(session->go) && !win::WakeSignalRaised(session->cancel);
+}
+
 }  // namespace
 
 void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
@@ -120,7 +130,7 @@ void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
             break;
         }
         case FtpJob::kPut:
-            result = SendLocalFile(connection, path_a, path_w, wide, session->cancel);
+            result = AwaitGo(session) ? SendLocalFile(connection, path_a, path_w, wide, session->cancel) : 0;
             break;
         case FtpJob::kGet:
         default: {

@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t n) {
     auto after = Exactly<char>(c.size);
     int32_t rest = TextAfterFirstSpaceA(text, after.get(), c.size);
     if (rest < 0 || rest >= c.size) FuzzFail("TextAfterFirstSpaceA", rest);
-    (void)ParseFileSize(after.get());
+    uint64_t size = 0;
+    (void)ParseFileSize(after.get(), &size);
     (void)ParseSaturatedInt32(after.get());
     FtpFileDate date;
     if (ParseFtpTime(after.get(), &date) && (date.month > 99 || date.second > 99)) FuzzFail("ParseFtpTime", 0);

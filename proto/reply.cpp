@@ -2,6 +2,7 @@
 #include "proto/reply.h"
 
 #include <cstring>
+#include <vector>
 
 #include "proto/deadline.h"
 #include "proto/line_reader.h"
@@ -49,14 +50,17 @@ int32_t ProtoReadReply(SocketHandle *connection, char *buffer, int32_t size, uin
                        ProtoFraming framing) {
     if (buffer == nullptr || size < 1) return -1;
     buffer[0] = '\0';
-    char line[kLineRoom];
+    // A caller that wants more of a long line (a deep directory's name) gets room for it.
+    std::vector<char> room(static_cast<size_t>(size > kLineRoom ? size : kLineRoom));
+    char *line = room.data();
+    const int32_t line_room = static_cast<int32_t>(room.size());
     const ProtoDeadline deadline = ProtoDeadline::After(timeout_ms);
-    if (ProtoReadLineBy(connection, line, kLineRoom, deadline, nullptr) < 0) return -1;
+    if (ProtoReadLineBy(connection, line, line_room, deadline, nullptr) < 0) return -1;
     char code[4];
     if (framing == kProtoCodedLines && ProtoOpensContinuation(line, code)) {
         for (int lines = 1;; ++lines) {
             if (lines >= kMostLines) return -1;
-            if (ProtoReadLineBy(connection, line, kLineRoom, deadline, nullptr) < 0) return -1;
+            if (ProtoReadLineBy(connection, line, line_room, deadline, nullptr) < 0) return -1;
             if (ProtoEndsContinuation(line, code)) break;
         }
     }

@@ -11,7 +11,10 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   locales iproute2 util-linux procps psmisc socat python3 curl
-  vsftpd dovecot-pop3d python3-aiosmtpd postfix inetutils-telnetd
+  vsftpd python3-pyftpdlib dovecot-pop3d python3-aiosmtpd postfix inetutils-telnetd
+  # What proftpd's binary needs: it is unpacked beside vsftpd (below), not installed.
+  libacl1 libcap2 libcrypt1 libhiredis0.14 libidn2-0 libmemcached11 libmemcachedutil2 libncursesw6 libpam0g
+  libpcre2-8-0 libpcre2-posix3 libssl3 libtinfo6 zlib1g
 )
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -46,6 +49,19 @@ if [ ${#missing[@]} -gt 0 ]; then
     # Mixed i386/amd64 versions can make the plain install fail; the release's own set fits.
     apt-get install -y -q --no-install-recommends -t bookworm "${missing[@]}"
   fi
+fi
+
+# proftpd, the third FTP server of the tests, conflicts with vsftpd as a package: its files are
+# unpacked into a folder of their own instead (tests/ftp/start.sh runs it from there).
+proftpd_root=/opt/zknet-peers/proftpd
+if [ ! -x "$proftpd_root/usr/sbin/proftpd" ]; then
+  echo "unpacking proftpd into $proftpd_root"
+  unpack=$(mktemp -d)
+  chmod 755 "$unpack"  # apt fetches as its own user
+  ( cd "$unpack" && apt-get download proftpd-core >/dev/null ) || { apt-get update -q && ( cd "$unpack" && apt-get download proftpd-core >/dev/null ); }
+  mkdir -p "$proftpd_root"
+  dpkg -x "$unpack"/proftpd-core_*.deb "$proftpd_root"
+  rm -rf "$unpack"
 fi
 
 # The Windows tests run with code page 932, which Wine takes from the Japanese locale.

@@ -39,6 +39,11 @@ POINTER_TEXTS = [
 INTEGERS = {"int32_t": "Long", "uint32_t": "Long", "int": "Long",
             "int16_t": "Integer", "uint16_t": "Integer", "uint8_t": "Byte"}
 
+# A 64-bit integer result: LongLong where VBA has it (64-bit Office), elsewhere a Currency, which
+# comes back in the same registers and holds the count divided by 10000.
+WIDE_RESULT = "(64-bit)"
+WIDE_NOTE = "32-bit Office and VB6 get the 64-bit result as Currency: multiply it by 10000 for the count."
+
 
 class Header:
     def __init__(self, path):
@@ -170,6 +175,8 @@ class Mapper:
             return ptr
         if base == "void":
             return None
+        if base == "int64_t":
+            return WIDE_RESULT
         if base not in INTEGERS:
             sys.exit(f"no VBA type for the result {base}")
         return INTEGERS[base]
@@ -209,8 +216,17 @@ def comment_lines(text, indent=""):
 
 
 def declare_lines(proto, mapper, ptr, ptrsafe):
-    params = [mapper.param(proto["name"], b, s, n, ptr) for b, s, n in proto["params"]]
     result = mapper.result(*proto["result"], ptr)
+    if result == WIDE_RESULT:
+        if not ptrsafe:
+            return declare_lines_as(proto, mapper, ptr, ptrsafe, "Currency")
+        return (["#If Win64 Then"] + declare_lines_as(proto, mapper, ptr, ptrsafe, "LongLong") + ["#Else"] +
+                declare_lines_as(proto, mapper, ptr, ptrsafe, "Currency") + ["#End If"])
+    return declare_lines_as(proto, mapper, ptr, ptrsafe, result)
+
+
+def declare_lines_as(proto, mapper, ptr, ptrsafe, result):
+    params = [mapper.param(proto["name"], b, s, n, ptr) for b, s, n in proto["params"]]
     kind = "Function" if result else "Sub"
     head = f"Public Declare {'PtrSafe ' if ptrsafe else ''}{kind} {proto['name']} Lib \"zknet.dll\" ("
     tail = ")" + (f" As {result}" if result else "")
@@ -400,6 +416,8 @@ def generate(include):
                     lines += declare_lines(proto, mapper, ptr, ptrsafe)
                 if documented and g[2]:
                     lines += comment_lines(g[2], "    ")
+                if documented and any(p["result"] == ("int64_t", 0) for p in g[1]):
+                    lines += comment_lines(WIDE_NOTE, "    ")
                 lines.append("")
         lines += helpers(ptr, ptrsafe, set(records), HELPER_DECLARES)
         return lines

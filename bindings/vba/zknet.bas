@@ -377,7 +377,26 @@ Public Declare PtrSafe Function ZK_FtpGetFileSizeA Lib "zknet.dll" (ByVal sessio
 Public Declare PtrSafe Function ZK_FtpGetFileSizeW Lib "zknet.dll" (ByVal session As LongPtr, _
         ByVal file As LongPtr) As Long
     ' TYPE I then SIZE. Returns the size (saturated at 2147483647), or 0 on failure: code 16, 11
-    ' (refused), 3, 4, 1; an empty file also gives 0, told apart by the code.
+    ' (refused, or a reply whose size cannot be read), 3, 4, 1; an empty file also gives 0, told apart
+    ' by the code.
+
+#If Win64 Then
+Public Declare PtrSafe Function ZK_FtpGetFileSize64A Lib "zknet.dll" (ByVal session As LongPtr, _
+        ByVal file As String) As LongLong
+#Else
+Public Declare PtrSafe Function ZK_FtpGetFileSize64A Lib "zknet.dll" (ByVal session As LongPtr, _
+        ByVal file As String) As Currency
+#End If
+#If Win64 Then
+Public Declare PtrSafe Function ZK_FtpGetFileSize64W Lib "zknet.dll" (ByVal session As LongPtr, _
+        ByVal file As LongPtr) As LongLong
+#Else
+Public Declare PtrSafe Function ZK_FtpGetFileSize64W Lib "zknet.dll" (ByVal session As LongPtr, _
+        ByVal file As LongPtr) As Currency
+#End If
+    ' The same query for files of any size. Returns the whole size, or -1 on failure with the same
+    ' codes.
+    ' 32-bit Office and VB6 get the 64-bit result as Currency: multiply it by 10000 for the count.
 
 Public Declare PtrSafe Function ZK_FtpGetFileDateA Lib "zknet.dll" (ByVal session As LongPtr, _
         ByVal file As String, ByRef dateValue As FtpFileDate, ByVal shift As Long) As Long
@@ -929,6 +948,9 @@ Public Declare Function ZK_FtpDeleteFileW Lib "zknet.dll" (ByVal session As Long
 
 Public Declare Function ZK_FtpGetFileSizeA Lib "zknet.dll" (ByVal session As Long, ByVal file As String) As Long
 Public Declare Function ZK_FtpGetFileSizeW Lib "zknet.dll" (ByVal session As Long, ByVal file As Long) As Long
+
+Public Declare Function ZK_FtpGetFileSize64A Lib "zknet.dll" (ByVal session As Long, ByVal file As String) As Currency
+Public Declare Function ZK_FtpGetFileSize64W Lib "zknet.dll" (ByVal session As Long, ByVal file As Long) As Currency
 
 Public Declare Function ZK_FtpGetFileDateA Lib "zknet.dll" (ByVal session As Long, ByVal file As String, _
         ByRef dateValue As FtpFileDate, ByVal shift As Long) As Long

@@ -109,7 +109,13 @@ ZK_EXPORT int32_t ZK_API ZK_FtpDeleteFileW(FtpSession *session, const zk_wchar_t
 ZK_EXPORT int32_t ZK_API ZK_FtpGetFileSizeA(FtpSession *session, const char *file);
 ZK_EXPORT int32_t ZK_API ZK_FtpGetFileSizeW(FtpSession *session, const zk_wchar_t *file);
 /* TYPE I then SIZE. Returns the size (saturated at 2147483647), or 0 on failure: code 16, 11
-   (refused), 3, 4, 1; an empty file also gives 0, told apart by the code. */
+   (refused, or a reply whose size cannot be read), 3, 4, 1; an empty file also gives 0, told apart
+   by the code. */
+
+ZK_EXPORT int64_t ZK_API ZK_FtpGetFileSize64A(FtpSession *session, const char *file);
+ZK_EXPORT int64_t ZK_API ZK_FtpGetFileSize64W(FtpSession *session, const zk_wchar_t *file);
+/* The same query for files of any size. Returns the whole size, or -1 on failure with the same
+   codes. */
 
 ZK_EXPORT int32_t ZK_API ZK_FtpGetFileDateA(FtpSession *session, const char *file, FtpFileDate *date,
                                             uint32_t shift);

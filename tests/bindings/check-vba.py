@@ -25,7 +25,7 @@ REGENERATE = "re-run `/usr/bin/python3 tools/make-vba.py` and commit bindings/vb
 # ---------------------------------------------------------------- the C side
 
 C_SIZES = {"char": 1, "int8_t": 1, "uint8_t": 1, "int16_t": 2, "uint16_t": 2, "zk_wchar_t": 2,
-           "int32_t": 4, "uint32_t": 4, "int": 4}
+           "int32_t": 4, "uint32_t": 4, "int": 4, "int64_t": 8}
 
 
 def strip_c_comments(text):
@@ -413,7 +413,9 @@ def expected_result(c, target):
         return "long" if target.legacy else "longptr"
     if c.base == "void":
         return None
-    return {1: "byte", 2: "integer", 4: "long"}.get(C_SIZES.get(c.base, 0), "?")
+    # 64 bits come back in registers: LongLong where VBA has it, else Currency (the count / 10000).
+    wide = "longlong" if target.ptr == 8 else "currency"
+    return {1: "byte", 2: "integer", 4: "long", 8: wide}.get(C_SIZES.get(c.base, 0), "?")
 
 
 def check_target(mod, target, protos, structs, defines, exports, label, problems, stale):

@@ -62,7 +62,7 @@ std::string LocalDir() {
     return dir;
 }
 
-std::string ServerDir() { return Join(Join(BuildDir(), "ftp-peers"), "home"); }
+std::string ServerDir(const std::string &home) { return Join(Join(BuildDir(), "ftp-peers"), home); }
 
 bool WriteBytes(const std::string &path, const std::string &bytes) {
     std::error_code ec;

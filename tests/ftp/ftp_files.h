@@ -8,15 +8,15 @@
 
 #include "zknet/zknet.h"
 
-// The vsftpd that tests/ftp/start.sh runs.
+// The vsftpd that tests/ftp/start.sh runs (pyftpdlib and proftpd listen on 2122 and 2123).
 constexpr int kFtpPort = 2121;
 extern const char *const kFtpUser;
 extern const char *const kFtpPassword;
 
 // Folders as this program's file calls name them (Z:\... under Wine): the local side, made
-// empty once per run, and the server's home.
+// empty once per run, and a server's home (vsftpd's unless named: "pyftpd-home", "proftpd-home").
 std::string LocalDir();
-std::string ServerDir();
+std::string ServerDir(const std::string &home = "home");
 std::string Join(const std::string &dir, const std::string &name);
 
 // Whole files in and out; WriteBytes makes the folders on the way.

@@ -40,12 +40,13 @@ void Quit(FtpPeerLink &link) {
     if (Expect(link, 3000) == "QUIT") Reply(link, "221 bye");
 }
 
-std::string OpenPassive(FtpPeerLink &link, const std::string &host) {
+std::string OpenPassive(FtpPeerLink &link, const std::string &host, char delimiter) {
     link.passive = ListenAnyPort(link.family);
     int port = link.passive.port;
     char text[128];
     if (link.family == ZK_AF_INET6) {
-        std::snprintf(text, sizeof(text), "229 Entering Extended Passive Mode (|||%d|).", port);
+        const char d = delimiter;
+        std::snprintf(text, sizeof(text), "229 Entering Extended Passive Mode (%c%c%c%d%c).", d, d, d, port, d);
     } else {
         std::snprintf(text, sizeof(text), "227 Entering Passive Mode (%s,%d,%d).", host.c_str(), port / 256, port % 256);
     }

@@ -40,8 +40,8 @@ void Login(FtpPeerLink &link);
 void Quit(FtpPeerLink &link);
 
 // Passive side: a data listener and the PASV/EPSV reply naming it (PASV with `host` as its
-// address numbers); the accept waits at most `limit_ms`.
-std::string OpenPassive(FtpPeerLink &link, const std::string &host = "127,0,0,1");
+// address numbers, EPSV with `delimiter` around the port); the accept waits at most `limit_ms`.
+std::string OpenPassive(FtpPeerLink &link, const std::string &host = "127,0,0,1", char delimiter = '|');
 SocketHandle *AcceptData(FtpPeerLink &link, uint32_t limit_ms = 5000);
 // Active side: connects to the address a PORT or EPRT line names (on loopback).
 SocketHandle *ConnectActive(FtpPeerLink &link, const std::string &command);

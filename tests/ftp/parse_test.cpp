@@ -49,12 +49,41 @@ TEST(PassiveReplies, PortsAndHostsAreRead) {
     EXPECT_EQ(0, ParsePassiveV4("garbage)", host, sizeof(host), &port));
     EXPECT_EQ(0, ParsePassiveV4("1,2,3,4,5)", host, sizeof(host), &port));
     EXPECT_EQ(0, ParsePassiveV4("1,2,3,4,256,1)", host, sizeof(host), &port));
-    ASSERT_EQ(1, ParsePassiveV6("|||6446|)", &port));
-    EXPECT_EQ(6446u, port);
-    ASSERT_EQ(1, ParsePassiveV6("|||41202|).", &port));
-    EXPECT_EQ(41202u, port);
-    EXPECT_EQ(0, ParsePassiveV6("|||x|)", &port));
-    EXPECT_EQ(0, ParsePassiveV6("|||99999|)", &port));
+    // EPSV: any printable delimiter, the same four times.
+    const struct {
+        const char *text;
+        uint32_t port;  // 0: refused
+    } kEpsv[] = {{"|||6446|)", 6446}, {"|||41202|).", 41202}, {"!!!1234!)", 1234}, {"###65535#)", 65535},
+                 {"|||x|)", 0},       {"|||99999|)", 0},      {"||!80|)", 0},       {"|||80!)", 0},
+                 {"1112221)", 0},     {" 80 )", 0},           {"", 0}};
+    for (const auto &c : kEpsv) {
+        port = 0;
+        EXPECT_EQ(c.port != 0 ? 1 : 0, ParsePassiveV6(c.text, &port)) << c.text;
+        EXPECT_EQ(c.port, port) << c.text;
+    }
+}
+
+TEST(Ipv6Text, TheStandardShortForm) {
+    const struct {
+        uint16_t groups[8];
+        const char *text;
+    } kCases[] = {
+        {{0, 0, 0, 0, 0, 0, 0, 1}, "::1"},
+        {{0, 0, 0, 0, 0, 0, 0, 0}, "::"},
+        {{0x2001, 0xdb8, 0, 0, 1, 0, 0, 1}, "2001:db8::1:0:0:1"},      // the first of equal runs
+        {{0x2001, 0xdb8, 0, 1, 1, 1, 1, 1}, "2001:db8:0:1:1:1:1:1"},   // one zero group stays
+        {{0xfe80, 0, 0, 0, 0xabcd, 0xEF, 0, 0}, "fe80::abcd:ef:0:0"},
+        {{1, 0, 0, 2, 0, 0, 0, 3}, "1:0:0:2::3"},                      // the longest run
+        {{0x2001, 0xdb8, 0, 0, 0, 0, 0, 0}, "2001:db8::"},
+    };
+    for (const auto &c : kCases) {
+        char text[kIpv6TextSize];
+        EXPECT_EQ(static_cast<int32_t>(std::strlen(c.text)), FormatIpv6Text(c.groups, text, sizeof(text)));
+        EXPECT_STREQ(c.text, text);
+    }
+    const uint16_t longest[8] = {0xffff, 0xffff, 0xffff, 0xffff, 0xffff, 0xffff, 0xffff, 0xffff};
+    char text[kIpv6TextSize];
+    EXPECT_EQ(39, FormatIpv6Text(longest, text, sizeof(text)));
 }
 
 TEST(QuotedName, BetweenTheFirstAndTheLastQuote) {
@@ -63,8 +92,9 @@ TEST(QuotedName, BetweenTheFirstAndTheLastQuote) {
     EXPECT_STREQ("/pub/incoming", out);
     EXPECT_EQ(8, ExtractQuotedNameA(out, "257 \"/a \"\"b\"\"\" created", sizeof(out)));
     EXPECT_STREQ("/a \"\"b\"\"", out);  // doubled quotes stay as they are
-    EXPECT_EQ(0, ExtractQuotedNameA(out, "257 one \" quote", sizeof(out)));
+    EXPECT_EQ(-1, ExtractQuotedNameA(out, "257 one \" quote", sizeof(out)));  // cut before its end
     EXPECT_STREQ("", out);
+    EXPECT_EQ(0, ExtractQuotedNameA(out, "257 \"\" empty", sizeof(out)));
     char small[5];
     EXPECT_EQ(-1, ExtractQuotedNameA(small, "257 \"/long/name\"", sizeof(small)));
     EXPECT_STREQ("", small);
@@ -89,12 +119,21 @@ TEST(QuotedName, NoRoomAtAllAndLoneLeadBytes) {
     EXPECT_EQ(3, ExtractQuotedNameA(out, "257 \"\x95\x5C\x41\"", sizeof(out)));
 }
 
-TEST(Numbers, SizesSaturateAndTimesAreSliced) {
-    EXPECT_EQ(1048576, ParseSaturatedInt32("1048576"));
-    EXPECT_EQ(INT_MAX, ParseSaturatedInt32("99999999999"));
-    EXPECT_EQ(INT_MIN, ParseSaturatedInt32("-99999999999"));
-    EXPECT_EQ(42, ParseSaturatedInt32("  42 bytes"));
-    EXPECT_EQ(0, ParseSaturatedInt32(""));
+TEST(Numbers, SizesAreReadOrRefusedAndTimesAreSliced) {
+    // A size is the number alone: anything else is no size, never a 0 that looks like one.
+    const struct {
+        const char *text;
+        bool readable;
+        uint64_t size;
+    } kSizes[] = {{"1048576", true, 1048576}, {"  42", true, 42}, {"42 bytes", true, 42},
+                  {"9223372036854775807", true, 9223372036854775807ULL}, {"0", true, 0},
+                  {"9223372036854775808", false, 0}, {"file: 213, Size =51", false, 0}, {"", false, 0},
+                  {"-5", false, 0}, {"+5", false, 0}, {"12abc", false, 0}, {"Size=51", false, 0}};
+    for (const auto &c : kSizes) {
+        uint64_t size = 7;
+        EXPECT_EQ(c.readable, ParseFileSize(c.text, &size)) << c.text;
+        EXPECT_EQ(c.size, size) << c.text;
+    }
     char after[16];
     EXPECT_EQ(0, TextAfterFirstSpaceA("213", after, sizeof(after)));
     EXPECT_EQ(4, TextAfterFirstSpaceA("213 1234", after, sizeof(after)));

@@ -18,6 +18,7 @@ struct FramingCase {
     int result;
     uint32_t code;
     std::string last_reply;
+    std::vector<std::string> sent = {};          // when given: every line after the login, QUIT too
 };
 
 void PrintTo(const FramingCase &c, std::ostream *os) { *os << c.name; }
@@ -59,15 +60,40 @@ const FramingCase kCases[] = {
          return made + ZK_FtpSetPermissionA(s, "made", 0x755);
      },
      2, 0, "200 SITE CHMOD command ok."},
-    {"AReplyAfterItsTimeOutDoesNotAnswerTheNextCommand",
-     {{"SITE CHMOD 644 f", "500 refused, but too late\r\n", 10500}, {"DELE f", "250 deleted\r\n"}},
+    // A reply that comes after its time-out would answer the next command: the session sends
+    // nothing more (not even waiting for QUIT's reply) once a reply did not come in time.
+    {"AReplyAfterItsTimeOutEndsTheSession",
+     {{"CWD d", "250 CWD command successful\r\n", 10300}},
      [](FtpSession *s) {
-         int late = ZK_FtpSetPermissionA(s, "f", 0x644);
-         if (late != 0 || ZK_FtpQueryLastErrorCode() != 22) return -1;
-         Pause(1000);  // the late refusal arrives meanwhile
+         int cwd = ZK_FtpSetDirectoryA(s, "d");
+         if (cwd != 0 || ZK_FtpQueryLastErrorCode() != 3) return -1;
+         Pause(1000);  // the late reply arrives meanwhile
          return ZK_FtpDeleteFileA(s, "f");
      },
-     1, 22, "250 deleted"},
+     0, 3, "", {"CWD d", "QUIT"}},
+    // The size is the number alone; one that cannot be read is no size, and no download uses it.
+    {"AnUnreadableSizeIsAFailure",
+     {{"TYPE I", "200 I\r\n"}, {"SIZE f", "213 file: 213, Size =51\r\n"},
+      {"TYPE I", "200 I\r\n"}, {"SIZE f", "213 Size=51\r\n"}},
+     [](FtpSession *s) {
+         int size = ZK_FtpGetFileSizeA(s, "f");
+         if (size != 0 || ZK_FtpQueryLastErrorCode() != 11) return -1;
+         return ZK_FtpGetFileA(s, "f", "never-made.bin", 1);
+     },
+     0, 11, "213 Size=51", {"TYPE I", "SIZE f", "TYPE I", "SIZE f", "QUIT"}},
+    // A directory name longer than the usual reply is read whole; one cut before its closing
+    // quote names nothing (never an empty success).
+    {"ALongDirectoryNameIsReadWhole",
+     {{"PWD", "257 \"/" + std::string(1100, 'd') + "\" is the current directory\r\n"},
+      {"PWD", "257 \"/" + std::string(20000, 'd') + "\" is the current directory\r\n"}},
+     [](FtpSession *s) {
+         std::vector<char> name(4096, 'x');
+         if (ZK_FtpGetDirectoryA(s, name.data(), 4096, "PWD") != 1 || std::string(name.data()) != "/" + std::string(1100, 'd')) {
+             return -1;
+         }
+         return ZK_FtpGetDirectoryA(s, name.data(), 4096, "PWD") * 10 + (name[0] == '\0' ? 1 : 0);
+     },
+     1, 7, "257 \"/" + std::string(1017, 'd')},
     {"AnOverlongReplyLineIsReadToItsEnd",
      {{"CWD long", "250 " + std::string(3000, 'x') + "\r\n"}, {"DELE f", "550 refused\r\n"}},
      [](FtpSession *s) { return ZK_FtpSetDirectoryA(s, "long") * 10 + ZK_FtpDeleteFileA(s, "f"); },
@@ -107,6 +133,10 @@ TEST_P(ReplyFraming, EachCommandMeetsItsOwnReply) {
     session = nullptr;
     FinishFtpPeer(peer);
     EXPECT_TRUE(peer.link.mismatches.empty()) << peer.link.mismatches.front();
+    if (!c.sent.empty()) {
+        std::vector<std::string> after_login(peer.link.commands.begin() + 2, peer.link.commands.end());
+        EXPECT_EQ(c.sent, after_login);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReplyFraming, ::testing::ValuesIn(kCases),
@@ -133,6 +163,20 @@ TEST_F(ReplyFramingLogin, LongGreetingAndMultiLineLoginReplies) {
     FinishFtpPeer(peer);
     EXPECT_TRUE(peer.link.mismatches.empty()) << peer.link.mismatches.front();
     EXPECT_FALSE(peer.link.bare_line_end);
+}
+
+// A server that greets and then never answers USER does not hold the caller: the login's replies
+// are bounded like every other, code 3.
+TEST_F(ReplyFramingLogin, ASilentLoginIsBounded) {
+    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    StartFtpPeer(peer, ZK_AF_INET, [](FtpPeerLink &link) {
+        RunSteps(link, {{kNoLine, "220 ready\r\n"}, {"USER user", ""}});
+        AwaitClose(link, 25000);
+    });
+    uint32_t start = Now();
+    EXPECT_EQ(nullptr, ConnectToPeer(peer, 1));
+    EXPECT_EQ(3u, ZK_FtpQueryLastErrorCode());
+    EXPECT_LT(Since(start), 18000u);
 }
 
 }  // namespace

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# stop.sh -- stops the vsftpd that start.sh started with the same work folder, and the sessions
-# it forked (its process group).
+# stop.sh -- stops the FTP servers that start.sh started with the same work folder, and the
+# sessions they forked (each server's process group).
 set -uo pipefail
 work=${1:?usage: stop.sh WORK_FOLDER}
-[ -f "$work/vsftpd.pid" ] || exit 0
-pid=$(cat "$work/vsftpd.pid")
-if [ -n "$pid" ]; then
-  kill -- "-$pid" 2>/dev/null || kill "$pid" 2>/dev/null || true
-  for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-fi
-rm -f "$work/vsftpd.pid"
+for server in vsftpd pyftpd proftpd; do
+  [ -f "$work/$server.pid" ] || continue
+  pid=$(cat "$work/$server.pid")
+  if [ -n "$pid" ]; then
+    kill -- "-$pid" 2>/dev/null || kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+  fi
+  rm -f "$work/$server.pid"
+done
 exit 0

@@ -141,9 +141,7 @@ int Get(Run &run) {
     int64_t total = -1;
     if (run.progress) {
         // The percentage needs the size; the download asks for it again, which costs one exchange.
-        ZK_FtpClearLastErrorCode();
-        int32_t size = ZK_FtpGetFileSizeA(run.session, remote.c_str());
-        if (ZK_FtpQueryLastErrorCode() == ZK_FTP_OK) total = size;
+        total = ZK_FtpGetFileSize64A(run.session, remote.c_str());
     }
     Progress progress;
     StartDownloadProgress(&progress, run.progress, "get " + remote, run.local, total);
@@ -181,12 +179,11 @@ int Move(Run &run) {
                                                                                         : FtpFailed(run);
 }
 
+// The whole size, past 2 GiB too.
 int Size(Run &run) {
-    // An empty file also gives 0: only the code tells a failure.
-    ZK_FtpClearLastErrorCode();
-    int32_t size = ZK_FtpGetFileSizeA(run.session, run.args[0].c_str());
-    if (ZK_FtpQueryLastErrorCode() != ZK_FTP_OK) return FtpFailed(run);
-    std::printf("%d\n", static_cast<int>(size));
+    int64_t size = ZK_FtpGetFileSize64A(run.session, run.args[0].c_str());
+    if (size < 0) return FtpFailed(run);
+    std::printf("%lld\n", static_cast<long long>(size));
     return kExitOk;
 }
 

@@ -1,11 +1,14 @@
-// vsftpd_test.cpp -- the FTP client against a real vsftpd on loopback, in all four data-connection
-// forms: PORT and PASV over IPv4, EPRT and EPSV over IPv6. Each test works in a folder of its own
-// that it makes with MKD; what the server stored is read straight from its home folder.
+// real_servers_test.cpp -- the FTP client against three real servers on loopback (vsftpd,
+// pyftpdlib, proftpd), in all four data-connection forms: PORT and PASV over IPv4, EPRT and EPSV
+// over IPv6. Each test works in a folder of its own that it makes with MKD; what the server stored
+// is read straight from its home folder. The servers differ where FTP leaves them free to, and
+// each difference is named in the server's row.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ftp_files.h"
@@ -29,6 +32,28 @@ const Form kForms[] = {
     {ZK_AF_INET6, 1, "EpsvV6"},
 };
 
+struct Server {
+    const char *name;
+    int port;
+    const char *home;             // its folder under ftp-peers (tests/ftp/start.sh)
+    bool rewrites_ascii;          // TYPE A stores CR LF as LF and sends LF as CR LF
+    bool lists_missing_folder;    // "LIST no-such-folder" gives an empty listing, not a refusal
+    uint32_t chmod_missing_code;  // SITE CHMOD of a missing file: 11 ("No such ...") or 22
+};
+
+// vsftpd and proftpd greet with 31 lines and answer CWD into a folder with a .message with
+// several; pyftpdlib with one line each. pyftpdlib reads file names as UTF-8.
+const Server kServers[] = {
+    {"Vsftpd", kFtpPort, "home", false, true, 22},
+    {"Pyftpdlib", 2122, "pyftpd-home", true, false, 11},
+    {"Proftpd", 2123, "proftpd-home", true, false, 11},
+};
+
+using Param = std::tuple<Server, Form>;
+
+void PrintTo(const Server &server, std::ostream *os) { *os << server.name; }
+void PrintTo(const Form &form, std::ostream *os) { *os << form.name; }
+
 std::vector<std::string> Items(const MStringList &list) {
     std::vector<std::string> out;
     for (int32_t i = 0; i < list.count; ++i) out.push_back(static_cast<const char *>(list.items[i]));
@@ -44,16 +69,18 @@ bool AnyEndsWith(const std::vector<std::string> &lines, const std::string &name)
     return false;
 }
 
-class Vsftpd : public ::testing::TestWithParam<Form> {
+class RealServer : public ::testing::TestWithParam<Param> {
   protected:
+    const Server &server() const { return std::get<0>(GetParam()); }
+    const Form &form() const { return std::get<1>(GetParam()); }
     void SetUp() override {
         if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh and the ftp-peers fixture";
-        session_ = ZK_FtpConnectA(kTestHost, kFtpUser, kFtpPassword, GetParam().passive, kFtpPort, GetParam().family);
+        session_ = ZK_FtpConnectA(kTestHost, kFtpUser, kFtpPassword, form().passive, server().port, form().family);
         ASSERT_NE(nullptr, session_) << "code " << ZK_FtpQueryLastErrorCode() << ": " << LastReply();
-        folder_ = Unique(std::string("t-") + GetParam().name);
+        folder_ = Unique(std::string("t-") + form().name);
         ASSERT_EQ(1, ZK_FtpCreateDirectoryA(session_, folder_.c_str())) << LastReply();
         ASSERT_EQ(1, ZK_FtpSetDirectoryA(session_, folder_.c_str())) << LastReply();
-        server_ = Join(ServerDir(), folder_);
+        server_ = Join(ServerDir(server().home), folder_);
         local_ = Join(LocalDir(), folder_);
         ASSERT_TRUE(WriteBytes(Join(local_, ".keep"), ""));
     }
@@ -72,7 +99,7 @@ class Vsftpd : public ::testing::TestWithParam<Form> {
     std::string folder_, server_, local_;
 };
 
-TEST_P(Vsftpd, TransfersKeepBytesAndServerTime) {
+TEST_P(RealServer, TransfersKeepBytesAndServerTime) {
     // Binary type: bytes of every kind, the line ends included, arrive as they were.
     std::string bytes("line one\r\nline two\nzero\0byte\r\r\n\xff\xfe", 34);
     std::string up = Join(local_, "up.bin");
@@ -86,15 +113,16 @@ TEST_P(Vsftpd, TransfersKeepBytesAndServerTime) {
     ExpectServerTime("data.bin", down);
 
     // ASCII type: vsftpd does not rewrite line ends (ascii_*_enable is off), so the bytes stay as
-    // they are; the download must see the transfer through although the CR count grew its target.
+    // they are; the others store lines with LF and send them with CR LF. Either way the download
+    // must see the transfer through although the CR count grew its target.
     std::string text = "first\r\nsecond\r\nthird\n";
     std::string text_up = Join(local_, "up.txt");
     ASSERT_TRUE(WriteBytes(text_up, text));
     ASSERT_EQ(1, ZK_FtpPutFileA(session_, text_up.c_str(), "notes.txt", 0)) << LastReply();
-    EXPECT_EQ(text, ReadBytes(Join(server_, "notes.txt")));
+    EXPECT_EQ(server().rewrites_ascii ? "first\nsecond\nthird\n" : text, ReadBytes(Join(server_, "notes.txt")));
     std::string text_down = Join(local_, "down.txt");
     ASSERT_EQ(1, ZK_FtpGetFileA(session_, "notes.txt", text_down.c_str(), 0)) << LastReply();
-    EXPECT_EQ(text, ReadBytes(text_down));
+    EXPECT_EQ(server().rewrites_ascii ? "first\r\nsecond\r\nthird\r\n" : text, ReadBytes(text_down));
     ExpectServerTime("notes.txt", text_down);
 
     // An empty file: nothing moves, an old local file is emptied and still dated.
@@ -115,7 +143,7 @@ TEST_P(Vsftpd, TransfersKeepBytesAndServerTime) {
 // A download whose local file cannot be made, with more data than the connection buffers hold:
 // the server is still sending when the worker gives up. The failure is reported, its 426 is read
 // with it, and the next command gets its own reply, not that one.
-TEST_P(Vsftpd, FailedLocalFileLeavesTheSessionInStep) {
+TEST_P(RealServer, FailedLocalFileLeavesTheSessionInStep) {
     uint64_t hash = WritePattern(Join(server_, "big.bin"), 8u << 20, 5);
     std::string nowhere = Join(local_, "no-such-folder/big.bin");
     EXPECT_EQ(0, ZK_FtpGetFileA(session_, "big.bin", nowhere.c_str(), 1));
@@ -132,7 +160,7 @@ TEST_P(Vsftpd, FailedLocalFileLeavesTheSessionInStep) {
 
 // A download the server refuses (the file is not readable to it) leaves a local file of the
 // same name as it was, in every mode: nothing arrived that could replace it.
-TEST_P(Vsftpd, RefusedDownloadKeepsTheLocalFile) {
+TEST_P(RealServer, RefusedDownloadKeepsTheLocalFile) {
     std::string up = Join(local_, "locked.up");
     ASSERT_TRUE(WriteBytes(up, "server copy"));
     ASSERT_EQ(1, ZK_FtpPutFileA(session_, up.c_str(), "locked.dat", 1)) << LastReply();
@@ -148,11 +176,11 @@ TEST_P(Vsftpd, RefusedDownloadKeepsTheLocalFile) {
     EXPECT_EQ(1, ZK_FtpGetDirectoryA(session_, name, sizeof(name), "PWD")) << LastReply();
 }
 
-class VsftpdCommands : public Vsftpd {};
-class VsftpdBig : public Vsftpd {};
-class VsftpdUnicode : public Vsftpd {};
+class Commands : public RealServer {};
+class Big : public RealServer {};
+class Unicode : public RealServer {};
 
-TEST_P(Vsftpd, ListingsOfEmptyAndPopulatedFolder) {
+TEST_P(RealServer, ListingsOfEmptyAndPopulatedFolder) {
     MStringList list{-1, nullptr};
     ASSERT_EQ(1, ZK_FtpListFileA(session_, &list, "LIST")) << LastReply();
     EXPECT_EQ(0, list.count);
@@ -178,15 +206,16 @@ TEST_P(Vsftpd, ListingsOfEmptyAndPopulatedFolder) {
     EXPECT_NE(names.end(), std::find(names.begin(), names.end(), U16("one.txt")));
     EXPECT_NE(names.end(), std::find(names.begin(), names.end(), U16("sub")));
 
-    // Listing a folder that is not there gives an empty listing from this server (its ls
-    // finds nothing); a refused command would be a failure, never an empty list.
+    // Listing a folder that is not there gives an empty listing from vsftpd (its ls finds
+    // nothing), a refusal from the others: a failure then, never an empty list.
     list.count = -1;
-    EXPECT_EQ(1, ZK_FtpListFileA(session_, &list, "LIST no-such-folder")) << LastReply();
-    EXPECT_EQ(0, list.count);
+    EXPECT_EQ(server().lists_missing_folder ? 1 : 0, ZK_FtpListFileA(session_, &list, "LIST no-such-folder"))
+        << LastReply();
+    EXPECT_EQ(server().lists_missing_folder ? 0 : -1, list.count);
     ZK_SocketDeleteMStringA(&list);
 }
 
-TEST_P(VsftpdCommands, PermissionsReadBackAfterSiteChmod) {
+TEST_P(Commands, PermissionsReadBackAfterSiteChmod) {
     std::string up = Join(local_, "perm.up");
     ASSERT_TRUE(WriteBytes(up, "x"));
     ASSERT_EQ(1, ZK_FtpPutFileA(session_, up.c_str(), "data.txt", 1));
@@ -206,10 +235,11 @@ TEST_P(VsftpdCommands, PermissionsReadBackAfterSiteChmod) {
     EXPECT_EQ(0xFFFFu, ZK_FtpGetPermissionA(session_, "missing.txt"));
     EXPECT_EQ(11u, ZK_FtpQueryLastErrorCode());
     EXPECT_EQ(0, ZK_FtpSetPermissionA(session_, "missing.txt", 0x644));
-    EXPECT_EQ(22u, ZK_FtpQueryLastErrorCode()) << LastReply();  // vsftpd says "failed", not "No such"
+    // vsftpd says "failed", the others "No such file".
+    EXPECT_EQ(server().chmod_missing_code, ZK_FtpQueryLastErrorCode()) << LastReply();
 }
 
-TEST_P(VsftpdCommands, RemoteCommandsSucceedAndAreRefused) {
+TEST_P(Commands, RemoteCommandsSucceedAndAreRefused) {
     ASSERT_TRUE(WriteBytes(Join(server_, "f.txt"), std::string(1234, 'f')));
 
     EXPECT_EQ(1234, ZK_FtpGetFileSizeA(session_, "f.txt"));
@@ -265,7 +295,7 @@ TEST_P(VsftpdCommands, RemoteCommandsSucceedAndAreRefused) {
     EXPECT_EQ(10u, ZK_FtpQueryLastErrorCode());
 }
 
-TEST_P(VsftpdCommands, MissingLocalFileIsNotUploaded) {
+TEST_P(Commands, MissingLocalFileIsNotUploaded) {
     ZK_FtpClearLastErrorCode();
     EXPECT_EQ(0, ZK_FtpPutFileA(session_, Join(local_, "absent.bin").c_str(), "absent.bin", 1));
     EXPECT_EQ(11u, ZK_FtpQueryLastErrorCode());
@@ -279,7 +309,7 @@ TEST_P(VsftpdCommands, MissingLocalFileIsNotUploaded) {
 
 // 64 MiB each way: byte-identical on the server after the upload (hashed there) and locally
 // after the download, which also carries the server's time.
-TEST_P(VsftpdBig, SixtyFourMebibytesBothWays) {
+TEST_P(Big, SixtyFourMebibytesBothWays) {
     const uint64_t size = 64ull << 20;
     std::string up = Join(local_, "big.up");
     uint64_t hash = WritePattern(up, size, 7);
@@ -330,7 +360,7 @@ std::string ToAnsi(const std::u16string &text) {
 
 // Japanese names (all of them in code page 932) through the W forms: on the wire and on the
 // server they are code page 932; locally the same file is reached by its UTF-16 and its ANSI name.
-TEST_P(VsftpdUnicode, JapaneseNamesThroughTheWideForms) {
+TEST_P(Unicode, JapaneseNamesThroughTheWideForms) {
     const std::u16string remote = u"\u65e5\u672c\u8a9e\u30d5\u30a1\u30a4\u30eb.txt";   // 日本語ファイル.txt
     const std::u16string renamed = u"\u540d\u524d\u5909\u66f4.txt";                        // 名前変更.txt
     const std::u16string folder = u"\u30d5\u30a9\u30eb\u30c0";                             // フォルダ
@@ -379,7 +409,7 @@ TEST_P(VsftpdUnicode, JapaneseNamesThroughTheWideForms) {
 
 // A folder with a .message file answers CWD with a multi-line 250 reply; the server's greeting
 // is 31 lines long (the test server's banner). Every later command must meet its own reply.
-TEST_P(VsftpdCommands, MultiLineRepliesStayInStep) {
+TEST_P(Commands, MultiLineRepliesStayInStep) {
     ASSERT_EQ(1, ZK_FtpCreateDirectoryA(session_, "noticed")) << LastReply();
     std::string notice;
     for (int i = 0; i < 6; ++i) notice += "Line " + std::to_string(i) + " of the folder's notice\n";
@@ -399,15 +429,38 @@ TEST_P(VsftpdCommands, MultiLineRepliesStayInStep) {
     EXPECT_EQ(1, ZK_FtpDeleteDirectoryA(session_, "made")) << LastReply();
 }
 
-std::string FormName(const ::testing::TestParamInfo<Form> &info) { return info.param.name; }
+// Uploads over an existing file, again and again, each checked byte for byte on the server's
+// disk: a client that sends before the server has taken STOR loses the start of the file to a
+// server that reads the data connection only then (pyftpdlib in passive mode).
+TEST_P(RealServer, RepeatedUploadsOverAnExistingFileArriveWhole) {
+    std::string up = Join(local_, "again.up");
+    for (uint32_t round = 0; round < 10; ++round) {
+        uint64_t hash = WritePattern(up, 300000, round + 11);
+        ASSERT_EQ(1, ZK_FtpPutFileA(session_, up.c_str(), "again.bin", 1)) << "round " << round << ": " << LastReply();
+        ASSERT_EQ(hash, HashFile(Join(server_, "again.bin"))) << "round " << round;
+    }
+}
 
-INSTANTIATE_TEST_SUITE_P(Forms, Vsftpd, ::testing::ValuesIn(kForms), FormName);
+std::string ParamName(const ::testing::TestParamInfo<Param> &info) {
+    return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+}
+
+const Form kOnePerFamily[] = {kForms[1], kForms[2]};
+const Form kEachByName[] = {kForms[0], kForms[3]};
+
+INSTANTIATE_TEST_SUITE_P(Forms, RealServer, ::testing::Combine(::testing::ValuesIn(kServers), ::testing::ValuesIn(kForms)),
+                         ParamName);
 // The commands without a data connection, and the permission (one listing each), once per family.
-INSTANTIATE_TEST_SUITE_P(Families, VsftpdCommands, ::testing::Values(kForms[1], kForms[2]), FormName);
-INSTANTIATE_TEST_SUITE_P(Families, VsftpdBig, ::testing::Values(kForms[1], kForms[2]), FormName);
-INSTANTIATE_TEST_SUITE_P(Families, VsftpdUnicode, ::testing::Values(kForms[0], kForms[3]), FormName);
+INSTANTIATE_TEST_SUITE_P(Families, Commands,
+                         ::testing::Combine(::testing::ValuesIn(kServers), ::testing::ValuesIn(kOnePerFamily)), ParamName);
+INSTANTIATE_TEST_SUITE_P(Families, Big, ::testing::Combine(::testing::ValuesIn(kServers), ::testing::ValuesIn(kOnePerFamily)),
+                         ParamName);
+// Code page 932 names need a server that takes names as bytes; pyftpdlib reads them as UTF-8.
+INSTANTIATE_TEST_SUITE_P(Families, Unicode,
+                         ::testing::Combine(::testing::Values(kServers[0], kServers[2]), ::testing::ValuesIn(kEachByName)),
+                         ParamName);
 
-TEST(VsftpdLogin, WrongPasswordIsRefusedAndNoServerIsCode2) {
+TEST(Login, WrongPasswordIsRefusedAndNoServerIsCode2) {
     if (!InPrivateNetwork()) GTEST_SKIP();
     EXPECT_EQ(nullptr, ZK_FtpConnectA(kTestHost, kFtpUser, "wrong", 1, kFtpPort, ZK_AF_INET));
     EXPECT_EQ(6u, ZK_FtpQueryLastErrorCode());
