@@ -5,15 +5,12 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "socket/socket_handle.h"
 #include "socket/text_helpers.h"
 
 namespace {
 
 // WC_NO_BEST_FIT_CHARS: an unmappable character is reported, not replaced by a look-alike.
 constexpr DWORD kNoBestFitChars = 0x400;
-// What one send is given at most (a send's length is a 32-bit count).
-constexpr int64_t kMostPerSend = 1 << 30;
 
 }  // namespace
 
@@ -68,32 +65,8 @@ int32_t ProtoFormatCommandW(char *line, const zk_wchar_t *verb, const zk_wchar_t
     return n - 1;
 }
 
-void ProtoDropLate(SocketHandle *connection) {
-    if (connection == nullptr) return;
-    char sink[4096];
-    // Bounded: a server that keeps sending cannot hold the command back for long.
-    for (int rounds = 0; rounds < 256; ++rounds) {
-        unsigned long waiting = 0;
-        if (win::ioctlsocket(connection->socket, win::kFionRead, &waiting) != 0 || waiting == 0) return;
-        int ask = waiting < sizeof(sink) ? static_cast<int>(waiting) : static_cast<int>(sizeof(sink));
-        if (win::recv(connection->socket, sink, ask, 0) <= 0) return;
-    }
-}
-
-bool ProtoSendAll(SocketHandle *connection, const char *data, int64_t length) {
-    if (connection == nullptr || length < 0 || (data == nullptr && length > 0)) return false;
-    while (length > 0) {
-        int32_t piece = static_cast<int32_t>(length < kMostPerSend ? length : kMostPerSend);
-        int32_t sent = ZK_SocketSend(connection, data, piece);
-        if (sent <= 0) return false;
-        data += sent;
-        length -= sent;
-    }
-    return true;
-}
-
-bool ProtoSendCommand(SocketHandle *connection, const char *line, int32_t length) {
+bool ProtoSendCommand(ProtoTransport *connection, const char *line, int32_t length, uint32_t silence_ms) {
     if (connection == nullptr || length <= 0) return false;
-    ProtoDropLate(connection);
-    return ProtoSendAll(connection, line, length);
+    ProtoDropWaiting(connection);
+    return ProtoSend(connection, line, length, silence_ms, nullptr);
 }
