@@ -39,14 +39,21 @@ struct Server {
     bool rewrites_ascii;          // TYPE A stores CR LF as LF and sends LF as CR LF
     bool lists_missing_folder;    // "LIST no-such-folder" gives an empty listing, not a refusal
     uint32_t chmod_missing_code;  // SITE CHMOD of a missing file: 11 ("No such ...") or 22
+    uint32_t security;            // ZK_SECURE_NONE, or how its FTPS begins (its certificate is the test CA's)
 };
 
 // vsftpd and proftpd greet with 31 lines and answer CWD into a folder with a .message with
-// several; pyftpdlib with one line each. pyftpdlib reads file names as UTF-8.
+// several; pyftpdlib with one line each. pyftpdlib reads file names as UTF-8. The FTPS servers
+// require TLS for the login and every data connection, and refuse a data connection that does
+// not resume the control connection's TLS session.
 const Server kServers[] = {
-    {"Vsftpd", kFtpPort, "home", false, true, 22},
-    {"Pyftpdlib", 2122, "pyftpd-home", true, false, 11},
-    {"Proftpd", 2123, "proftpd-home", true, false, 11},
+    {"Vsftpd", kFtpPort, "home", false, true, 22, ZK_SECURE_NONE},
+    {"Pyftpdlib", 2122, "pyftpd-home", true, false, 11, ZK_SECURE_NONE},
+    {"Proftpd", 2123, "proftpd-home", true, false, 11, ZK_SECURE_NONE},
+    {"VsftpdTls", 2131, "home", false, true, 22, ZK_SECURE_EXPLICIT},
+    {"VsftpdTls12", 2132, "home", false, true, 22, ZK_SECURE_EXPLICIT},
+    {"VsftpdImplicit", 2133, "home", false, true, 22, ZK_SECURE_IMPLICIT},
+    {"ProftpdTls", 2134, "proftpd-home", true, false, 11, ZK_SECURE_EXPLICIT},
 };
 
 using Param = std::tuple<Server, Form>;
@@ -75,7 +82,9 @@ class RealServer : public ::testing::TestWithParam<Param> {
     const Form &form() const { return std::get<1>(GetParam()); }
     void SetUp() override {
         if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh and the ftp-peers fixture";
-        session_ = ZK_FtpConnectA(kTestHost, kFtpUser, kFtpPassword, form().passive, server().port, form().family);
+        const std::string ca = PeerFile("certs/ca.pem");
+        session_ = ZK_FtpConnectSecureA(kTestHost, kFtpUser, kFtpPassword, form().passive, server().port,
+                                        form().family, server().security, ca.c_str());
         ASSERT_NE(nullptr, session_) << "code " << ZK_FtpQueryLastErrorCode() << ": " << LastReply();
         folder_ = Unique(std::string("t-") + form().name);
         ASSERT_EQ(1, ZK_FtpCreateDirectoryA(session_, folder_.c_str())) << LastReply();
@@ -453,11 +462,16 @@ INSTANTIATE_TEST_SUITE_P(Forms, RealServer, ::testing::Combine(::testing::Values
 // The commands without a data connection, and the permission (one listing each), once per family.
 INSTANTIATE_TEST_SUITE_P(Families, Commands,
                          ::testing::Combine(::testing::ValuesIn(kServers), ::testing::ValuesIn(kOnePerFamily)), ParamName);
-INSTANTIATE_TEST_SUITE_P(Families, Big, ::testing::Combine(::testing::ValuesIn(kServers), ::testing::ValuesIn(kOnePerFamily)),
+// The large files on each plain server and on one secure server of each make.
+INSTANTIATE_TEST_SUITE_P(Families, Big,
+                         ::testing::Combine(::testing::Values(kServers[0], kServers[1], kServers[2], kServers[3],
+                                                              kServers[6]),
+                                            ::testing::ValuesIn(kOnePerFamily)),
                          ParamName);
 // Code page 932 names need a server that takes names as bytes; pyftpdlib reads them as UTF-8.
 INSTANTIATE_TEST_SUITE_P(Families, Unicode,
-                         ::testing::Combine(::testing::Values(kServers[0], kServers[2]), ::testing::ValuesIn(kEachByName)),
+                         ::testing::Combine(::testing::Values(kServers[0], kServers[2], kServers[3], kServers[6]),
+                                            ::testing::ValuesIn(kEachByName)),
                          ParamName);
 
 TEST(Login, WrongPasswordIsRefusedAndNoServerIsCode2) {
