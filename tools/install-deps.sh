@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   locales iproute2 util-linux procps psmisc socat python3 curl
-  vsftpd dovecot-pop3d python3-aiosmtpd postfix inetutils-telnetd
+  vsftpd dovecot-pop3d mailutils-pop3d python3-aiosmtpd postfix inetutils-telnetd nkf
 )
 
 here=$(cd "$(dirname "$0")" && pwd)
