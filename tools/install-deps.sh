@@ -10,7 +10,7 @@ packages=(
   cmake make g++ pkg-config libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
-  locales iproute2 util-linux procps psmisc socat python3 curl
+  locales iproute2 util-linux procps psmisc socat python3 curl acl
   vsftpd dovecot-pop3d mailutils-pop3d python3-aiosmtpd postfix inetutils-telnetd nkf
 )
 
