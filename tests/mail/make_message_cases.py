@@ -434,10 +434,11 @@ for cs, enc in (("utf-8", BASE64), ("utf-8", QP), ("euc-jp", QP)):
         [("Subject", encoded("Re: " + LONG_KANJI + " end", charset(cs, enc))), ("Date", DATE),
          ("From", address("佐藤 花子", "hanako@example.jp", charset(cs, enc))),
          ("Content-Type", "text/plain; charset=us-ascii")], b"\r\nlong\r\n"))
+split = "Re: 【重要】 가 ok".encode()
 add("thunderbird_utf8_split", raw_message(
     # Characters split between the words, as Thunderbird splits them.
-    [("Subject", " ".join("=?UTF-8?B?%s?=" % base64.b64encode(part).decode() for part in
-                          ("Re: 【重要】 é ok".encode()[:9], "Re: 【重要】 é ok".encode()[9:20], "Re: 【重要】 é ok".encode()[20:]))),
+    [("Subject", " ".join("=?UTF-8?B?%s?=" % base64.b64encode(part).decode()
+                          for part in (split[:9], split[9:19], split[19:]))),
      ("Date", DATE), ("Content-Type", "text/plain; charset=UTF-8; format=flowed"),
      ("Content-Transfer-Encoding", "7bit")], crlf("plain\n").encode()),
     notes=["a character code page 932 lacks becomes ?"])
