@@ -260,9 +260,9 @@ TEST_P(RealPop3, DeletionTakesEffectAtQuit) {
             MailFreeHandle(h);
         }
         // The server ends its side of a closed session by itself; until then it may keep the
-        // mailbox locked.
+        // mailbox locked (mailutils refuses a second session meanwhile).
         std::string listed;
-        for (int tries = 0; tries < 50 && listed != (quit ? Sizes({kPlain, kThird}) : all); ++tries) {
+        for (int tries = 0; tries < 200 && listed != (quit ? Sizes({kPlain, kThird}) : all); ++tries) {
             if (tries > 0) SleepMs(100);
             listed = ServerList();
         }
