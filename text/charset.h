@@ -21,7 +21,8 @@ int32_t SjisToJis(const char *input, char *output, int32_t size);
 int32_t WideToJis(const zk_wchar_t *input, char *output, int32_t size);
 
 // ISO-2022-JP to Shift_JIS. Length written; -1 when the input is longer than `size` bytes or
-// the result and terminator do not fit. A JIS code with no Shift_JIS form is copied as it is.
+// the result and terminator do not fit. A JIS code with no Shift_JIS form is copied as it is;
+// after ESC ( I the JIS X 0201 katakana become Shift_JIS's half-width katakana.
 int32_t JisToSjis(const char *input, char *output, int32_t size);
 
 // ISO-2022-JP to UTF-16. Units written including the terminator; -1 for an input longer than

@@ -114,7 +114,7 @@ TEST(EndToEnd, PostfixDovecotAndBackThroughTheSink) {
     const std::string rebuilt =
         "From: " + AnsiOf(from) + "\r\nTo: <zkmail@zknet-test>\r\nSubject: " +
         HeaderValue(message.content, "Subject: ") + "\r\nDate: " + HeaderValue(retrieved, "Date: ") +
-        "\r\nMIME-Version: 1.0\r\nContent-Type: text/plain;format=fixed;charset=\"iso-2022-jp\";reply-type=original"
+        "\r\nMIME-Version: 1.0\r\nContent-Type: text/plain;\tformat=fixed;\tcharset=\"iso-2022-jp\";\treply-type=original"
         "\r\nContent-Transfer-Encoding: 7bit\r\n";
     EXPECT_EQ(rebuilt + retrieved.substr(header_end), message.content);
     EXPECT_FALSE(HeaderValue(retrieved, "Date: ").empty());

@@ -64,7 +64,7 @@ const StoredCase kCases[] = {
      "\r\nbody\r\n",
      Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
      kHead + "Subject: all\r\nDate: Tue, 15 Nov 1994 08:12:31 +0900\r\nMIME-Version: 1.0\r\n"
-             "Content-Type: text/plain;charset=\"iso-2022-jp\"\r\nContent-Transfer-Encoding: 7bit\r\nX-Priority: 3\r\n"
+             "Content-Type: text/plain;\tcharset=\"iso-2022-jp\"\r\nContent-Transfer-Encoding: 7bit\r\nX-Priority: 3\r\n"
              "X-MSMail-Priority: Normal\r\nImportance: Normal\r\nX-Unsent: 1\r\nX-MimeOLE: Produced\r\n\r\nbody\r\n",
      kEnvelope, "250 queued"},
     // The body is sent as stored (ISO-2022-JP here, as its Content-Type says); the subject decoded.
@@ -75,11 +75,12 @@ const StoredCase kCases[] = {
      kHead + "Subject: \x93\xfa\x96\x7b\x8c\xea\r\nDate: \r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n"
              "Content-Transfer-Encoding: 7bit\r\n\r\n\x1b$BF|K\\8l\x1b(B\r\n",
      kEnvelope, "250 queued"},
-    // Repeated and folded fields come on one line: nothing of a value starts a line of its own.
+    // Repeated and folded fields come on one line (a fold keeps its blank): nothing of a value
+    // starts a line of its own.
     {"RepeatedFieldsStayOnOneLine",
      "From: A <a@x>\r\nTo: B <b@y>\r\nSubject: one\r\nSubject: two\r\n\tthree\r\nContent-Transfer-Encoding: 7bit\r\n\r\nb\r\n",
      Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
-     kHead + "Subject: one  twothree\r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nb\r\n", kEnvelope,
+     kHead + "Subject: one  two\tthree\r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nb\r\n", kEnvelope,
      "250 queued"},
     // A last line without its line break gets one; a space after the last break is dropped.
     {"LastLineWithoutBreak", "From: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: 7bit\n\nend",

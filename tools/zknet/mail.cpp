@@ -327,9 +327,12 @@ int Show(Run &run) {
         std::printf("%s: %s\n", f.label, WideToLocal(value.data()).c_str());
         if (std::strcmp(f.label, "Date") == 0) {
             MailDate date{};
-            ZK_MailGetDate(text.c_str(), &date);
-            std::printf("Date read as: %04u-%02u-%02u %02u:%02u:%02u\n", date.year, date.month, date.day, date.hour,
-                        date.minute, date.second);
+            if (ZK_MailGetDate(text.c_str(), &date) > 0) {
+                std::printf("Date read as: %04u-%02u-%02u %02u:%02u:%02u\n", date.year, date.month, date.day, date.hour,
+                            date.minute, date.second);
+            } else {
+                std::printf("Date read as: (no date)\n");
+            }
         }
     }
     std::vector<zk_wchar_t> body(text.size() + 2);
