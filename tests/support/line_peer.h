@@ -23,6 +23,8 @@ struct LinePeerLink {
     std::vector<std::string> messages;  // the data blocks read by kData steps, as sent (dot-stuffed)
     std::vector<std::string> mismatches;
     bool bare_line_end = false;         // some line ended in LF without CR
+    std::string unread;                 // received in a block but not yet taken by a step
+    size_t taken = 0;                   // how much of `unread` the steps have taken
 };
 
 // One step of a table. `expect` is the line the client should send next: compared exactly, or
@@ -30,12 +32,15 @@ struct LinePeerLink {
 // only replies); kData reads a message block up to the line holding a single period.
 // `reply` is sent after it as it stands (several lines, each with CR LF), after `pause_ms`;
 // kCloseNow in place of a reply closes the connection. `limit_ms` bounds the wait for the
-// step's line (a client that is itself waiting out a time-out sends its next line late).
+// step's line (a client that is itself waiting out a time-out sends its next line late). With
+// `drip_ms` the reply goes out one byte at a time, that long apart, each byte a segment of its
+// own, until it is all sent or the client has gone.
 struct LineStep {
     std::string expect;
     std::string reply;
     uint32_t pause_ms = 0;
     uint32_t limit_ms = 5000;
+    uint32_t drip_ms = 0;
 };
 extern const char *const kAnyLine;
 extern const char *const kNoLine;
