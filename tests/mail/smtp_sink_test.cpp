@@ -4,7 +4,9 @@
 // on one session, IPv4 and IPv6.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,22 @@ int SendA(MailHandle *h, const std::string &subject, const std::string &body, in
 int SendW(MailHandle *h, const std::u16string &subject, const std::u16string &body, int32_t width = -1) {
     return ZK_MailSendW(h, Wz(u"zknet-test"), Wz(u"<sender@zknet-test>"), Wz(u"<zkmail@zknet-test>"), Wz(subject),
                         Wz(body), width);
+}
+
+const std::string kNamedFrom = "=?ISO-2022-JP?B?GyRCOzNFRBsoQiAbJEJCQE86GyhC?= <sender@zknet-test>";
+const std::string kTwoTo = "\"Sato, Jiro\" <zkmail@zknet-test>, r2@zknet-test";
+const std::string kFoldedTo =
+    "=?ISO-2022-JP?B?GyRCOjRGIxsoQg==?= <zkmail@zknet-test>,\r\n =?ISO-2022-JP?B?GyRCTmtMWhsoQg==?= <r2@zknet-test>";
+const std::string kKatakanaJis = "\x1B$B%,%.%Q\x1B(B \x1B$B%F%9%H\x1B(B";
+const std::string kKatakanaBody = "\r\n\x1B$B%,%.%Q\x1B(B \x1B$B%F\x1B(B\r\n\x1B$B%9%H\x1B(B\r\n";
+
+// The header block of a UTF-8 message of the W sender, with its Base64 transfer encoding.
+std::string Utf8Headers(const std::string &subject, const std::string &charset = "UTF-8") {
+    std::string block = Headers(kFrom, kTo, subject,
+                                "Content-Type: text/plain;\r\n\tformat=fixed;\r\n\tcharset=\"" + charset +
+                                    "\";\r\n\treply-type=original\r\n");
+    size_t at = block.find("Content-Transfer-Encoding: 7bit");
+    return block.replace(at, 31, "Content-Transfer-Encoding: base64");
 }
 
 const std::string kJapaneseSubjectJis = "\x1B$BF|K\\8l$N7oL>\x1B(B";  // 日本語の件名
@@ -107,6 +125,45 @@ const SinkCase kCases[] = {
      Headers(kFrom, kTo, "a  .  RSET", kDefaultType, "X-Mailer: M  .  QUIT\r\n") + "\r\nb\r\n",
      "HELO zknet-test  RSET\r\nMAIL FROM: " + kFrom + "\r\nRCPT TO: " + kTo + "\r\nDATA\r\n" +
          Headers(kFrom, kTo, "a  .  RSET", kDefaultType, "X-Mailer: M  .  QUIT\r\n") + "\r\nb\r\n.\r\nQUIT\r\n"},
+    // Display names stay in the header (as encoded words where they are Japanese), the envelope
+    // takes the addresses, one RCPT TO each.
+    {"NamedAddressesA",
+     [](MailHandle *h) {
+         return ZK_MailSendA(h, "zknet-test", Sjis("山田 太郎 <sender@zknet-test>").c_str(),
+                             "\"Sato, Jiro\" <zkmail@zknet-test>, r2@zknet-test", "s", "\nb", -1);
+     },
+     Headers(kNamedFrom, kTwoTo, "s") + "\r\nb\r\n",
+     "HELO zknet-test\r\nMAIL FROM: " + kFrom + "\r\nRCPT TO: " + kTo + "\r\nRCPT TO: r2@zknet-test\r\nDATA\r\n" +
+         Headers(kNamedFrom, kTwoTo, "s") + "\r\nb\r\n.\r\nQUIT\r\n"},
+    {"NamedAddressesW",
+     [](MailHandle *h) {
+         return ZK_MailSendW(h, Wz(u"zknet-test"), Wz(Utf16("山田 太郎 <sender@zknet-test>")),
+                             Wz(Utf16("佐藤 <zkmail@zknet-test>, 鈴木 <r2@zknet-test>")), Wz(u"s"), Wz(u"\nb"), -1);
+     },
+     Headers(kNamedFrom, kFoldedTo, "=?ISO-2022-JP?B?cw==?=") + "\r\nb\r\n",
+     "HELO zknet-test\r\nMAIL FROM: " + kFrom + "\r\nRCPT TO: " + kTo + "\r\nRCPT TO: <r2@zknet-test>\r\nDATA\r\n" +
+         Headers(kNamedFrom, kFoldedTo, "=?ISO-2022-JP?B?cw==?=") + "\r\nb\r\n.\r\nQUIT\r\n"},
+    // Half-width katakana go as full-width (ｶﾞｷﾞﾊﾟ ﾃｽﾄ: ガギパ テスト), counting two columns.
+    {"HalfWidthKatakana",
+     [](MailHandle *h) { return SendA(h, Sjis("ｶﾞｷﾞﾊﾟ ﾃｽﾄ"), Sjis("\nｶﾞｷﾞﾊﾟ ﾃｽﾄ"), 10); },
+     Headers(kFrom, kTo, kKatakanaJis) + kKatakanaBody,
+     Envelope(kFrom, kTo) + Headers(kFrom, kTo, kKatakanaJis) + kKatakanaBody + ".\r\nQUIT\r\n"},
+    // UTF-8 when the caller names it: every character of the W form, Base64 for the body.
+    {"Utf8W",
+     [](MailHandle *h) {
+         ZK_MailSetContentTypeW(h, Wz(u"text/plain"), Wz(u"UTF-8"), nullptr, nullptr);
+         return SendW(h, Utf16("é♥𠮷😀 件名"), Utf16("\nHé ♥ 𠮷😀\nｶﾞ\n"));
+     },
+     Utf8Headers("=?UTF-8?B?w6nimaXwoK638J+YgCDku7blkI0=?=") + "\r\nSMOpIOKZpSDwoK638J+YgA0K7722776eDQo=\r\n",
+     Envelope(kFrom, kTo) + Utf8Headers("=?UTF-8?B?w6nimaXwoK638J+YgCDku7blkI0=?=") +
+         "\r\nSMOpIOKZpSDwoK638J+YgA0K7722776eDQo=\r\n.\r\nQUIT\r\n"},
+    {"Utf8A",
+     [](MailHandle *h) {
+         ZK_MailSetContentTypeA(h, "text/plain", "utf-8", nullptr, nullptr);
+         return SendA(h, Sjis("件名"), Sjis("\n本文ｶﾞ"));
+     },
+     Utf8Headers("=?UTF-8?B?5Lu25ZCN?=", "utf-8") + "\r\n5pys5paH7722776e\r\n",
+     Envelope(kFrom, kTo) + Utf8Headers("=?UTF-8?B?5Lu25ZCN?=", "utf-8") + "\r\n5pys5paH7722776e\r\n.\r\nQUIT\r\n"},
 };
 
 class SinkTest : public ::testing::TestWithParam<SinkCase> {
@@ -161,6 +218,28 @@ TEST(Sink, SeveralMessagesOnOneSessionEachWithItsEnvelope) {
         EXPECT_EQ(std::vector<std::string>{"r" + std::to_string(i) + "@zknet-test"}, m.rcpt_to);
         EXPECT_NE(std::string::npos, m.content.find("\r\nmessage " + std::to_string(i) + "\r\n"));
     }
+}
+
+// Sessions on several threads at once, each with its own handle: every message goes, and the
+// family's shared code and reply are never raced on (the TSan build checks).
+TEST(Sink, SessionsOnSeveralThreads) {
+    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
+    std::atomic<int> sent{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&sent, t] {
+            MailHandle *h = ZK_MailConnectSmtpA("127.0.0.1", kSinkPort, ZK_AF_INET);
+            if (h == nullptr) return;
+            for (int i = 0; i < 3; ++i) {
+                sent += t % 2 ? SendW(h, Utf16("件名"), Utf16("\n本文")) : SendA(h, "s", "\nb");
+                LastReply();
+                LastReplyW();
+            }
+            ZK_MailDisconnectSmtp(h);
+        });
+    }
+    for (std::thread &t : threads) t.join();
+    EXPECT_EQ(12, sent.load());
 }
 
 TEST(Sink, RefusedSenderAndRefusedMessage) {

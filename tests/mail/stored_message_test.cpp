@@ -64,23 +64,40 @@ const StoredCase kCases[] = {
      "\r\nbody\r\n",
      Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
      kHead + "Subject: all\r\nDate: Tue, 15 Nov 1994 08:12:31 +0900\r\nMIME-Version: 1.0\r\n"
-             "Content-Type: text/plain;charset=\"iso-2022-jp\"\r\nContent-Transfer-Encoding: 7bit\r\nX-Priority: 3\r\n"
+             "Content-Type: text/plain;\r\n\tcharset=\"iso-2022-jp\"\r\nContent-Transfer-Encoding: 7bit\r\nX-Priority: 3\r\n"
              "X-MSMail-Priority: Normal\r\nImportance: Normal\r\nX-Unsent: 1\r\nX-MimeOLE: Produced\r\n\r\nbody\r\n",
      kEnvelope, "250 queued"},
-    // The body is sent as stored (ISO-2022-JP here, as its Content-Type says); the subject decoded.
+    // The body is sent as stored (ISO-2022-JP here, as its Content-Type says), the subject in its
+    // own encoded words.
     {"JapaneseBodyStaysAsStored",
      "From: A <a@x>\nTo: B <b@y>\nSubject: =?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\n"
      "Content-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n\x1b$BF|K\\8l\x1b(B\n",
      Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
-     kHead + "Subject: \x93\xfa\x96\x7b\x8c\xea\r\nDate: \r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n"
+     kHead + "Subject: =?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\r\nDate: \r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n"
              "Content-Transfer-Encoding: 7bit\r\n\r\n\x1b$BF|K\\8l\x1b(B\r\n",
      kEnvelope, "250 queued"},
-    // Repeated and folded fields come on one line: nothing of a value starts a line of its own.
-    {"RepeatedFieldsStayOnOneLine",
+    // A field goes whole, its folding kept; repeated, it goes as one field.
+    {"RepeatedFieldsAreOneField",
      "From: A <a@x>\r\nTo: B <b@y>\r\nSubject: one\r\nSubject: two\r\n\tthree\r\nContent-Transfer-Encoding: 7bit\r\n\r\nb\r\n",
      Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
-     kHead + "Subject: one  twothree\r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nb\r\n", kEnvelope,
+     kHead + "Subject: one\r\n two\r\n\tthree\r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nb\r\n", kEnvelope,
      "250 queued"},
+    // Encoded words go on as stored, UTF-8 ones and folded ones included; a value on the line after
+    // its name, or right after the colon, moves to the field's own line.
+    {"StoredEncodedWordsGoAsTheyStand",
+     "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <a@x>\nTo: B <b@y>\nSubject:\n =?UTF-8?B?5Lu25ZCNIMOp8J+YgA==?=\n"
+     "\t=?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\nDate:Tue, 15 Nov 1994 08:12:31 +0900\n\n",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <a@x>\r\nTo: B <b@y>\r\nSubject: =?UTF-8?B?5Lu25ZCNIMOp8J+YgA==?=\r\n"
+     "\t=?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\r\nDate: Tue, 15 Nov 1994 08:12:31 +0900\r\n",
+     kEnvelope, "250 queued"},
+    // A mailer that wrote Shift_JIS straight into the header: encoded again, never sent raw.
+    {"RawEightBitFieldsAreEncodedAgain",
+     "From: \x8eR\x93" "c <a@x>\nTo: B <b@y>\nSubject: \x93\xfa\x96{\x8c\xea\n\n",
+     Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
+     "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <a@x>\r\nTo: B <b@y>\r\nSubject: =?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\r\n"
+     "Date: \r\n",
+     kEnvelope, "250 queued"},
     // A last line without its line break gets one; a space after the last break is dropped.
     {"LastLineWithoutBreak", "From: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: 7bit\n\nend",
      Transaction("a@x", "b@y", "250 queued\r\n"), 1, 0,
