@@ -177,11 +177,12 @@ TEST_F(CoreExchange, Pop3StatusLines) {
 }
 
 TEST_F(CoreExchange, GreetingWithoutTheTextIsCode3AndClosed) {
-    StartLinePeer(peer_, ZK_AF_INET6, std::vector<LineStep>{{kNoLine, "-ERR busy\r\n"}});
+    StartLinePeer(peer_, ZK_AF_INET6, std::vector<LineStep>{{kNoLine, "-ERR busy\r\n"}, {kClientCloses, "", 0, 2000}});
     EXPECT_EQ(nullptr, MailOpenTransportW(Wz(u"::1"), peer_.listener.port, Wz(u"+OK"), ZK_AF_INET6));
     EXPECT_EQ(3u, ZK_MailQueryLastErrorCode());
     EXPECT_EQ("-ERR busy", LastReply());
-    EXPECT_TRUE(AwaitClose(peer_.link, 2000));
+    FinishLinePeer(peer_);
+    EXPECT_EQ(Lines(), peer_.link.mismatches);
 }
 
 TEST_F(CoreExchange, RepliesIntoSmallBuffers) {

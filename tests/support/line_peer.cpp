@@ -8,6 +8,7 @@
 const char *const kAnyLine = "\x01(any line)";
 const char *const kNoLine = "\x01(no line)";
 const char *const kData = "\x01(message data)";
+const char *const kClientCloses = "\x01(client closes)";
 const char *const kCloseNow = "\x01(close)";
 
 namespace {
@@ -129,6 +130,12 @@ bool ExpectData(LinePeerLink &link, uint32_t limit_ms) {
 void RunSteps(LinePeerLink &link, const std::vector<LineStep> &steps) {
     for (size_t i = 0; i < steps.size(); ++i) {
         const LineStep &step = steps[i];
+        if (step.expect == kClientCloses) {
+            if (!AwaitClose(link, step.limit_ms)) {
+                link.mismatches.push_back("step " + std::to_string(i) + ": the client did not close");
+            }
+            continue;
+        }
         if (step.expect == kData) {
             if (!ExpectData(link, step.limit_ms)) {
                 link.mismatches.push_back("step " + std::to_string(i) + ": the message data did not end");
