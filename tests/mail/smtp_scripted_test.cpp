@@ -26,7 +26,6 @@ std::string Reply(const Lines &lines) {
 }
 
 const std::string kGreeting = "220 scripted peer ready\r\n";
-const Lines kEnvelope = {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA"};
 
 // The steps of a whole transaction with the given final reply (kNoLine steps stand for silence).
 std::vector<LineStep> Transaction(const std::string &final_reply, uint32_t quit_limit_ms = 5000) {
@@ -82,66 +81,38 @@ Lines CommandsTo(size_t index, bool quit = true) {
 }
 
 const ScriptedCase kFixedCases[] = {
-    {"PlainTransaction", Transaction("250 queued as 1\r\n"), SendA, 1, 0, "250 queued as 1",
-     {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+    {"PlainTransaction", Transaction("250 queued as 1\r\n"), SendA, 1, 0, "250 queued as 1", CommandsTo(4)},
     {"MultiLineGreetingIsReadToItsEnd",
      With(Transaction("250 queued\r\n"), 0, Reply({"220-first line", "220-second line", "220 ready"})), SendA, 1, 0,
-     "250 queued", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+     "250 queued", CommandsTo(4)},
     {"MultiLineHeloReply",
      With(Transaction("250 queued\r\n"), 1, Reply({"250-zknet", "250-PIPELINING", "250 8BITMIME"})), SendA, 1, 0,
-     "250 queued", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+     "250 queued", CommandsTo(4)},
     {"MultiLineFinalReplyKeepsItsLastLine", Transaction(Reply({"250-message taken", "250 queued as 7"})), SendA, 1,
-     0, "250 queued as 7", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
-    {"MultiLineRefusalIsJudgedOnItsLastLine",
-     {{kNoLine, kGreeting}, {"HELO me", Reply({"550-250 is said here", "550 but this is a refusal"})},
-      {"QUIT", "221 bye\r\n"}},
-     SendA, 0, 8, "550 but this is a refusal", {"HELO me", "QUIT"}},
-    {"HeloRefused", {{kNoLine, kGreeting}, {"HELO me", "550 go away\r\n"}, {"QUIT", "221 bye\r\n"}}, SendA, 0, 8,
-     "550 go away", {"HELO me", "QUIT"}},
-    {"MailFromRefused",
-     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "553 no such sender\r\n"},
-      {"QUIT", "221 bye\r\n"}},
-     SendA, 0, 9, "553 no such sender", {"HELO me", "MAIL FROM: <a@x>", "QUIT"}},
-    {"RcptToRefused",
-     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
-      {"RCPT TO: <b@y>", "550 unknown user\r\n"}, {"QUIT", "221 bye\r\n"}},
-     SendA, 0, 10, "550 unknown user", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "QUIT"}},
-    {"DataRefused",
-     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
-      {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "554 no valid recipients\r\n"}, {"QUIT", "221 bye\r\n"}},
-     SendA, 0, 11, "554 no valid recipients", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+     0, "250 queued as 7", CommandsTo(4)},
+    {"MultiLineRefusalIsJudgedOnItsLastLine", RefusedAt(1, Reply({"550-250 is said here", "550 but this is a refusal"})),
+     SendA, 0, 8, "550 but this is a refusal", CommandsTo(1)},
     {"RefusedMessageIsNotSent", Transaction("554 5.7.1 message refused\r\n"), SendA, 0, 11,
-     "554 5.7.1 message refused", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+     "554 5.7.1 message refused", CommandsTo(4)},
     {"AStrayLineDoesNotAnswerDATA",
      With(Transaction("250 queued\r\n"), 3, "250 ok\r\n250 a stray line nobody asked for\r\n"), SendA, 1, 0,
-     "250 queued", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
+     "250 queued", CommandsTo(4)},
     {"AnOverlongReplyLineIsReadToItsEnd",
-     With(Transaction("250 queued\r\n"), 1, "250 " + std::string(3000, 'x') + "\r\n"),
-     [](MailHandle *h) {
-         int r = SendA(h);
-         return r;
-     },
-     1, 0, "250 queued", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
-    {"AnOverlongRefusalIsKeptCut",
-     {{kNoLine, kGreeting}, {"HELO me", "501 " + std::string(3000, 'y') + "\r\n"}, {"QUIT", "221 bye\r\n"}}, SendA, 0,
-     8, "501 " + std::string(507, 'y'), {"HELO me", "QUIT"}},
+     With(Transaction("250 queued\r\n"), 1, "250 " + std::string(3000, 'x') + "\r\n"), SendA, 1, 0, "250 queued",
+     CommandsTo(4)},
+    {"AnOverlongRefusalIsKeptCut", RefusedAt(1, "501 " + std::string(3000, 'y') + "\r\n"), SendA, 0, 8,
+     "501 " + std::string(507, 'y'), CommandsTo(1)},
     // A server that checks the message at length before it answers: the final reply is waited
     // for longer than any other.
     {"FinalReplyAfterNineSeconds", With(Transaction(""), 5, "250 queued at last\r\n", 9000), SendA, 1, 0,
-     "250 queued at last", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}, 20000},
+     "250 queued at last", CommandsTo(4), 20000},
     {"NoReplyToHelo", {{kNoLine, kGreeting}, {"HELO me", ""}, {"QUIT", "221 bye\r\n", 0, 12000}}, SendA, 0, 8, "",
-     {"HELO me", "QUIT"}, 9500},
-    // The server goes away soon after it said 354, reading none of the message: no reply, so the
-    // message counts as not sent.
-    {"CloseAfterData",
-     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
-      {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "354 go ahead\r\n"}, {kNoLine, kCloseNow, 200}},
-     SendA, 0, 11, "", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA"}},
-    // ... or once it took the data: no reply, no message sent.
-    {"CloseAfterTheDataWithoutReply",
-     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
-      {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "354 go ahead\r\n"}, {kData, kCloseNow}},
-     SendA, 0, 11, "", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA"}},
+     CommandsTo(1), 9500},
+    // The server goes away soon after it said 354, reading none of the message, or once it took
+    // the data: no reply, so the message counts as not sent.
+    {"CloseAfterData", With(RefusedAt(4, "354 go ahead\r\n", true), 5, kCloseNow, 200), SendA, 0, 11, "",
+     CommandsTo(4, false)},
+    {"CloseAfterTheDataWithoutReply", RefusedAt(5, kCloseNow, true), SendA, 0, 11, "", CommandsTo(4, false)},
     // Each message says HELO again; no RSET is sent between them.
     {"TwoMessagesOnOneSession",
      {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
@@ -165,14 +136,10 @@ const ScriptedCase kFixedCases[] = {
      [](MailHandle *h) {
          return ZK_MailSendW(h, Wz(u"me"), Wz(u"<a@x>"), Wz(u"<b@y>"), Wz(u"Hello"), Wz(u"\nHi.\n"), -1);
      },
-     1, 0, "250 queued", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "DATA", "QUIT"}},
-    {"WideRcptRefused",
-     {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
-      {"RCPT TO: <b@y>", Reply({"550-no", "550 such user"})}, {"QUIT", "221 bye\r\n"}},
-     [](MailHandle *h) {
-         return ZK_MailSendW(h, Wz(u"me"), Wz(u"<a@x>"), Wz(u"<b@y>"), Wz(u"s"), Wz(u""), 72);
-     },
-     0, 10, "550 such user", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "QUIT"}},
+     1, 0, "250 queued", CommandsTo(4)},
+    {"WideRcptRefused", RefusedAt(3, Reply({"550-no", "550 such user"})),
+     [](MailHandle *h) { return ZK_MailSendW(h, Wz(u"me"), Wz(u"<a@x>"), Wz(u"<b@y>"), Wz(u"s"), Wz(u""), 72); }, 0,
+     10, "550 such user", CommandsTo(3)},
     // A refusal that quotes the code of an acceptance is still a refusal.
     {"FinalRefusalQuoting250", Transaction("554 5.7.1 Client host [192.0.2.250] blocked\r\n"), SendA, 0, 11,
      "554 5.7.1 Client host [192.0.2.250] blocked", CommandsTo(4)},
@@ -190,8 +157,8 @@ const ScriptedCase kFixedCases[] = {
       {"RCPT TO: <b@y>", "250 ok\n"}, {"DATA", "354 go\n"}, {kData, "250 queued\n"}, {"QUIT", "221 bye\n"}},
      SendA, 1, 0, "250 queued", CommandsTo(4)},
     // The server closes right after it took the message: it was taken.
-    {"CloseRightAfterTheFinal250", RefusedAt(5, "250 queued\r\n", true), SendA, 1, 0,
-     "250 queued", CommandsTo(4, false)},
+    {"CloseRightAfterTheFinal250", RefusedAt(5, "250 queued\r\n", true), SendA, 1, 0, "250 queued",
+     CommandsTo(4, false)},
     // Named addresses: the envelope takes the address in angle brackets; each address of the to
     // text gets its own RCPT TO, commas in quoted names and comments separating nothing.
     {"NamedSenderAndSeveralRecipients",
@@ -213,16 +180,23 @@ const ScriptedCase kFixedCases[] = {
      0, 10, "550 5.1.1 <c@z>: unknown", {"HELO me", "MAIL FROM: <a@x>", "RCPT TO: <b@y>", "RCPT TO: <c@z>", "QUIT"}},
 };
 
-// Every transient and lasting refusal real servers give at RCPT and DATA, and 421, with which a
-// server ends the session mid-way, at each step.
+// At each step a lasting refusal and 421, with which a server ends the session mid-way; at RCPT
+// and DATA every transient refusal real servers give too.
 std::vector<ScriptedCase> Cases() {
     std::vector<ScriptedCase> cases(std::begin(kFixedCases), std::end(kFixedCases));
     const struct {
         const char *step;
         size_t index;
         uint32_t code;
-    } steps[] = {{"Helo", 1, 8}, {"MailFrom", 2, 9}, {"RcptTo", 3, 10}, {"Data", 4, 11}};
+        const char *refusal;
+    } steps[] = {{"Helo", 1, 8, "550 go away"},
+                 {"MailFrom", 2, 9, "553 no such sender"},
+                 {"RcptTo", 3, 10, "550 unknown user"},
+                 {"Data", 4, 11, "554 no valid recipients"}};
     for (const auto &step : steps) {
+        cases.push_back({nullptr, RefusedAt(step.index, std::string(step.refusal) + "\r\n"), SendA, 0, step.code,
+                         step.refusal, CommandsTo(step.index)});
+        cases.back().label = std::string("Refused") + step.step;
         const std::string reply = "421 4.3.2 zknet-test closing: 250 connections now\r\n";
         cases.push_back({nullptr, RefusedAt(step.index, reply, true), SendA, 0, step.code, reply.substr(0, reply.size() - 2),
                          CommandsTo(step.index, false)});
