@@ -48,7 +48,9 @@ size_t WidenKana(const char *text, size_t length, char *out) {
     size_t n = 0;
     for (size_t i = 0; i < length && s[i] != 0;) {
         unsigned b = s[i];
-        if ((cp.byte_class[b] & kLeadByte) && i + 1 < length && s[i + 1] != 0 && (cp.byte_class[s[i + 1]] & kTrailByte)) {
+        bool pair = (cp.byte_class[b] & kLeadByte) && i + 1 < length && s[i + 1] != 0 &&
+                    (cp.byte_class[s[i + 1]] & kTrailByte);
+        if (pair) {
             out[n++] = text[i];
             out[n++] = text[i + 1];
             i += 2;

@@ -43,15 +43,16 @@ std::string AnsiOf(const MailWideText &text) { return AnsiOf(text.c_str(), text.
 
 // An ANSI header text in the charset's form.
 std::string HeaderText(const std::string &ansi, MailCharset charset) {
-    return charset == MailCharset::kUtf8 ? Utf8OfAnsi(ansi.c_str(), ansi.size()) : JisReadyText(ansi.c_str(), ansi.size());
+    return charset == MailCharset::kUtf8 ? Utf8OfAnsi(ansi.c_str(), ansi.size())
+                                         : JisReadyText(ansi.c_str(), ansi.size());
 }
 
 std::string HeaderText(const MailWideText &wide, MailCharset charset) {
     return charset == MailCharset::kUtf8 ? Utf8OfWide(wide.c_str(), wide.size()) : HeaderText(AnsiOf(wide), charset);
 }
 
-// Sends the header block, then the prepared body; the header's send is not judged (a broken
-// connection fails the body's send as well).
+// Sends the header block, then the prepared body; a header block that does not go out whole
+// (the server stopped taking bytes) leaves the body unsent.
 bool SendMessage(MailHandle *handle, const MessageTexts &texts, bool wide) {
     SocketHandle *connection = handle->smtpSocket;
     const bool utf8 = texts.charset == MailCharset::kUtf8;
@@ -60,8 +61,8 @@ bool SendMessage(MailHandle *handle, const MessageTexts &texts, bool wide) {
                                SubjectField(texts.subject, texts.charset, wide) + "MIME-Version: 1.0\r\n" +
                                FieldLines(handle->contentType) + "Content-Transfer-Encoding: " +
                                (utf8 ? "base64" : "7bit") + "\r\n" + FieldLines(handle->xMailer);
-    ProtoSendAll(connection, header.data(), static_cast<int64_t>(header.size()), kMailReplyTimeoutMs);
-    return ProtoSendAll(connection, texts.body_wire.data(), static_cast<int64_t>(texts.body_wire.size()),
+    return ProtoSendAll(connection, header.data(), static_cast<int64_t>(header.size()), kMailReplyTimeoutMs) &&
+           ProtoSendAll(connection, texts.body_wire.data(), static_cast<int64_t>(texts.body_wire.size()),
                         kMailReplyTimeoutMs);
 }
 

@@ -135,7 +135,9 @@ bool PrepareUtf8Body(const std::string &utf8, int32_t width, std::string *wire) 
     try {
         // The body's first line break is the empty line that ends the header block, as it is in
         // the 7bit form: it is written here, outside the Base64 text.
-        size_t skip = utf8.compare(0, 2, "\r\n") == 0 ? 2 : !utf8.empty() && (utf8[0] == '\r' || utf8[0] == '\n') ? 1 : 0;
+        size_t skip = utf8.compare(0, 2, "\r\n") == 0                                 ? 2
+                      : !utf8.empty() && (utf8[0] == '\r' || utf8[0] == '\n') ? 1
+                                                                              : 0;
         std::string text = utf8.substr(skip);
         if (width != -1) text = FoldUtf8(text, width);
         std::string lines;

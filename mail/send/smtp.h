@@ -5,9 +5,6 @@
 
 #include <cstdint>
 
-#include <string>
-#include <vector>
-
 #include "mail/mail_session.h"
 #include "mail/send/header_words.h"
 
