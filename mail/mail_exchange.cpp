@@ -98,7 +98,7 @@ namespace {
 // Sends a formatted line (length -1: refused by the formatter) and reads the reply.
 int Exchange(SocketHandle *connection, const char *line, int32_t length, const char *expected_a,
              const zk_wchar_t *expected_w) {
-    if (length < 0 || !ProtoSendCommand(connection, line, length)) return ZK_MAIL_NOT_SENT;
+    if (length < 0 || !ProtoSendCommand(connection, line, length, kMailReplyTimeoutMs)) return ZK_MAIL_NOT_SENT;
     return expected_w != nullptr ? MailReadReplyW(connection, nullptr, 0, expected_w, kMailReplyTimeoutMs)
                                  : MailReadReplyA(connection, nullptr, 0, expected_a, kMailReplyTimeoutMs);
 }
@@ -126,7 +126,7 @@ int MailCommandW(SocketHandle *connection, const zk_wchar_t *command, const zk_w
 
 bool MailSendLine(SocketHandle *connection, const char *text) {
     if (connection == nullptr || text == nullptr) return false;
-    return ProtoSendAll(connection, text, static_cast<int64_t>(std::strlen(text)));
+    return ProtoSendAll(connection, text, static_cast<int64_t>(std::strlen(text)), kMailReplyTimeoutMs);
 }
 
 bool MailSendTextW(SocketHandle *connection, const zk_wchar_t *text) {
@@ -136,5 +136,5 @@ bool MailSendTextW(SocketHandle *connection, const zk_wchar_t *text) {
     if (units > (INT32_MAX - 1) / 2) return false;
     std::vector<char> narrow(static_cast<size_t>(units) * 2 + 1, '\0');
     int32_t n = units == 0 ? 0 : WideToAnsi(text, narrow.data(), static_cast<int32_t>(narrow.size()));
-    return (units == 0 || n > 0) && ProtoSendAll(connection, narrow.data(), n);
+    return (units == 0 || n > 0) && ProtoSendAll(connection, narrow.data(), n, kMailReplyTimeoutMs);
 }

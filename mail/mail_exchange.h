@@ -28,15 +28,16 @@ int MailReadReplyW(SocketHandle *connection, zk_wchar_t *buffer, int32_t units, 
                    uint32_t timeout_ms);
 
 // Sends "command argument" (the command alone for a null or empty argument) with CR LF after
-// dropping any late reply and reads the reply (8000 ms). 1 when it begins with
-// `expected`; else 0 with MailLastError 3 (no reply), 4 (not sent: the connection failed, or the
-// line would hold a CR or LF or not fit 1024 characters, or in the W form a character the ANSI
-// code page lacks) or 5 (refused).
+// dropping any late reply (the send bounded as MailSendLine's) and reads the reply (8000 ms). 1
+// when it begins with `expected`; else 0 with MailLastError 3 (no reply), 4 (not sent: the
+// connection failed or stopped taking bytes, or the line would hold a CR or LF or not fit 1024
+// characters, or in the W form a character the ANSI code page lacks) or 5 (refused).
 int MailCommandA(SocketHandle *connection, const char *command, const char *argument, const char *expected);
 int MailCommandW(SocketHandle *connection, const zk_wchar_t *command, const zk_wchar_t *argument,
                  const zk_wchar_t *expected);
 
-// Sends all of an ANSI text; true when every byte went out.
+// Sends all of an ANSI text; true when every byte went out. Every send of the family gives up
+// once the server has taken no byte for kMailReplyTimeoutMs.
 bool MailSendLine(SocketHandle *connection, const char *text);
 // Converts a UTF-16 text to ANSI and sends all of it; true when every byte went out.
 bool MailSendTextW(SocketHandle *connection, const zk_wchar_t *text);

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/socket_wait.h"
+#include "proto/deadline.h"
 #include "socket/socket_handle.h"
 #include "socket/text_helpers.h"
 
@@ -80,8 +82,47 @@ void ProtoDropLate(SocketHandle *connection) {
     }
 }
 
-bool ProtoSendAll(SocketHandle *connection, const char *data, int64_t length) {
+namespace {
+
+// Sends with the connection in non-blocking mode, so that a send never waits inside the system:
+// whatever the connection takes at once goes, and for the rest it waits for room, at most
+// `silence_ms` since the last byte was taken.
+bool SendWithin(SocketHandle *connection, const char *data, int64_t length, uint32_t silence_ms) {
+    if (win::SetSocketBlocking(connection->socket, false) != 0) return false;
+    ProtoDeadline deadline = ProtoDeadline::After(silence_ms);
+    bool sent_all = true;
+    while (length > 0) {
+        int32_t piece = static_cast<int32_t>(length < kMostPerSend ? length : kMostPerSend);
+        int32_t sent = ZK_SocketSend(connection, data, piece);
+        if (sent > 0) {
+            data += sent;
+            length -= sent;
+            deadline = ProtoDeadline::After(silence_ms);
+            continue;
+        }
+        if (sent == 0 || win::WSAGetLastError() != win::kWsaeWouldBlock) {
+            sent_all = false;
+            break;
+        }
+        win::SocketWait wait{connection->socket, win::kWaitWritable, 0, true};
+        DWORD left = deadline.Left();
+        if (left == 0 || win::WaitSockets(&wait, 1, nullptr, left) != 1) {
+            win::WSASetLastError(win::kWsaeTimedOut);
+            sent_all = false;
+            break;
+        }
+    }
+    int code = win::WSAGetLastError();
+    win::SetSocketBlocking(connection->socket, true);
+    win::WSASetLastError(code);
+    return sent_all;
+}
+
+}  // namespace
+
+bool ProtoSendAll(SocketHandle *connection, const char *data, int64_t length, uint32_t silence_ms) {
     if (connection == nullptr || length < 0 || (data == nullptr && length > 0)) return false;
+    if (silence_ms != 0) return SendWithin(connection, data, length, silence_ms);
     while (length > 0) {
         int32_t piece = static_cast<int32_t>(length < kMostPerSend ? length : kMostPerSend);
         int32_t sent = ZK_SocketSend(connection, data, piece);
@@ -92,8 +133,8 @@ bool ProtoSendAll(SocketHandle *connection, const char *data, int64_t length) {
     return true;
 }
 
-bool ProtoSendCommand(SocketHandle *connection, const char *line, int32_t length) {
+bool ProtoSendCommand(SocketHandle *connection, const char *line, int32_t length, uint32_t silence_ms) {
     if (connection == nullptr || length <= 0) return false;
     ProtoDropLate(connection);
-    return ProtoSendAll(connection, line, length);
+    return ProtoSendAll(connection, line, length, silence_ms);
 }

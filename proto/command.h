@@ -29,10 +29,12 @@ int32_t ProtoFormatCommandW(char *line, const zk_wchar_t *verb, const zk_wchar_t
 // which would otherwise be taken as the answer to the next command.
 void ProtoDropLate(SocketHandle *connection);
 
-// Sends all `length` bytes, continuing after partial sends. False when the connection fails first.
-bool ProtoSendAll(SocketHandle *connection, const char *data, int64_t length);
+// Sends all `length` bytes, continuing after partial sends. False when the connection fails first,
+// or, with `silence_ms` (0: no limit), once the connection has taken no byte for that long: a
+// peer that stops reading cannot hold the sender (the thread's error code is then WSAETIMEDOUT).
+bool ProtoSendAll(SocketHandle *connection, const char *data, int64_t length, uint32_t silence_ms = 0);
 
 // ProtoDropLate, then ProtoSendAll of the line.
-bool ProtoSendCommand(SocketHandle *connection, const char *line, int32_t length);
+bool ProtoSendCommand(SocketHandle *connection, const char *line, int32_t length, uint32_t silence_ms = 0);
 
 #endif  // ZK_PROTO_COMMAND_H

@@ -32,7 +32,8 @@ typedef struct MailHandle MailHandle;
 
 ZK_EXPORT uint32_t ZK_API ZK_MailQueryLastErrorCode(void);
 /* The family's last error code (ZK_MAIL_...), shared by every session and thread. Only failures,
-   the start of a connect and ZK_MailClearLastErrorCode change it. */
+   the start of a connect and ZK_MailClearLastErrorCode change it. Sessions on several threads may
+   replace the code and the last reply at any time; each is always read whole. */
 
 ZK_EXPORT void ZK_API ZK_MailClearLastErrorCode(void);
 /* Sets the last error code to 0. */
@@ -60,17 +61,25 @@ ZK_EXPORT int32_t ZK_API ZK_MailSendA(MailHandle *handle, const char *helo, cons
 ZK_EXPORT int32_t ZK_API ZK_MailSendW(MailHandle *handle, const zk_wchar_t *helo, const zk_wchar_t *from,
                                       const zk_wchar_t *to, const zk_wchar_t *subject, const zk_wchar_t *body,
                                       int32_t width);
-/* Sends one message: HELO helo, MAIL FROM: from, RCPT TO: to (one recipient, texts as given),
-   DATA, the header block (From, To, Subject, MIME-Version, Content-Type, Content-Transfer-Encoding,
-   X-Mailer), the body in ISO-2022-JP folded to `width` bytes a line (-1: not folded), the end of
-   the data. The A subject goes out as ISO-2022-JP, the W subject as one encoded word. No empty
-   line is put between header block and body: start the body with a line break. CR and LF in
+/* Sends one message: HELO helo; MAIL FROM with the from text's address; one RCPT TO for each
+   address of the to text (addresses separated by commas; "Name <address>" gives "<address>",
+   a text without angle brackets goes as it stands); DATA; the header block (From, To, Subject,
+   MIME-Version, Content-Type, Content-Transfer-Encoding, X-Mailer); the body folded to `width`
+   columns a line (-1: not folded); the end of the data. From and To keep their display names,
+   as encoded words where they hold more than ASCII. The text goes out in ISO-2022-JP (7bit), its
+   half-width katakana as full-width ones; or in UTF-8 (the body in Base64) when the Content-Type
+   names charset UTF-8, the W form then carrying every character. The A subject goes out as it
+   stands (ISO-2022-JP) while its line fits 78 characters, the W subject and any longer one as
+   encoded words on as many lines as they take: a subject is never cut. No empty line is put
+   between header block and body in ISO-2022-JP: start the body with a line break. CR and LF in
    helo, from, to and subject become spaces; a text that would make its command line longer than
    1024 characters (or, in the W form, holds a character the ANSI code page lacks) is not sent and
    fails its step. Characters ISO-2022-JP lacks go as their NEC twins (the IBM extensions) or as
-   the geta mark (the user-defined area). Returns 1 when the server accepted the message with
-   250, else 0 with code 1, 8 (HELO), 9 (MAIL FROM), 10 (RCPT TO) or 11 (DATA, the message not
-   sent whole, or no 250 after it); the server's reply is the last response. */
+   the geta mark (the user-defined area). Every send gives up once the server has taken no byte
+   for 8 s; the reply to the message is waited for up to 10 minutes. Returns 1 when the server
+   accepted the message with 250, else 0 with code 1, 8 (HELO), 9 (MAIL FROM), 10 (an RCPT TO;
+   nothing more is sent) or 11 (DATA, the message not sent whole, or no 250 after it); the
+   server's reply is the last response. */
 
 /* ---- Message composition ---- */
 
@@ -86,8 +95,9 @@ ZK_EXPORT void ZK_API ZK_MailSetContentTypeW(MailHandle *handle, const zk_wchar_
                                              const zk_wchar_t *format, const zk_wchar_t *reply_type);
 /* Sets the session's Content-Type header to the type with its format, charset and reply-type
    parameters (NULL: "fixed", "iso-2022-jp", "original"). A null or empty type, a null handle, or
-   values of more than 207 bytes together leave it as it was. CR and LF become spaces. The header
-   only describes: the body is always sent as 7bit ISO-2022-JP. */
+   values of more than 207 bytes together leave it as it was. CR and LF become spaces. A charset
+   of "UTF-8" (any case) makes the session's messages go out in UTF-8; any other charset only
+   describes, the text going out as 7bit ISO-2022-JP. */
 
 ZK_EXPORT int32_t ZK_API ZK_MailJustifiedText(char *text, int32_t size, int32_t width);
 /* Folds the ANSI text in `text` (a buffer of `size` bytes) in place so that no line holds more
@@ -200,8 +210,9 @@ ZK_EXPORT int32_t ZK_API ZK_MailSendFromFileW(MailHandle *handle, const zk_wchar
    session: HELO helo, MAIL FROM and RCPT TO with the addresses between "<" and ">" of its From
    and To values, DATA; then the header lines From, To, Subject and Date (the last two empty when
    absent), and MIME-Version, Content-Type, Content-Transfer-Encoding, X-Priority,
-   X-MSMail-Priority, Importance, X-Unsent and X-MimeOLE where present, each decoded to the ANSI
-   code page and unfolded; then the body as stored when the transfer encoding is 7bit (none
+   X-MSMail-Priority, Importance, X-Unsent and X-MimeOLE where present, each as stored (encoded
+   words and folding kept; a From, To or Subject holding raw 8-bit text encoded again as
+   ISO-2022-JP words); then the body as stored when the transfer encoding is 7bit (none
    otherwise), dot-stuffed, with CR LF line ends. Returns 1 when the server accepted it with 250;
    0 with the code unchanged when the file is missing, empty or unreadable or lacks From or To;
    0 with code 1 (no SMTP session) or 8 to 11 as ZK_MailSendA. */

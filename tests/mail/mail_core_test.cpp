@@ -3,7 +3,10 @@
 // sends, the end of a session, and the address between delimiters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "mail/mail_exchange.h"
@@ -36,6 +39,39 @@ TEST(LastResponse, QueriesCutAtACharacterBoundary) {
     // The store keeps 511 bytes of a longer reply.
     MailRecordResponse(std::string(2000, 'r').c_str());
     EXPECT_EQ(511u, LastReply().size());
+}
+
+// Sessions on several threads store and read the family's last reply and code at once: every
+// read gives one whole reply, never a torn or blanked one (and the TSan build finds no race).
+TEST(LastResponse, ThreadsStoreAndReadWholeReplies) {
+    std::vector<std::string> replies;
+    for (int k = 0; k < 4; ++k) replies.push_back(std::to_string(250 + k) + " " + std::string(400, static_cast<char>('a' + k)));
+    MailRecordResponse(replies[0].c_str());
+    std::atomic<bool> stop{false};
+    std::atomic<int> torn{0};
+    std::vector<std::thread> readers, writers;
+    for (int r = 0; r < 2; ++r) {
+        readers.emplace_back([&, r] {
+            while (!stop) {
+                std::u16string wide = r == 0 ? std::u16string() : LastReplyW();
+                std::string read = r == 0 ? LastReply() : std::string(wide.begin(), wide.end());
+                if (std::find(replies.begin(), replies.end(), read) == replies.end()) ++torn;
+                if (ZK_MailQueryLastErrorCode() > 3) ++torn;
+            }
+        });
+    }
+    for (int k = 0; k < 4; ++k) {
+        writers.emplace_back([&, k] {
+            for (int i = 0; i < 20000; ++i) {
+                MailRecordResponse(replies[static_cast<size_t>(k)].c_str());
+                MailLastError = static_cast<uint32_t>(k);
+            }
+        });
+    }
+    for (std::thread &t : writers) t.join();
+    stop = true;
+    for (std::thread &t : readers) t.join();
+    EXPECT_EQ(0, torn.load());
 }
 
 TEST(LastError, ClearAndQuery) {
@@ -141,11 +177,12 @@ TEST_F(CoreExchange, Pop3StatusLines) {
 }
 
 TEST_F(CoreExchange, GreetingWithoutTheTextIsCode3AndClosed) {
-    StartLinePeer(peer_, ZK_AF_INET6, std::vector<LineStep>{{kNoLine, "-ERR busy\r\n"}});
+    StartLinePeer(peer_, ZK_AF_INET6, std::vector<LineStep>{{kNoLine, "-ERR busy\r\n"}, {kClientCloses, "", 0, 2000}});
     EXPECT_EQ(nullptr, MailOpenTransportW(Wz(u"::1"), peer_.listener.port, Wz(u"+OK"), ZK_AF_INET6));
     EXPECT_EQ(3u, ZK_MailQueryLastErrorCode());
     EXPECT_EQ("-ERR busy", LastReply());
-    EXPECT_TRUE(AwaitClose(peer_.link, 2000));
+    FinishLinePeer(peer_);
+    EXPECT_EQ(Lines(), peer_.link.mismatches);
 }
 
 TEST_F(CoreExchange, RepliesIntoSmallBuffers) {
