@@ -168,8 +168,16 @@ void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
     // otherwise hold its completion reply for it); after a whole upload it is the end of the file,
     // told by close_notify first on a secure connection. An upload cut short is not ended this
     // way: its close comes later, from the caller.
+    // A secure connection ends with close_notify both ways, the server's answered after a
+    // download: a server ends a TLS session that closed otherwise as broken, and will not let the
+    // next data connection resume it. So a secure download that stopped short of its end (the
+    // local file could not be written) reads the rest and lets it go, to end as cleanly.
+    if (job == FtpJob::kGet && result == 0 && connection->tls != nullptr && !connection->ended) {
+        DrainToEnd(connection, session->cancel);
+        if (connection->ended && connection->clean_end) ProtoEndTls(connection, kFtpDataTimeoutMs);
+    }
     if (job != FtpJob::kPut || result == 1) {
-        if (job == FtpJob::kPut && !ProtoEndTls(connection, kFtpDataTimeoutMs)) result = 0;
+        if (result == 1 && !ProtoEndTls(connection, kFtpDataTimeoutMs)) result = 0;
         win::shutdown(socket->socket, win::kSdSend);
         // A secure upload reads on to the server's end: the TLS session tickets a server sends
         // after the handshake are taken in on the way, for the next data connection to resume.

@@ -1,6 +1,7 @@
 // fuzz_body.cpp -- the body as it goes out (PrepareBody: folding, ISO-2022-JP, CR LF, dot-
-// stuffing, the end of the data) and the wire text on its own: every line ends in CR LF, the only
-// line holding a single period is the end mark, and no other line begins with a lone period.
+// stuffing, the end of the data; PrepareUtf8Body: folding, Base64 lines after the empty line that
+// ends the header) and the wire text on its own: every line ends in CR LF, the only line holding a
+// single period is the end mark, and no other line begins with a lone period.
 #include <string>
 
 #include "fuzz_case.h"
@@ -35,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t n) {
     std::string wire;
     if (!PrepareBody(c.text.get(), c.length, width, &wire)) FuzzFail("PrepareBody", width);
     CheckWire(wire, true);
+    if (!PrepareUtf8Body(std::string(c.text.get(), c.length), width, &wire)) FuzzFail("PrepareUtf8Body", width);
+    CheckWire(wire, true);
+    if (wire.compare(0, 2, "\r\n") != 0) FuzzFail("no empty line before the Base64 body", 0);
     // The wire text of any bytes, zero bytes and all.
     std::string raw;
     bool line_start = true;

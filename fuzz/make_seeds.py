@@ -23,6 +23,9 @@ SJIS = [b"Hello", b"\x88\x9f", b"a\x88\x9fb\x88\x9f\x88\x9f", b"\xb1\xb2x", b"a\
 BODY = [b"", b"x", b".\n", b"\n.\n..two\r.three\r\nend", b"a\tb\x01c", b"\x93\xfa\x96\x7b\n.\x93\xfa",
         b"123456789\x93\xfa", b"\xfa\x40\xfb\xfc\xf0\x40", b"abc\x93", b"\xb1\xb2\x80\xfd",
         "これは、折り返しの試験です。abc日本語の文章とASCII text、混在。\n.\n二行目。".encode("cp932")]
+HEADER_TEXTS = ["山田 太郎 <taro@example.jp>, \"佐藤, 次郎\" <j@x>, c@z (C, 係)".encode("cp932"),
+                "ｶﾞｷﾞﾊﾟ ﾃｽﾄの件名".encode("cp932"), ("長い件名" * 40).encode("cp932"), b"=?x?= <a\x88>",
+                "\"表\" <a@b>, 山田 t@x".encode("cp932")]
 UTF8 = [b"\xe4\xba\x9c", b"a\xe3\x81\x82", b"\xe2\x91\xa0", b"\xf0\x9f\x98\x80", b"\xe6\x97", b"\xed\xa0\x80",
         "日本語 text ｶﾀｶﾅ".encode()]
 QP = [b"a=3Db=3d", b"ab=\r\ncd", b"ab=\ncd", b"=1B$B0!=1B(B", b"a_b", b"a=\rb=G0=4", b"ab="]
@@ -96,6 +99,7 @@ TARGETS = {
     "fuzz_mail_date": DATES + messages(),
     "fuzz_fold": SJIS + BODY,
     "fuzz_body": BODY,
+    "fuzz_header_words": SJIS + HEADER_TEXTS,
     "fuzz_pop3_message": POP3,
 }
 

@@ -19,10 +19,10 @@ ZK_EXPORT void ZK_API ZK_MailDisconnectSmtp(MailHandle *handle) {
     // The reply only becomes the last response: the session ends whatever it says, and the
     // last error stays as the caller's operations left it.
     static const char kQuit[] = "QUIT\r\n";
-    if (ProtoSendCommand(handle->smtpSocket, kQuit, sizeof(kQuit) - 1)) {
+    if (ProtoSendCommand(handle->smtpSocket, kQuit, sizeof(kQuit) - 1, kMailReplyTimeoutMs)) {
         MailReadReplyA(handle->smtpSocket, nullptr, 0, "", kMailReplyTimeoutMs);
     }
-    ZK_SocketClose(handle->smtpSocket);
+    ProtoCloseTransport(handle->smtpSocket);
     MailFreeHandle(handle);
 }
 

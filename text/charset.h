@@ -3,7 +3,9 @@
 #ifndef ZK_TEXT_CHARSET_H
 #define ZK_TEXT_CHARSET_H
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "zknet/zkconf.h"
 
@@ -21,7 +23,8 @@ int32_t SjisToJis(const char *input, char *output, int32_t size);
 int32_t WideToJis(const zk_wchar_t *input, char *output, int32_t size);
 
 // ISO-2022-JP to Shift_JIS. Length written; -1 when the input is longer than `size` bytes or
-// the result and terminator do not fit. A JIS code with no Shift_JIS form is copied as it is.
+// the result and terminator do not fit. A JIS code with no Shift_JIS form is copied as it is;
+// after ESC ( I the JIS X 0201 katakana become Shift_JIS's half-width katakana.
 int32_t JisToSjis(const char *input, char *output, int32_t size);
 
 // ISO-2022-JP to UTF-16. Units written including the terminator; -1 for an input longer than
@@ -46,6 +49,10 @@ int32_t EucToWide(const char *input, zk_wchar_t *output, int32_t units);
 
 // UTF-8 to UTF-16. Units written including the terminator; 0 when they do not fit.
 int32_t Utf8ToWide(const char *input, zk_wchar_t *output, int32_t units);
+
+// Appends `units` units of UTF-16 text to `out` as UTF-8; a surrogate without its other half
+// becomes U+FFFD.
+void AppendUtf8(std::string &out, const zk_wchar_t *text, size_t units);
 
 // UTF-8 to ANSI. Length written; 0 when the text does not fit in `size` units of UTF-16 or in
 // `size` bytes of ANSI. Characters the ANSI code page lacks become its default character.

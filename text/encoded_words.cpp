@@ -11,43 +11,66 @@ namespace {
 using SpanDecoder = int64_t (*)(const char *, size_t, char *, int64_t);
 using Converter = int32_t (*)(const char *, char *, int32_t);
 
-struct Form {
-    const char *opening;
-    size_t length;
-    SpanDecoder decode;
-    Converter convert;  // null: the decoded bytes are Shift_JIS already
+// Shift_JIS text is the ANSI text already; like the conversions, it must fit with its terminator.
+int32_t CopyAnsi(const char *input, char *output, int32_t size) {
+    size_t n = std::strlen(input);
+    if (n == 0 || n >= static_cast<size_t>(size)) return -1;
+    std::memcpy(output, input, n + 1);
+    return static_cast<int32_t>(n);
+}
+
+struct Charset {
+    const char *name;
+    Converter convert;
 };
 
-// Tried in this order; a word of any other charset or encoding is plain text.
-const Form kForms[] = {
-    {"=?ISO-2022-JP?B?", 16, Base64DecodeSpan, JisToSjis},
-    {"=?ISO-2022-JP?Q?", 16, QpDecodeSpan, JisToSjis},
-    {"=?Shift_JIS?B?", 14, Base64DecodeSpan, nullptr},
-    {"=?EUC-JP?B?", 11, Base64DecodeSpan, EucToSjis},
-    {"=?UTF-8?B?", 10, Base64DecodeSpan, Utf8ToAnsi},
+// The charsets read, by the names mailers give them; a word of any other is plain text.
+const Charset kCharsets[] = {
+    {"ISO-2022-JP", JisToSjis}, {"Shift_JIS", CopyAnsi}, {"CP932", CopyAnsi}, {"windows-31j", CopyAnsi},
+    {"EUC-JP", EucToSjis},      {"UTF-8", Utf8ToAnsi},
 };
-constexpr int kNoForm = -1;
+constexpr size_t kLongestName = 11;
 
 char Fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-int FormAt(const char *value, size_t p, size_t n) {
-    if (n - p < 10 || value[p] != '=' || value[p + 1] != '?') return kNoForm;
-    for (int f = 0; f < static_cast<int>(sizeof(kForms) / sizeof(kForms[0])); ++f) {
-        const Form &form = kForms[f];
-        if (n - p < form.length) continue;
-        size_t i = 2;
-        while (i < form.length && Fold(value[p + i]) == Fold(form.opening[i])) ++i;
-        if (i == form.length) return f;
+int CharsetNamed(const char *name, size_t length) {
+    for (int i = 0; i < static_cast<int>(sizeof(kCharsets) / sizeof(kCharsets[0])); ++i) {
+        const char *known = kCharsets[i].name;
+        if (std::strlen(known) != length) continue;
+        size_t k = 0;
+        while (k < length && Fold(name[k]) == Fold(known[k])) ++k;
+        if (k == length) return i;
     }
-    return kNoForm;
+    return -1;
+}
+
+// An encoded word's opening: "=?" charset "?" B or Q (any case) "?".
+struct Opening {
+    int charset;
+    SpanDecoder decode;
+    size_t text;  // where its encoded text starts
+};
+
+bool OpeningAt(const char *value, size_t p, size_t n, Opening *o) {
+    if (n - p < 2 || value[p] != '=' || value[p + 1] != '?') return false;
+    size_t name = p + 2, mark = name;
+    while (mark < n && mark - name <= kLongestName && value[mark] != '?') ++mark;
+    if (n - mark < 3 || value[mark] != '?' || value[mark + 2] != '?') return false;
+    char encoding = Fold(value[mark + 1]);
+    if (encoding != 'B' && encoding != 'Q') return false;
+    o->charset = CharsetNamed(value + name, mark - name);
+    o->decode = encoding == 'B' ? Base64DecodeSpan : QDecodeSpan;
+    o->text = mark + 3;
+    return o->charset >= 0;
 }
 
 size_t NextOpening(const char *value, size_t from, size_t n) {
+    Opening o;
     while (from < n) {
         const void *eq = std::memchr(value + from, '=', n - from);
         if (eq == nullptr) return n;
         size_t at = static_cast<size_t>(static_cast<const char *>(eq) - value);
-        if (FormAt(value, at, n) != kNoForm) return at;
+        if (OpeningAt(value, at, n, &o)) return at;
         from = at + 1;
     }
     return n;
@@ -59,26 +82,35 @@ size_t SkipBlanks(const char *value, size_t p, size_t n) {
 }
 
 struct Word {
-    size_t text;    // where the encoded text starts
-    size_t length;  // its length
+    Opening opening;
+    size_t length;  // of the encoded text
     size_t next;    // where decoding goes on after the word
     bool closed;
 };
 
-// An encoded word runs to the first "?=" after its opening; without one its text is empty and
-// the two characters after the opening go with it.
-Word ReadWord(const char *value, size_t p, size_t n, const Form &form) {
-    Word w{p + form.length, 0, p + form.length + 2, false};
-    for (size_t i = w.text; i + 1 < n; ++i) {
-        if (value[i] == '?' && value[i + 1] == '=') {
-            w.length = i - w.text;
-            w.next = i + 2;
-            w.closed = true;
-            break;
+// The words of one value. A word runs to the first "?=" after its opening; without one its text
+// is empty and the two characters after the opening go with it. Once a search has found no "?="
+// up to the end, no later one looks again, so a value full of open words costs a single pass.
+struct Words {
+    const char *value;
+    size_t n;
+    size_t open_from;  // no "?=" from here on
+
+    bool At(size_t p, Word *w) {
+        Opening o;
+        if (!OpeningAt(value, p, n, &o)) return false;
+        size_t text = o.text;
+        *w = Word{o, 0, text + 2 < n ? text + 2 : n, false};
+        for (size_t i = text; i < open_from && i + 1 < n; ++i) {
+            if (value[i] == '?' && value[i + 1] == '=') {
+                *w = Word{o, i - text, i + 2, true};
+                return true;
+            }
         }
+        if (text < open_from) open_from = text;
+        return true;
     }
-    return w;
-}
+};
 
 struct Output {
     char *text;
@@ -117,50 +149,48 @@ int32_t DecodeEncodedWords(const char *value, char *output, int32_t size) {
     if (!converted || !bytes) return -1;
 
     size_t n = std::strlen(value);
+    Words words{value, n, n};
     Output out{output, size, 0, false};
     size_t p = 0;
+    Word word;
     while (p < n && !out.full) {
-        int f = FormAt(value, p, n);
-        if (f == kNoForm) {
+        if (!words.At(p, &word)) {
             size_t q = NextOpening(value, p + 1, n);
             Append(out, value + p, q - p);
-            p = SkipBlanks(value, q, n);
+            p = q;
             continue;
         }
-        const Form &form = kForms[f];
-        Word word = ReadWord(value, p, n, form);
         p = word.next;
-        if (form.convert == nullptr) {
-            if (form.decode(value + word.text, word.length, converted.get(), size) > 0) {
+        const Opening &first = word.opening;
+        if (first.decode(value + first.text, word.length, bytes.get(), bytes_size) >= 0) {
+            // The words of the same charset that follow across blanks are joined as bytes before
+            // the conversion, as senders split text between words without regard to characters.
+            // The joined text stays within what the conversion accepts from one word.
+            size_t joined = std::strlen(bytes.get());
+            Word next;
+            while (joined > 0) {
+                size_t q = SkipBlanks(value, p, n);
+                if (q >= n || !words.At(q, &next) || !next.closed || next.opening.charset != first.charset) break;
+                char *tail = bytes.get() + joined;
+                int64_t got = next.opening.decode(value + next.opening.text, next.length, tail,
+                                                  bytes_size - static_cast<int64_t>(joined));
+                size_t more = got > 0 ? std::strlen(tail) : 0;
+                if (more == 0 || static_cast<int64_t>(joined + more) >= size) {
+                    *tail = '\0';  // that word is taken on its own
+                    break;
+                }
+                joined += more;
+                p = next.next;
+            }
+            if (joined > 0 && kCharsets[first.charset].convert(bytes.get(), converted.get(), size) > 0) {
                 Append(out, converted.get(), std::strlen(converted.get()));
-                p = SkipBlanks(value, p, n);
             }
-            continue;
         }
-        if (form.decode(value + word.text, word.length, bytes.get(), bytes_size) < 0) continue;
-        // The words of the same form that follow across blanks are joined as bytes before the
-        // conversion, as senders split text between words without regard to characters. The
-        // joined text stays within what the conversion accepts from one word.
-        size_t joined = std::strlen(bytes.get());
-        while (joined > 0) {
-            size_t q = SkipBlanks(value, p, n);
-            if (q >= n || FormAt(value, q, n) != f) break;
-            Word next = ReadWord(value, q, n, form);
-            if (!next.closed) break;
-            char *tail = bytes.get() + joined;
-            int64_t got = form.decode(value + next.text, next.length, tail, bytes_size - static_cast<int64_t>(joined));
-            size_t more = got > 0 ? std::strlen(tail) : 0;
-            if (more == 0 || static_cast<int64_t>(joined + more) >= size) {
-                *tail = '\0';  // that word is taken on its own
-                break;
-            }
-            joined += more;
-            p = next.next;
-        }
-        if (form.convert(bytes.get(), converted.get(), size) > 0) {
-            Append(out, converted.get(), std::strlen(converted.get()));
-            p = SkipBlanks(value, p, n);
-        }
+        // White space between two encoded words is no part of the text; before or after plain
+        // text it is.
+        size_t q = SkipBlanks(value, p, n);
+        Opening after;
+        if (q > p && q < n && OpeningAt(value, q, n, &after)) p = q;
     }
     JisToSjisInPlace(output, size);
     return static_cast<int32_t>(std::strlen(output));

@@ -6,6 +6,7 @@
 #ifndef ZK_TEXT_JIS_READY_H
 #define ZK_TEXT_JIS_READY_H
 
+#include <cstddef>
 #include <cstdint>
 
 // Rewrites, in place, each double-byte character of a zero-terminated ANSI text that SjisToJis
@@ -15,5 +16,13 @@ int32_t MakeJisReady(char *text);
 
 // The twin of one IBM extension character; false (out untouched) for any other pair.
 bool IbmExtensionTwin(unsigned lead, unsigned trail, unsigned char out[2]);
+
+// ISO-2022-JP as mail uses it has no half-width katakana: copies `length` bytes of an ANSI text
+// (at most: it ends at a zero byte) into `out` (room for 2 * length bytes), each half-width
+// katakana as its full-width character, a voiced or semi-voiced mark after it joined to it where
+// the two make one character (ｶﾞ is ガ, ﾊﾟ is パ). A byte of 0x80 or above that begins no
+// character is left out, as folding leaves it out. Only under code page 932; any other code page's
+// text is copied as it is. Returns the bytes written; no terminator is added.
+size_t WidenKana(const char *text, size_t length, char *out);
 
 #endif  // ZK_TEXT_JIS_READY_H

@@ -18,6 +18,15 @@ int32_t OutEscape(const unsigned char *at) {
     if (at[1] == '(' && at[2] == 'B') return 3;
     return IsKanjiOutEscape(reinterpret_cast<const char *>(at));
 }
+
+// JIS X 0201 katakana (0x21 to 0x5F after ESC ( I, as iPhone Mail writes them) are Shift_JIS's
+// half-width katakana, 0xA1 to 0xDF; other bytes (blanks, line ends) stay as they are.
+void HalfWidthKatakana(char *text, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x21 && c <= 0x5F) text[i] = static_cast<char>(c + 0x80);
+    }
+}
 }  // namespace
 
 int32_t JisToSjis(const char *input, char *output, int32_t size) {
@@ -34,6 +43,7 @@ int32_t JisToSjis(const char *input, char *output, int32_t size) {
     char *out = output;
     char *limit = output + size - 1;  // the last byte stays for the terminator
     bool kanji = false;
+    bool kana = false;  // after ESC ( I: JIS X 0201 katakana
     while (s < end) {
         if (*s == 0x1B) {
             // An escape right after another one is honoured too: joined encoded words and some
@@ -44,6 +54,7 @@ int32_t JisToSjis(const char *input, char *output, int32_t size) {
                 continue;
             }
             if (int32_t len = OutEscape(s)) {
+                kana = s[2] == 'I';
                 s += len;
                 kanji = false;
                 continue;
@@ -55,6 +66,7 @@ int32_t JisToSjis(const char *input, char *output, int32_t size) {
             size_t len = static_cast<size_t>(run - s);
             if (len > static_cast<size_t>(limit - out)) goto full;
             std::memcpy(out, s, len);
+            if (kana) HalfWidthKatakana(out, len);
             out += len;
             s = run;
             continue;

@@ -15,9 +15,9 @@ int HexValue(unsigned c) {
 }
 
 bool IsLiteral(unsigned c) { return (c >= 0x20 && c <= 0x7E && c != '=') || c == '\r' || c == '\n' || c == '\t'; }
-}  // namespace
 
-int64_t QpDecodeSpan(const char *text, size_t length, char *output, int64_t size) {
+// The Q encoding of encoded words is quoted-printable in which an underscore stands for a space.
+int64_t DecodeSpan(const char *text, size_t length, char *output, int64_t size, bool underscore_is_space) {
     const auto *s = reinterpret_cast<const unsigned char *>(text);
     const unsigned char *end = s + length;
     int64_t w = 0;
@@ -27,6 +27,7 @@ int64_t QpDecodeSpan(const char *text, size_t length, char *output, int64_t size
             return -1;
         }
         unsigned c = *s;
+        if (c == '_' && underscore_is_space) c = ' ';
         if (IsLiteral(c)) {
             output[w++] = static_cast<char>(c);
             ++s;
@@ -51,6 +52,15 @@ int64_t QpDecodeSpan(const char *text, size_t length, char *output, int64_t size
     }
     output[w] = '\0';
     return w;
+}
+}  // namespace
+
+int64_t QpDecodeSpan(const char *text, size_t length, char *output, int64_t size) {
+    return DecodeSpan(text, length, output, size, false);
+}
+
+int64_t QDecodeSpan(const char *text, size_t length, char *output, int64_t size) {
+    return DecodeSpan(text, length, output, size, true);
 }
 
 int32_t QpDecode(const char *text, char *output, int32_t size) {

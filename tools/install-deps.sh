@@ -10,8 +10,8 @@ packages=(
   cmake make g++ pkg-config libgtest-dev googletest libbenchmark-dev libssl-dev openssl
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
-  locales iproute2 util-linux procps psmisc socat python3 curl
-  vsftpd python3-pyftpdlib dovecot-pop3d python3-aiosmtpd postfix inetutils-telnetd
+  locales iproute2 util-linux procps psmisc socat python3 curl acl
+  vsftpd python3-pyftpdlib dovecot-pop3d mailutils-pop3d python3-aiosmtpd postfix inetutils-telnetd nkf
   # What proftpd's binary needs: it is unpacked beside vsftpd (below), not installed.
   libacl1 libcap2 libcrypt1 libhiredis0.14 libidn2-0 libmemcached11 libmemcachedutil2 libncursesw6 libpam0g
   libpcre2-8-0 libpcre2-posix3 libssl3 libtinfo6 zlib1g libsodium23

@@ -26,6 +26,12 @@ Public Const ZK_AF_INET6 As Long = 23
 Public Const ZK_SOCK_STREAM As Long = 1
 Public Const ZK_SOCK_DGRAM As Long = 2
 
+' ---- Constants of secure.h ----
+Public Const ZK_SECURE_NONE As Long = 0             ' plain text, as the plain connects
+Public Const ZK_SECURE_EXPLICIT As Long = 1         ' a plain start, then TLS on the server's word; required
+Public Const ZK_SECURE_IMPLICIT As Long = 2         ' TLS from the first byte (FTPS port 990)
+Public Const ZK_SECURE_NO_VERIFY As Long = 256
+
 ' ---- Constants of ftp.h ----
 Public Const ZK_FTP_OK As Long = 0
 Public Const ZK_FTP_BAD_SESSION As Long = 1         ' null session, or passive neither 0 nor 1
@@ -45,6 +51,8 @@ Public Const ZK_FTP_TYPE_REFUSED As Long = 16
 Public Const ZK_FTP_PASSIVE_FAILED As Long = 17
 Public Const ZK_FTP_NO_PERMISSION As Long = 21
 Public Const ZK_FTP_CHMOD_FAILED As Long = 22
+Public Const ZK_FTP_TLS_FAILED As Long = 30         ' AUTH TLS refused, no TLS, a failed handshake, TLS broken later
+Public Const ZK_FTP_CERTIFICATE As Long = 31        ' the server's certificate is untrusted, expired or not for the host
 
 ' ---- Constants of mail.h ----
 Public Const ZK_MAIL_OK As Long = 0
@@ -306,6 +314,22 @@ Public Declare PtrSafe Function ZK_FtpConnectW Lib "zknet.dll" (ByVal host As Lo
     ' Returns the session, or NULL: code 2 (no connection), 3 (no greeting or reply), 4, 6 (login
     ' refused).
 
+Public Declare PtrSafe Function ZK_FtpConnectSecureA Lib "zknet.dll" (ByVal host As String, _
+        ByVal user As String, ByVal password As String, ByVal passive As Long, ByVal port As Long, _
+        ByVal family As Integer, ByVal security As Long, ByVal caFile As String) As LongPtr
+Public Declare PtrSafe Function ZK_FtpConnectSecureW Lib "zknet.dll" (ByVal host As LongPtr, _
+        ByVal user As LongPtr, ByVal password As LongPtr, ByVal passive As Long, ByVal port As Long, _
+        ByVal family As Integer, ByVal security As Long, ByVal caFile As LongPtr) As LongPtr
+    ' Connects as ZK_FtpConnectA/W, over TLS as `security` asks (secure.h): ZK_SECURE_EXPLICIT sends
+    ' AUTH TLS after the greeting and goes no further without TLS; ZK_SECURE_IMPLICIT speaks TLS from
+    ' the first byte (port 990). After the login, PBSZ 0 and PROT P: every data connection is TLS as
+    ' well, resuming the control connection's TLS session. The server's certificate must lead to a
+    ' trusted root (the system's, or exactly the CAs of the PEM file `ca_file`), be valid now and be
+    ' for `host` (a name, or an address given as text); ZK_SECURE_NO_VERIFY takes any certificate.
+    ' Returns the session, or NULL with the plain connect's codes or 30 (no TLS: AUTH TLS refused, a
+    ' failed handshake, PBSZ or PROT refused) or 31 (certificate refused); for 30 and 31 the last
+    ' reply explains, beginning "TLS:". Nothing of the login is sent before TLS stands.
+
 Public Declare PtrSafe Sub ZK_FtpDisconnect Lib "zknet.dll" (ByVal session As LongPtr)
     ' Sends QUIT, closes the connection and releases the session (NULL: code 1).
 
@@ -445,7 +469,8 @@ Public Declare PtrSafe Function ZK_FtpSetPermissionW Lib "zknet.dll" (ByVal sess
 
 Public Declare PtrSafe Function ZK_MailQueryLastErrorCode Lib "zknet.dll" () As Long
     ' The family's last error code (ZK_MAIL_...), shared by every session and thread. Only failures,
-    ' the start of a connect and ZK_MailClearLastErrorCode change it.
+    ' the start of a connect and ZK_MailClearLastErrorCode change it. Sessions on several threads may
+    ' replace the code and the last reply at any time; each is always read whole.
 
 Public Declare PtrSafe Sub ZK_MailClearLastErrorCode Lib "zknet.dll" ()
     ' Sets the last error code to 0.
@@ -478,17 +503,25 @@ Public Declare PtrSafe Function ZK_MailSendA Lib "zknet.dll" (ByVal handle As Lo
 Public Declare PtrSafe Function ZK_MailSendW Lib "zknet.dll" (ByVal handle As LongPtr, _
         ByVal helo As LongPtr, ByVal from As LongPtr, ByVal toValue As LongPtr, ByVal subject As LongPtr, _
         ByVal body As LongPtr, ByVal widthValue As Long) As Long
-    ' Sends one message: HELO helo, MAIL FROM: from, RCPT TO: to (one recipient, texts as given),
-    ' DATA, the header block (From, To, Subject, MIME-Version, Content-Type, Content-Transfer-Encoding,
-    ' X-Mailer), the body in ISO-2022-JP folded to `width` bytes a line (-1: not folded), the end of
-    ' the data. The A subject goes out as ISO-2022-JP, the W subject as one encoded word. No empty
-    ' line is put between header block and body: start the body with a line break. CR and LF in
+    ' Sends one message: HELO helo; MAIL FROM with the from text's address; one RCPT TO for each
+    ' address of the to text (addresses separated by commas; "Name <address>" gives "<address>",
+    ' a text without angle brackets goes as it stands); DATA; the header block (From, To, Subject,
+    ' MIME-Version, Content-Type, Content-Transfer-Encoding, X-Mailer); the body folded to `width`
+    ' columns a line (-1: not folded); the end of the data. From and To keep their display names,
+    ' as encoded words where they hold more than ASCII. The text goes out in ISO-2022-JP (7bit), its
+    ' half-width katakana as full-width ones; or in UTF-8 (the body in Base64) when the Content-Type
+    ' names charset UTF-8, the W form then carrying every character. The A subject goes out as it
+    ' stands (ISO-2022-JP) while its line fits 78 characters, the W subject and any longer one as
+    ' encoded words on as many lines as they take: a subject is never cut. No empty line is put
+    ' between header block and body in ISO-2022-JP: start the body with a line break. CR and LF in
     ' helo, from, to and subject become spaces; a text that would make its command line longer than
     ' 1024 characters (or, in the W form, holds a character the ANSI code page lacks) is not sent and
     ' fails its step. Characters ISO-2022-JP lacks go as their NEC twins (the IBM extensions) or as
-    ' the geta mark (the user-defined area). Returns 1 when the server accepted the message with
-    ' 250, else 0 with code 1, 8 (HELO), 9 (MAIL FROM), 10 (RCPT TO) or 11 (DATA, the message not
-    ' sent whole, or no 250 after it); the server's reply is the last response.
+    ' the geta mark (the user-defined area). Every send gives up once the server has taken no byte
+    ' for 8 s; the reply to the message is waited for up to 10 minutes. Returns 1 when the server
+    ' accepted the message with 250, else 0 with code 1, 8 (HELO), 9 (MAIL FROM), 10 (an RCPT TO;
+    ' nothing more is sent) or 11 (DATA, the message not sent whole, or no 250 after it); the
+    ' server's reply is the last response.
 
 ' ---- Message composition ----
 
@@ -506,8 +539,9 @@ Public Declare PtrSafe Sub ZK_MailSetContentTypeW Lib "zknet.dll" (ByVal handle 
         ByVal replyType As LongPtr)
     ' Sets the session's Content-Type header to the type with its format, charset and reply-type
     ' parameters (NULL: "fixed", "iso-2022-jp", "original"). A null or empty type, a null handle, or
-    ' values of more than 207 bytes together leave it as it was. CR and LF become spaces. The header
-    ' only describes: the body is always sent as 7bit ISO-2022-JP.
+    ' values of more than 207 bytes together leave it as it was. CR and LF become spaces. A charset
+    ' of "UTF-8" (any case) makes the session's messages go out in UTF-8; any other charset only
+    ' describes, the text going out as 7bit ISO-2022-JP.
 
 Public Declare PtrSafe Function ZK_MailJustifiedText Lib "zknet.dll" (ByVal textValue As String, _
         ByVal size As Long, ByVal widthValue As Long) As Long
@@ -539,10 +573,11 @@ Public Declare PtrSafe Function ZK_MailBoxW Lib "zknet.dll" (ByVal handle As Lon
         ByRef list As MailList, ByVal fetch As Long) As Long
     ' Lists the mailbox with LIST into *list (overwritten, not released first): the number and size
     ' of each message, and with a nonzero `fetch` also its decoded From and Subject, for which every
-    ' message is retrieved whole with RETR (a value that does not fit its field stays empty). A
-    ' message number is read to its 6th digit. Returns 1; 0 with code 1 for NULL or an SMTP session;
-    ' 0 with the code unchanged for a NULL list, a status without "+OK", an empty or missing line in
-    ' the listing (the entries read so far stay in the list), an array that cannot grow (the list is
+    ' message is retrieved whole with RETR (a value that does not fit its field stays empty).
+    ' Returns 1; 0 with code 1 for NULL or an SMTP session; 0 with the code unchanged for a NULL
+    ' list, a status without "+OK", an empty or missing line in the listing, or one whose message
+    ' number is no number or does not fit 32 bits (the entries read so far stay in the list; a number
+    ' is never cut, so a deletion cannot name another message), an array that cannot grow (the list is
     ' then empty), or a retrieval of the header fetch that failed (the rest stay empty). Release the
     ' list with ZK_MailListFreeA/W in every case.
 
@@ -558,8 +593,8 @@ Public Declare PtrSafe Function ZK_MailDelete Lib "zknet.dll" (ByVal handle As L
 
 Public Declare PtrSafe Function ZK_MailRecv Lib "zknet.dll" (ByVal handle As LongPtr, ByVal number As Long) As LongPtr
     ' Retrieves message `number` with RETR: the message as it was sent (the server's dot-stuffing
-    ' removed; a line that exceeds any length comes whole), each line ending in CR LF, a zero byte
-    ' ending what is kept of its line. Returns the text, to be released with ZK_MailRecvFree; NULL
+    ' removed; a line that exceeds any length comes whole, a CR inside it too), each line ending in
+    ' CR LF, a zero byte ending what is kept of its line. Returns the text, to be released with ZK_MailRecvFree; NULL
     ' for NULL or an SMTP session (nothing sent), a status without "+OK", a message without lines,
     ' one larger than 1 GiB or memory exhausted (the rest is read and dropped), or a connection that
     ' failed or stayed silent for 8 s before the end. The code is not changed.
@@ -590,8 +625,9 @@ Public Declare PtrSafe Function ZK_MailSendFromFileW Lib "zknet.dll" (ByVal hand
     ' session: HELO helo, MAIL FROM and RCPT TO with the addresses between "<" and ">" of its From
     ' and To values, DATA; then the header lines From, To, Subject and Date (the last two empty when
     ' absent), and MIME-Version, Content-Type, Content-Transfer-Encoding, X-Priority,
-    ' X-MSMail-Priority, Importance, X-Unsent and X-MimeOLE where present, each decoded to the ANSI
-    ' code page and unfolded; then the body as stored when the transfer encoding is 7bit (none
+    ' X-MSMail-Priority, Importance, X-Unsent and X-MimeOLE where present, each as stored (encoded
+    ' words and folding kept; a From, To or Subject holding raw 8-bit text encoded again as
+    ' ISO-2022-JP words); then the body as stored when the transfer encoding is 7bit (none
     ' otherwise), dot-stuffed, with CR LF line ends. Returns 1 when the server accepted it with 250;
     ' 0 with the code unchanged when the file is missing, empty or unreadable or lacks From or To;
     ' 0 with code 1 (no SMTP session) or 8 to 11 as ZK_MailSendA.
@@ -614,12 +650,14 @@ Public Declare PtrSafe Function ZK_MailGetHeaderW Lib "zknet.dll" (ByVal textVal
 
 Public Declare PtrSafe Function ZK_MailGetHeaderTagA Lib "zknet.dll" (ByVal textValue As LongPtr, _
         ByVal tag As String, ByVal out As String, ByVal size As Long) As Long
-    ' The value of the field named by `tag` (with its colon, as "Subject:"; any case): folded lines
-    ' joined without their line break and leading blanks, repeated fields joined by CR LF, MIME
-    ' encoded words decoded to Shift_JIS. The character after the colon is passed over whatever it
-    ' is. Returns the value's length in bytes; 0 when the field is absent or its first line is
-    ' empty; -1 when the raw value does not fit (or the tag is null or empty). The output is all
-    ' zeros beyond the value, and wholly on 0 and -1.
+    ' The value of the field named by `tag` (with its colon, as "Subject:"; any case), from the
+    ' first character after the blanks that follow the colon (on a continuation line when the first
+    ' line holds none): folded lines joined by removing the line break alone, repeated fields joined
+    ' by CR LF, MIME encoded words (B and Q; ISO-2022-JP, Shift_JIS, CP932, windows-31j, EUC-JP,
+    ' UTF-8) decoded to the ANSI code page, the white space between two encoded words dropped and
+    ' all other kept. Returns the value's length in bytes; 0 when the field is absent or empty; -1
+    ' when the raw value does not fit (or the tag is null or empty). The output is all zeros beyond
+    ' the value, and wholly on 0 and -1.
 
 Public Declare PtrSafe Function ZK_MailGetHeaderTagW Lib "zknet.dll" (ByVal textValue As LongPtr, _
         ByVal tag As LongPtr, ByVal out As LongPtr, ByVal size As Long) As Long
@@ -653,20 +691,23 @@ Public Declare PtrSafe Function ZK_MailGetTransferEncodeW Lib "zknet.dll" (ByVal
 
 Public Declare PtrSafe Function ZK_MailGetDate Lib "zknet.dll" (ByVal textValue As LongPtr, _
         ByRef dateValue As MailDate) As Long
-    ' Reads the Date field, expected as "Tue, 15 Nov 1994 08:12:31 +0900", by position into *date
-    ' (all zeros first). Returns the length of the Date value; 0 when there is none and -1 when it
-    ' does not fit 1024 bytes (or date is NULL), the fields then 0.
+    ' Reads the Date field, as "Tue, 15 Nov 1994 08:12:31 +0900" and the forms mailers write besides
+    ' (no weekday, blanks, folds and comments anywhere between the parts, a one-digit day, no
+    ' seconds, numeric or named zones), into *date (all zeros first). Returns the length of the Date
+    ' value; 0 when there is none; -1 when it does not fit 1024 bytes, is no date (every field must
+    ' lie in its range) or date is NULL, the fields then 0.
 
 ' ---- Message body ----
 
 Public Declare PtrSafe Function ZK_MailGetBodyA Lib "zknet.dll" (ByVal textValue As LongPtr, _
         ByVal out As String, ByVal size As Long) As Long
-    ' The body of a message whose Content-Transfer-Encoding is 7bit: from the CR LF of the empty line
-    ' that ends the header to the end of the text, converted from the Content-Type charset
-    ' (ISO-2022-JP, Shift_JIS, EUC-JP, UTF-8; none: as it stands) to ANSI text. A multipart body
-    ' comes whole. Returns its length in bytes; 0 when the text has no empty line or the body does
-    ' not convert; -2 for any other transfer encoding or none (the output untouched); -1 with an
-    ' empty output when the body, as it stands in the text, is not shorter than `size` bytes.
+    ' The body of a message whose Content-Transfer-Encoding is 7bit or absent: from the CR LF of the
+    ' empty line that ends the header to the end of the text, converted from the Content-Type charset
+    ' (ISO-2022-JP with its half-width katakana, Shift_JIS, EUC-JP, UTF-8; none: as it stands) to
+    ' ANSI text. A multipart body comes whole. Returns its length in bytes; 0 when the text has no
+    ' empty line or the body does not convert; -2 for an empty text or any other transfer encoding
+    ' (the output untouched); -1 with an empty output when the body, as it stands in the text, is
+    ' not shorter than `size` bytes.
 
 Public Declare PtrSafe Function ZK_MailGetBodyW Lib "zknet.dll" (ByVal textValue As LongPtr, _
         ByVal out As LongPtr, ByVal size As Long) As Long
@@ -901,6 +942,13 @@ Public Declare Function ZK_FtpConnectA Lib "zknet.dll" (ByVal host As String, By
         ByVal password As String, ByVal passive As Long, ByVal port As Long, ByVal family As Integer) As Long
 Public Declare Function ZK_FtpConnectW Lib "zknet.dll" (ByVal host As Long, ByVal user As Long, _
         ByVal password As Long, ByVal passive As Long, ByVal port As Long, ByVal family As Integer) As Long
+
+Public Declare Function ZK_FtpConnectSecureA Lib "zknet.dll" (ByVal host As String, ByVal user As String, _
+        ByVal password As String, ByVal passive As Long, ByVal port As Long, ByVal family As Integer, _
+        ByVal security As Long, ByVal caFile As String) As Long
+Public Declare Function ZK_FtpConnectSecureW Lib "zknet.dll" (ByVal host As Long, ByVal user As Long, _
+        ByVal password As Long, ByVal passive As Long, ByVal port As Long, ByVal family As Integer, _
+        ByVal security As Long, ByVal caFile As Long) As Long
 
 Public Declare Sub ZK_FtpDisconnect Lib "zknet.dll" (ByVal session As Long)
 

@@ -32,7 +32,8 @@ typedef struct MailHandle MailHandle;
 
 ZK_EXPORT uint32_t ZK_API ZK_MailQueryLastErrorCode(void);
 /* The family's last error code (ZK_MAIL_...), shared by every session and thread. Only failures,
-   the start of a connect and ZK_MailClearLastErrorCode change it. */
+   the start of a connect and ZK_MailClearLastErrorCode change it. Sessions on several threads may
+   replace the code and the last reply at any time; each is always read whole. */
 
 ZK_EXPORT void ZK_API ZK_MailClearLastErrorCode(void);
 /* Sets the last error code to 0. */
@@ -60,17 +61,25 @@ ZK_EXPORT int32_t ZK_API ZK_MailSendA(MailHandle *handle, const char *helo, cons
 ZK_EXPORT int32_t ZK_API ZK_MailSendW(MailHandle *handle, const zk_wchar_t *helo, const zk_wchar_t *from,
                                       const zk_wchar_t *to, const zk_wchar_t *subject, const zk_wchar_t *body,
                                       int32_t width);
-/* Sends one message: HELO helo, MAIL FROM: from, RCPT TO: to (one recipient, texts as given),
-   DATA, the header block (From, To, Subject, MIME-Version, Content-Type, Content-Transfer-Encoding,
-   X-Mailer), the body in ISO-2022-JP folded to `width` bytes a line (-1: not folded), the end of
-   the data. The A subject goes out as ISO-2022-JP, the W subject as one encoded word. No empty
-   line is put between header block and body: start the body with a line break. CR and LF in
+/* Sends one message: HELO helo; MAIL FROM with the from text's address; one RCPT TO for each
+   address of the to text (addresses separated by commas; "Name <address>" gives "<address>",
+   a text without angle brackets goes as it stands); DATA; the header block (From, To, Subject,
+   MIME-Version, Content-Type, Content-Transfer-Encoding, X-Mailer); the body folded to `width`
+   columns a line (-1: not folded); the end of the data. From and To keep their display names,
+   as encoded words where they hold more than ASCII. The text goes out in ISO-2022-JP (7bit), its
+   half-width katakana as full-width ones; or in UTF-8 (the body in Base64) when the Content-Type
+   names charset UTF-8, the W form then carrying every character. The A subject goes out as it
+   stands (ISO-2022-JP) while its line fits 78 characters, the W subject and any longer one as
+   encoded words on as many lines as they take: a subject is never cut. No empty line is put
+   between header block and body in ISO-2022-JP: start the body with a line break. CR and LF in
    helo, from, to and subject become spaces; a text that would make its command line longer than
    1024 characters (or, in the W form, holds a character the ANSI code page lacks) is not sent and
    fails its step. Characters ISO-2022-JP lacks go as their NEC twins (the IBM extensions) or as
-   the geta mark (the user-defined area). Returns 1 when the server accepted the message with
-   250, else 0 with code 1, 8 (HELO), 9 (MAIL FROM), 10 (RCPT TO) or 11 (DATA, the message not
-   sent whole, or no 250 after it); the server's reply is the last response. */
+   the geta mark (the user-defined area). Every send gives up once the server has taken no byte
+   for 8 s; the reply to the message is waited for up to 10 minutes. Returns 1 when the server
+   accepted the message with 250, else 0 with code 1, 8 (HELO), 9 (MAIL FROM), 10 (an RCPT TO;
+   nothing more is sent) or 11 (DATA, the message not sent whole, or no 250 after it); the
+   server's reply is the last response. */
 
 /* ---- Message composition ---- */
 
@@ -86,8 +95,9 @@ ZK_EXPORT void ZK_API ZK_MailSetContentTypeW(MailHandle *handle, const zk_wchar_
                                              const zk_wchar_t *format, const zk_wchar_t *reply_type);
 /* Sets the session's Content-Type header to the type with its format, charset and reply-type
    parameters (NULL: "fixed", "iso-2022-jp", "original"). A null or empty type, a null handle, or
-   values of more than 207 bytes together leave it as it was. CR and LF become spaces. The header
-   only describes: the body is always sent as 7bit ISO-2022-JP. */
+   values of more than 207 bytes together leave it as it was. CR and LF become spaces. A charset
+   of "UTF-8" (any case) makes the session's messages go out in UTF-8; any other charset only
+   describes, the text going out as 7bit ISO-2022-JP. */
 
 ZK_EXPORT int32_t ZK_API ZK_MailJustifiedText(char *text, int32_t size, int32_t width);
 /* Folds the ANSI text in `text` (a buffer of `size` bytes) in place so that no line holds more
@@ -125,7 +135,7 @@ typedef struct MailList {
 /* The Date field of a message as numbers (ZK_MailGetDate); the time zone is not kept. */
 typedef struct MailDate {
     uint16_t year;   /* as written: a two-digit year stays two digits */
-    uint16_t month;  /* 1 to 12; 65535 for a month name that is none of Jan to Dec */
+    uint16_t month;  /* 1 to 12 */
     uint16_t day;
     uint16_t hour;
     uint16_t minute;
@@ -150,10 +160,11 @@ ZK_EXPORT int32_t ZK_API ZK_MailBoxA(MailHandle *handle, MailList *list, int32_t
 ZK_EXPORT int32_t ZK_API ZK_MailBoxW(MailHandle *handle, MailList *list, int32_t fetch);
 /* Lists the mailbox with LIST into *list (overwritten, not released first): the number and size
    of each message, and with a nonzero `fetch` also its decoded From and Subject, for which every
-   message is retrieved whole with RETR (a value that does not fit its field stays empty). A
-   message number is read to its 6th digit. Returns 1; 0 with code 1 for NULL or an SMTP session;
-   0 with the code unchanged for a NULL list, a status without "+OK", an empty or missing line in
-   the listing (the entries read so far stay in the list), an array that cannot grow (the list is
+   message is retrieved whole with RETR (a value that does not fit its field stays empty).
+   Returns 1; 0 with code 1 for NULL or an SMTP session; 0 with the code unchanged for a NULL
+   list, a status without "+OK", an empty or missing line in the listing, or one whose message
+   number is no number or does not fit 32 bits (the entries read so far stay in the list; a number
+   is never cut, so a deletion cannot name another message), an array that cannot grow (the list is
    then empty), or a retrieval of the header fetch that failed (the rest stay empty). Release the
    list with ZK_MailListFreeA/W in every case. */
 
@@ -169,8 +180,8 @@ ZK_EXPORT int32_t ZK_API ZK_MailDelete(MailHandle *handle, int32_t number);
 
 ZK_EXPORT char *ZK_API ZK_MailRecv(MailHandle *handle, int32_t number);
 /* Retrieves message `number` with RETR: the message as it was sent (the server's dot-stuffing
-   removed; a line that exceeds any length comes whole), each line ending in CR LF, a zero byte
-   ending what is kept of its line. Returns the text, to be released with ZK_MailRecvFree; NULL
+   removed; a line that exceeds any length comes whole, a CR inside it too), each line ending in
+   CR LF, a zero byte ending what is kept of its line. Returns the text, to be released with ZK_MailRecvFree; NULL
    for NULL or an SMTP session (nothing sent), a status without "+OK", a message without lines,
    one larger than 1 GiB or memory exhausted (the rest is read and dropped), or a connection that
    failed or stayed silent for 8 s before the end. The code is not changed. */
@@ -199,8 +210,9 @@ ZK_EXPORT int32_t ZK_API ZK_MailSendFromFileW(MailHandle *handle, const zk_wchar
    session: HELO helo, MAIL FROM and RCPT TO with the addresses between "<" and ">" of its From
    and To values, DATA; then the header lines From, To, Subject and Date (the last two empty when
    absent), and MIME-Version, Content-Type, Content-Transfer-Encoding, X-Priority,
-   X-MSMail-Priority, Importance, X-Unsent and X-MimeOLE where present, each decoded to the ANSI
-   code page and unfolded; then the body as stored when the transfer encoding is 7bit (none
+   X-MSMail-Priority, Importance, X-Unsent and X-MimeOLE where present, each as stored (encoded
+   words and folding kept; a From, To or Subject holding raw 8-bit text encoded again as
+   ISO-2022-JP words); then the body as stored when the transfer encoding is 7bit (none
    otherwise), dot-stuffed, with CR LF line ends. Returns 1 when the server accepted it with 250;
    0 with the code unchanged when the file is missing, empty or unreadable or lacks From or To;
    0 with code 1 (no SMTP session) or 8 to 11 as ZK_MailSendA. */
@@ -220,12 +232,14 @@ ZK_EXPORT int32_t ZK_API ZK_MailGetHeaderW(const char *text, zk_wchar_t *out, in
    empty text or an empty header, and -1 with an empty output when the header does not fit. */
 
 ZK_EXPORT int32_t ZK_API ZK_MailGetHeaderTagA(const char *text, const char *tag, char *out, int32_t size);
-/* The value of the field named by `tag` (with its colon, as "Subject:"; any case): folded lines
-   joined without their line break and leading blanks, repeated fields joined by CR LF, MIME
-   encoded words decoded to Shift_JIS. The character after the colon is passed over whatever it
-   is. Returns the value's length in bytes; 0 when the field is absent or its first line is
-   empty; -1 when the raw value does not fit (or the tag is null or empty). The output is all
-   zeros beyond the value, and wholly on 0 and -1. */
+/* The value of the field named by `tag` (with its colon, as "Subject:"; any case), from the
+   first character after the blanks that follow the colon (on a continuation line when the first
+   line holds none): folded lines joined by removing the line break alone, repeated fields joined
+   by CR LF, MIME encoded words (B and Q; ISO-2022-JP, Shift_JIS, CP932, windows-31j, EUC-JP,
+   UTF-8) decoded to the ANSI code page, the white space between two encoded words dropped and
+   all other kept. Returns the value's length in bytes; 0 when the field is absent or empty; -1
+   when the raw value does not fit (or the tag is null or empty). The output is all zeros beyond
+   the value, and wholly on 0 and -1. */
 
 ZK_EXPORT int32_t ZK_API ZK_MailGetHeaderTagW(const char *text, const zk_wchar_t *tag, zk_wchar_t *out,
                                               int32_t size);
@@ -250,19 +264,22 @@ ZK_EXPORT int32_t ZK_API ZK_MailGetTransferEncodeW(const char *text, zk_wchar_t 
 /* ZK_MailGetHeaderTagA/W with the tag "Content-transfer-encoding:". */
 
 ZK_EXPORT int32_t ZK_API ZK_MailGetDate(const char *text, MailDate *date);
-/* Reads the Date field, expected as "Tue, 15 Nov 1994 08:12:31 +0900", by position into *date
-   (all zeros first). Returns the length of the Date value; 0 when there is none and -1 when it
-   does not fit 1024 bytes (or date is NULL), the fields then 0. */
+/* Reads the Date field, as "Tue, 15 Nov 1994 08:12:31 +0900" and the forms mailers write besides
+   (no weekday, blanks, folds and comments anywhere between the parts, a one-digit day, no
+   seconds, numeric or named zones), into *date (all zeros first). Returns the length of the Date
+   value; 0 when there is none; -1 when it does not fit 1024 bytes, is no date (every field must
+   lie in its range) or date is NULL, the fields then 0. */
 
 /* ---- Message body ---- */
 
 ZK_EXPORT int32_t ZK_API ZK_MailGetBodyA(const char *text, char *out, int32_t size);
-/* The body of a message whose Content-Transfer-Encoding is 7bit: from the CR LF of the empty line
-   that ends the header to the end of the text, converted from the Content-Type charset
-   (ISO-2022-JP, Shift_JIS, EUC-JP, UTF-8; none: as it stands) to ANSI text. A multipart body
-   comes whole. Returns its length in bytes; 0 when the text has no empty line or the body does
-   not convert; -2 for any other transfer encoding or none (the output untouched); -1 with an
-   empty output when the body, as it stands in the text, is not shorter than `size` bytes. */
+/* The body of a message whose Content-Transfer-Encoding is 7bit or absent: from the CR LF of the
+   empty line that ends the header to the end of the text, converted from the Content-Type charset
+   (ISO-2022-JP with its half-width katakana, Shift_JIS, EUC-JP, UTF-8; none: as it stands) to
+   ANSI text. A multipart body comes whole. Returns its length in bytes; 0 when the text has no
+   empty line or the body does not convert; -2 for an empty text or any other transfer encoding
+   (the output untouched); -1 with an empty output when the body, as it stands in the text, is
+   not shorter than `size` bytes. */
 
 ZK_EXPORT int32_t ZK_API ZK_MailGetBodyW(const char *text, zk_wchar_t *out, int32_t size);
 /* The same as UTF-16 (`size` in units; the body must be shorter than `size` bytes as it stands

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "text/charset.h"
-
 namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
 unsigned char Fold(unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c; }
 
 bool BeginsWithTag(const HeaderLine &line, const char *tag, size_t tag_length) {
@@ -28,18 +28,22 @@ void Append(ValueAccumulator *acc, const char *bytes, size_t n) {
 int32_t MatchTagLine(const HeaderLine &line, const char *tag, size_t tag_length, ValueAccumulator *acc) {
     if (!BeginsWithTag(line, tag, tag_length)) return 0;
     size_t start = tag_length;
-    if (start < line.length) start += IsDoubleByteChar(line.start + start) && start + 1 < line.length ? 2 : 1;
+    while (start < line.length && IsBlank(line.start[start])) ++start;
     size_t value_length = line.length - start;
     if (acc->length + value_length + 2 >= acc->capacity) return -1;
     if (acc->length > 0) Append(acc, "\r\n", 2);
     Append(acc, line.start + start, value_length);
-    return static_cast<int32_t>(acc->length);
+    acc->value_begun = value_length > 0;
+    return 1;
 }
 
 bool AppendContinuation(ValueAccumulator *acc, const HeaderLine &line) {
     if (acc->length + line.length >= acc->capacity) return false;
     size_t skip = 0;
-    while (skip < line.length && static_cast<unsigned char>(line.start[skip]) - 1u < 32u) ++skip;
+    if (!acc->value_begun) {
+        while (skip < line.length && IsBlank(line.start[skip])) ++skip;
+        acc->value_begun = skip < line.length;
+    }
     Append(acc, line.start + skip, line.length - skip);
     return true;
 }
@@ -50,14 +54,12 @@ int32_t GatherHeaderField(const char *text, const char *tag, ValueAccumulator *a
     bool in_field = false;  // the line before belonged to the wanted field
     HeaderLine line;
     for (const char *p = text; *p != '\0' && CopyHeaderLine(p, &line) > 0; p = line.next) {
-        if (in_field && (line.start[0] == ' ' || line.start[0] == '\t')) {
+        if (in_field && IsBlank(line.start[0])) {
             if (!AppendContinuation(acc, line)) return -1;
             continue;
         }
         int32_t matched = MatchTagLine(line, tag, tag_length, acc);
         if (matched < 0) return -1;
-        // A first line without a value leaves nothing gathered, and its continuation lines are
-        // not taken.
         in_field = matched > 0;
     }
     return static_cast<int32_t>(acc->length);

@@ -14,18 +14,18 @@ struct ValueAccumulator {
     char *text;
     size_t length;
     size_t capacity;
+    bool value_begun;  // the current occurrence's value has begun: blanks before it are not kept
 };
 
 // Whether the line begins with the tag (colon included), letters compared without case. On a
-// match the value, which starts one character after the tag (the character after the colon is
-// passed over, whatever it is; a double-byte character whole), is appended after a CR LF when
-// the accumulator already holds text. Returns 0 for no match, the accumulator's new length on a
-// match (0 for an empty value with nothing gathered), or -1 when the value does not fit.
+// match the value, which starts after the blanks that follow the colon, is appended after a CR
+// LF when the accumulator already holds text. Returns 0 for no match, 1 for a match (its value
+// may be empty and begin on a continuation line), or -1 when the value does not fit.
 int32_t MatchTagLine(const HeaderLine &line, const char *tag, size_t tag_length, ValueAccumulator *acc);
 
-// Appends a folded continuation line without its leading blanks and control bytes (1 to 32),
-// with nothing in their place, so that encoded words split over lines join. False when the
-// whole line would not fit.
+// Appends a folded continuation line: unfolding removes the line break alone, so the line comes
+// with its leading blanks (the blanks between two encoded words go when they are decoded), unless
+// the value has not begun yet. False when the whole line would not fit.
 bool AppendContinuation(ValueAccumulator *acc, const HeaderLine &line);
 
 // Gathers the raw value of the field named by `tag` from the header of `text` (the lines before

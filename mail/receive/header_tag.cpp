@@ -15,7 +15,7 @@ ZK_EXPORT int32_t ZK_API ZK_MailGetHeaderTagA(const char *text, const char *tag,
     std::unique_ptr<char[]> gathered = NewScratch(room > 0 ? room : 1);
     if (!gathered) return -1;
     gathered[0] = '\0';
-    ValueAccumulator acc{gathered.get(), 0, static_cast<size_t>(room)};
+    ValueAccumulator acc{gathered.get(), 0, static_cast<size_t>(room), false};
     int32_t length = GatherHeaderField(text, tag, &acc);
     if (length <= 0) return length;
     // The raw value is shorter than the output, and decoding never lengthens it (every encoded

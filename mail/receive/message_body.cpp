@@ -22,11 +22,12 @@ BodyCharset CharsetOf(const char *content_type) {
 }
 
 // Where the body of a 7bit message starts (with the CR LF of the empty line that ends the
-// header), and its charset; null for any other transfer encoding, or none given.
+// header), and its charset; null for an empty text and for any other transfer encoding. A
+// message that names none is 7bit, as MIME has it (many phones' messages name none).
 const char *SevenBitBody(const char *text, BodyCharset *charset) {
+    if (text == nullptr || text[0] == '\0') return nullptr;
     char encoding[kFieldSize];
-    ZK_MailGetTransferEncodeA(text, encoding, kFieldSize);
-    if (!ContainsNoCaseA(encoding, "7bit")) return nullptr;  // an empty text ends here too
+    if (ZK_MailGetTransferEncodeA(text, encoding, kFieldSize) != 0 && !ContainsNoCaseA(encoding, "7bit")) return nullptr;
     char type[kFieldSize];
     ZK_MailGetContentTypeA(text, type, kFieldSize);
     *charset = CharsetOf(type);

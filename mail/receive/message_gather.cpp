@@ -40,33 +40,34 @@ bool Reserve(MessageGather *g, size_t extra) {
     return true;
 }
 
-// A piece of the current line (no LF in it): kept without its CRs, up to a zero byte.
-void KeepPiece(MessageGather *g, const char *p, size_t n) {
+// Bytes of the current line, kept up to a zero byte.
+void KeepBytes(MessageGather *g, const char *p, size_t n) {
     if (n == 0) return;
-    if (!g->line_has_bytes) {
-        for (size_t k = 0; k < n; ++k) {
-            if (p[k] != '\r') {
-                g->line_has_bytes = true;
-                break;
-            }
-        }
-    }
+    g->line_has_bytes = true;
     if (g->line_cut || g->overflow) return;
     if (const void *zero = std::memchr(p, '\0', n)) {
         n = static_cast<size_t>(static_cast<const char *>(zero) - p);
         g->line_cut = true;
     }
     if (n == 0 || !Reserve(g, n)) return;
-    while (n > 0) {
-        const void *cr = std::memchr(p, '\r', n);
-        size_t run = cr != nullptr ? static_cast<size_t>(static_cast<const char *>(cr) - p) : n;
-        std::memcpy(g->text + g->length, p, run);
-        g->length += run;
-        if (cr == nullptr) break;
-        p += run + 1;
-        n -= run + 1;
-    }
+    std::memcpy(g->text + g->length, p, n);
+    g->length += n;
     g->text[g->length] = '\0';
+}
+
+// A piece of the current line (no LF in it). A CR at its end is held back until the next byte
+// shows whether it is the CR of the line end or one inside the line, which is kept.
+void KeepPiece(MessageGather *g, const char *p, size_t n) {
+    if (n == 0) return;
+    if (g->held_cr) {
+        g->held_cr = false;
+        KeepBytes(g, "\r", 1);
+    }
+    if (p[n - 1] == '\r') {
+        g->held_cr = true;
+        --n;
+    }
+    KeepBytes(g, p, n);
 }
 
 void EndLine(MessageGather *g) {
@@ -88,6 +89,7 @@ size_t GatherMessageBytes(MessageGather *g, const char *bytes, size_t count) {
             g->leading_dot = false;
             g->line_has_bytes = false;
             g->line_cut = false;
+            g->held_cr = false;
             if (bytes[i] == '.') {
                 g->leading_dot = true;
                 ++i;

@@ -20,7 +20,8 @@ struct MessageGather {
     int grown = 0;          // how often the text was reallocated (it doubles: a few dozen times at most)
     bool line_start = true; // the next byte begins a line
     bool leading_dot = false;   // the current line began with a period (taken off)
-    bool line_has_bytes = false;  // the current line holds something besides that period and CRs
+    bool line_has_bytes = false;  // the current line holds more than that period and its line end
+    bool held_cr = false;       // the line's last byte so far is a CR, not kept yet
     bool line_cut = false;      // a zero byte was met: the rest of the line is dropped
     bool done = false;          // the lone period was read
     bool overflow = false;      // memory ran out or the message passed kMostMessageBytes
@@ -28,9 +29,9 @@ struct MessageGather {
 
 // Takes the bytes that follow; returns how many of them belong to the message: all of them, or
 // up to and including the line end of the lone period, which sets `done`. Each line is kept with
-// its CR LF: a line that ends in a bare LF too, a CR elsewhere is dropped, and a zero byte ends
-// what is kept of its line. A line that begins with a period loses that period (the server's
-// stuffing); a line of the period alone ends the message.
+// its CR LF: a line that ends in a bare LF too, a CR elsewhere in the line is kept as it came,
+// and a zero byte ends what is kept of its line. A line that begins with a period loses that
+// period (the server's stuffing); a line of the period alone ends the message.
 size_t GatherMessageBytes(MessageGather *gather, const char *bytes, size_t count);
 
 // The text, handed to the caller (release with free), once the message ended with at least one

@@ -1,22 +1,20 @@
 // pop3_mailbox.cpp -- the mailbox listing: LIST read into an array of entries (number and size of
 // each message), and on request every message retrieved whole with RETR (never TOP) to fill in its
 // decoded From and Subject. The array grows by doubling, so a long listing is not copied per line.
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "mail/mail_exchange.h"
 #include "mail/receive/pop3.h"
-#include "mail/receive/token.h"
 #include "proto/line_reader.h"
 #include "socket/cut_text.h"
 #include "socket/number_text.h"
 
 namespace {
 
-// A listing line is read with this capacity; its message number has at most 6 digits.
+// A listing line is read with this capacity.
 constexpr int32_t kListLineSize = 998;
-constexpr int32_t kNumberDigits = 6;
-constexpr size_t kSizeTextSize = 32;
 // The entry array never grows beyond this (about 400,000 ANSI or 200,000 UTF-16 entries).
 constexpr size_t kMostArrayBytes = 1024u * 1024 * 1024;
 constexpr int32_t kFromUnits = 640;
@@ -49,22 +47,25 @@ Entry *AddEntry(EntryArray<Entry> *array) {
     return entry;
 }
 
-// "number size": the number from the token before the first space (at most 6 characters), the
-// size from the text one character after that token (0 when there is none).
+// "number size": the message number read whole, so that a deletion can never name another
+// message; false when it is no number or does not fit. The size after it is held at the 32-bit
+// limit (0 when there is none).
 template <typename Entry>
-void ParseListLine(const char *line, int32_t length, Entry *entry) {
-    char number[kNumberDigits + 1];
-    int32_t token = CopyToken(number, line, ' ', kNumberDigits);
-    entry->number = ParseSaturatedInt32(number);
-    if (token + 1 <= length) {
-        char size_text[kSizeTextSize];
-        CopyCutA(size_text, sizeof(size_text), line + token + 1);
-        entry->size = ParseSaturatedInt32(size_text);
+bool ParseListLine(const char *line, Entry *entry) {
+    const char *p = line;
+    int64_t number = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        number = number * 10 + (*p - '0');
+        if (number > INT32_MAX) return false;
     }
+    if (p == line || (*p != '\0' && *p != ' ')) return false;
+    entry->number = static_cast<int32_t>(number);
+    entry->size = ParseSaturatedInt32(p);
+    return true;
 }
 
 template <typename Entry>
-int ReadMailList(SocketHandle *connection, MailList *list) {
+int ReadMailList(ProtoTransport *connection, MailList *list) {
     if (!Pop3ReadStatus(connection, nullptr, 0)) return 0;
     EntryArray<Entry> array{list, 0};
     for (;;) {
@@ -79,7 +80,10 @@ int ReadMailList(SocketHandle *connection, MailList *list) {
             list->count = 0;
             return 0;
         }
-        ParseListLine(line, n, entry);
+        if (!ParseListLine(line, entry)) {
+            --list->count;  // the entries before it stay, as after any broken listing
+            return 0;
+        }
     }
 }
 
@@ -96,7 +100,7 @@ void FillHeaders(const char *text, MailListEntryW *entry) {
 // Retrieves each listed message in turn, holding one text at a time. A retrieval that fails
 // ends the fetch; the entries not reached stay empty.
 template <typename Entry>
-int FetchListHeaders(SocketHandle *connection, MailList *list) {
+int FetchListHeaders(ProtoTransport *connection, MailList *list) {
     for (int32_t i = 0; i < list->count; ++i) {
         Entry *entry = static_cast<Entry *>(list->entries) + i;
         if (!Pop3SendNumbered(connection, "RETR", entry->number)) {
@@ -114,7 +118,7 @@ int FetchListHeaders(SocketHandle *connection, MailList *list) {
 
 template <typename Entry>
 int32_t MailBox(MailHandle *handle, MailList *list, int32_t fetch) {
-    SocketHandle *connection = Pop3Socket(handle);
+    ProtoTransport *connection = Pop3Socket(handle);
     if (connection == nullptr) {
         MailLastError = ZK_MAIL_NO_SESSION;
         return 0;

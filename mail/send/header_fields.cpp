@@ -1,5 +1,6 @@
-// header_fields.cpp -- the session's X-Mailer and Content-Type header fields: their defaults and
-// the exported setters. Both are stored as the lines they become, each ending in LF.
+// header_fields.cpp -- the session's X-Mailer and Content-Type header fields: their defaults, the
+// exported setters, and the charset the Content-Type names. Both are stored as the lines they
+// become, each ending in LF.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,6 +20,14 @@ const char kContentTypeFormat[] = "Content-Type: %s;\n\tformat=%s;\n\tcharset=\"
 // What the field leaves for the values: 260 bytes less the terminator and the fixed text.
 constexpr size_t kMailerText = kMailFieldSize - 1 - (sizeof("X-Mailer: \n") - 1);
 constexpr size_t kContentTypeValues = kMailFieldSize - 1 - (sizeof(kContentTypeFormat) - 1 - 4 * 2);
+
+bool SameNoCase(const char *a, const char *b, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+        if (x != b[i]) return false;  // b is lower case
+    }
+    return true;
+}
 
 void SetMailer(MailHandle *handle, const char *text) {
     if (handle == nullptr) return;
@@ -60,6 +69,23 @@ struct Narrow {
 };
 
 }  // namespace
+
+MailCharset MessageCharset(const MailHandle *handle) {
+    // The block is of our own making: "charset=" and the value in quotes, on a line of its own.
+    const char *field = handle->contentType;
+    size_t length = strnlen(field, kMailFieldSize);
+    static const char kKey[] = "charset=\"";
+    const size_t key_length = sizeof(kKey) - 1;
+    for (size_t i = 0; i + key_length <= length; ++i) {
+        if (!SameNoCase(field + i, kKey, key_length)) continue;
+        const char *value = field + i + key_length;
+        size_t rest = length - i - key_length;
+        static const char kUtf8[] = "utf-8\"";
+        bool utf8 = rest >= sizeof(kUtf8) - 1 && SameNoCase(value, kUtf8, sizeof(kUtf8) - 1);
+        return utf8 ? MailCharset::kUtf8 : MailCharset::kIso2022Jp;
+    }
+    return MailCharset::kIso2022Jp;
+}
 
 void MailSetDefaultFields(MailHandle *handle) {
     std::memset(handle->xMailer, 0, sizeof(handle->xMailer));

@@ -1,4 +1,5 @@
-// message_text.cpp -- the body and the subject as they go out: ISO-2022-JP, CR LF, dot-stuffed.
+// message_text.cpp -- the texts of a message made ready for their charset, and the body as it
+// goes out: ISO-2022-JP (7bit) or UTF-8 (base64), CR LF, dot-stuffed.
 #include "mail/send/message_text.h"
 
 #include <cstdint>
@@ -6,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "socket/text_helpers.h"
 #include "text/base64.h"
 #include "text/charset.h"
 #include "text/jis_ready.h"
@@ -14,11 +16,6 @@
 const char kEndOfData[] = "\r\n.\r\n";
 
 namespace {
-
-// The subject's conversion buffer, terminator included.
-constexpr int32_t kSubjectSize = 512;
-// The most ISO-2022-JP bytes whose Base64 text still fits that buffer: 127 groups of four.
-constexpr int32_t kEncodedSubjectBytes = 381;
 
 // A large body is folded and converted in buffers of several times its size.
 constexpr size_t kMostBody = 700u * 1024 * 1024;
@@ -63,20 +60,21 @@ bool PrepareBody(const char *body, size_t length, int32_t width, std::string *wi
     length = body == nullptr ? 0 : strnlen(body, length);  // the text ends at its terminator
     if (length > kMostBody) return false;
     try {
+        // Half-width katakana become full-width before folding, so that they count the two
+        // columns they will take.
+        std::unique_ptr<char[]> ready = NewScratch(2 * static_cast<int64_t>(length) + 1);
+        if (!ready) return false;
+        length = WidenKana(body, length, ready.get());
+        ready[length] = '\0';
+        MakeJisReady(ready.get());
         std::unique_ptr<char[]> folded;
-        const char *text = body;
+        const char *text = ready.get();
         size_t text_length = length;
-        if (length > 0) {
-            size_t size = (width != -1 ? FoldedBound(length) : length) + 1;
+        if (length > 0 && width != -1) {
+            size_t size = FoldedBound(length) + 1;
             folded = NewScratch(static_cast<int64_t>(size));
             if (!folded) return false;
-            if (width != -1) {
-                if (!FoldText(body, length, folded.get(), size, width, &text_length)) return false;
-            } else {
-                std::memcpy(folded.get(), body, length);
-                folded[length] = '\0';
-            }
-            MakeJisReady(folded.get());
+            if (!FoldText(ready.get(), length, folded.get(), size, width, &text_length)) return false;
             text = folded.get();
         }
         std::unique_ptr<char[]> jis;
@@ -92,6 +90,7 @@ bool PrepareBody(const char *body, size_t length, int32_t width, std::string *wi
             jis_length = static_cast<size_t>(n);
         }
         folded.reset();
+        ready.reset();
         // Every byte may become two (a bare line end, a doubled period), then the end of the data.
         wire->reserve(jis_length + jis_length / 8 + sizeof(kEndOfData));
         bool line_start = true;
@@ -104,48 +103,62 @@ bool PrepareBody(const char *body, size_t length, int32_t width, std::string *wi
     }
 }
 
-std::string SubjectLineA(const std::string &subject) {
-    std::string line = "Subject: ";
-    if (!subject.empty() && subject.size() < static_cast<size_t>(kSubjectSize)) {
-        char ready[kSubjectSize];
-        std::memcpy(ready, subject.c_str(), subject.size() + 1);
-        MakeJisReady(ready);
-        char jis[kSubjectSize];
-        if (SjisToJis(ready, jis, kSubjectSize) > 0) line += jis;
-    }
-    return line + "\r\n";
+std::string JisReadyText(const char *ansi, size_t length) {
+    length = ansi == nullptr ? 0 : strnlen(ansi, length);
+    std::string ready(2 * length, '\0');
+    ready.resize(WidenKana(ansi, length, &ready[0]));
+    MakeJisReady(&ready[0]);
+    return ready;
 }
 
-namespace {
-// The ISO-2022-JP form of the longest start of `ansi` (whole characters) that fits `limit`
-// bytes; empty when even the whole text does not convert within kSubjectSize.
-std::string FittingJis(const char *ansi, size_t length, int32_t limit) {
-    char jis[kSubjectSize];
-    if (SjisToJis(ansi, jis, kSubjectSize) <= 0) return std::string();
-    if (static_cast<int32_t>(std::strlen(jis)) <= limit) return jis;
-    // Where each character starts: the text is cut only there.
-    std::vector<size_t> starts;
-    for (size_t i = 0; i < length; i += IsDoubleByteChar(ansi + i) ? 2 : 1) starts.push_back(i);
-    std::string prefix(ansi, length);
-    for (size_t k = starts.size(); k-- > 1;) {
-        prefix.resize(starts[k]);
-        if (SjisToJis(prefix.c_str(), jis, limit + 1) > 0) return jis;
-    }
-    return std::string();
+std::string Utf8OfAnsi(const char *ansi, size_t length) {
+    length = ansi == nullptr ? 0 : strnlen(ansi, length);
+    std::string utf8;
+    if (length == 0 || length > static_cast<size_t>(INT32_MAX) - 1) return utf8;
+    // A byte never gives more than one unit.
+    std::vector<zk_wchar_t> wide(length + 1, 0);
+    std::string copy(ansi, length);
+    int32_t units = AnsiToWide(copy.c_str(), wide.data(), static_cast<int32_t>(wide.size()));
+    if (units > 1) AppendUtf8(utf8, wide.data(), static_cast<size_t>(units - 1));
+    return utf8;
 }
-}  // namespace
 
-std::string SubjectLineW(const std::string &ansi_subject) {
-    std::string line = "Subject: =?ISO-2022-JP?B?";
-    if (!ansi_subject.empty() && ansi_subject.size() < static_cast<size_t>(kSubjectSize)) {
-        char ready[kSubjectSize];
-        std::memcpy(ready, ansi_subject.c_str(), ansi_subject.size() + 1);
-        MakeJisReady(ready);
-        std::string jis = FittingJis(ready, ansi_subject.size(), kEncodedSubjectBytes);
-        char base64[kSubjectSize];
-        if (!jis.empty() && Base64Encode(jis.data(), static_cast<int32_t>(jis.size()), base64, kSubjectSize) > 0) {
-            line += base64;
+std::string Utf8OfWide(const zk_wchar_t *wide, size_t units) {
+    std::string utf8;
+    if (wide != nullptr) AppendUtf8(utf8, wide, units);
+    return utf8;
+}
+
+bool PrepareUtf8Body(const std::string &utf8, int32_t width, std::string *wire) {
+    wire->clear();
+    if (utf8.size() > kMostBody) return false;
+    try {
+        // The body's first line break is the empty line that ends the header block, as it is in
+        // the 7bit form: it is written here, outside the Base64 text.
+        size_t skip = utf8.compare(0, 2, "\r\n") == 0                                 ? 2
+                      : !utf8.empty() && (utf8[0] == '\r' || utf8[0] == '\n') ? 1
+                                                                              : 0;
+        std::string text = utf8.substr(skip);
+        if (width != -1) text = FoldUtf8(text, width);
+        std::string lines;
+        bool line_start = true;
+        AppendCrLfText(lines, text.data(), text.size(), &line_start);
+        text = std::string();
+        // Base64 in lines of 76 characters: 57 bytes each.
+        constexpr size_t kLineBytes = 57;
+        wire->reserve(lines.size() / kLineBytes * 78 + 84 + sizeof(kEndOfData));
+        *wire = "\r\n";
+        char encoded[80];
+        for (size_t at = 0; at < lines.size(); at += kLineBytes) {
+            size_t n = lines.size() - at < kLineBytes ? lines.size() - at : kLineBytes;
+            if (Base64Encode(lines.data() + at, static_cast<int32_t>(n), encoded, sizeof(encoded)) < 0) return false;
+            *wire += encoded;
+            *wire += "\r\n";
         }
+        AppendEndOfData(*wire, true);
+        return true;
+    } catch (...) {
+        wire->clear();
+        return false;
     }
-    return line + "?=\r\n";
 }

@@ -1,6 +1,7 @@
-// message_text.h -- the text of a message on its way to the wire: the body folded, converted to
-// ISO-2022-JP, its line ends made CR LF and its lines dot-stuffed, the end of the data after it;
-// the subject in its two forms. No sockets here, so that all of it can be tested and fuzzed alone.
+// message_text.h -- the text of a message on its way to the wire: texts made ready for the
+// message's charset; the body folded, converted to ISO-2022-JP (or UTF-8 in Base64), its line ends
+// made CR LF and its lines dot-stuffed, the end of the data after it. No sockets here, so that all
+// of it can be tested and fuzzed alone.
 #ifndef ZK_MAIL_SEND_MESSAGE_TEXT_H
 #define ZK_MAIL_SEND_MESSAGE_TEXT_H
 
@@ -31,17 +32,29 @@ void AppendCrLfText(std::string &out, const char *text, size_t length, bool *lin
 void AppendEndOfData(std::string &wire, bool line_start);
 
 // The body (ANSI, Shift_JIS) as it goes out: folded to `width` unless it is -1, converted to
-// ISO-2022-JP (characters without a JIS code as their twins or the geta mark), made wire text,
+// ISO-2022-JP (made ready as JisReadyText makes it, before the folding), made wire text,
 // followed by the end of the data. False when memory runs out or the body is too large to fold
 // (over 700 MB).
 bool PrepareBody(const char *body, size_t length, int32_t width, std::string *wire);
 
-// The Subject header line (with CR LF) of the A form: the text in ISO-2022-JP as it stands;
-// empty after "Subject: " when its conversion does not fit 511 bytes.
-std::string SubjectLineA(const std::string &subject);
-// Of the W form: the text (already in ANSI) as one "=?ISO-2022-JP?B?...?=" encoded word whose
-// Base64 text holds at most 511 characters: cut at the last whole character that fits, with
-// ISO-2022-JP's closing escape; empty when the ANSI text or its conversion does not fit 511 bytes.
-std::string SubjectLineW(const std::string &ansi_subject);
+// A text of the caller's (ANSI, Shift_JIS) made ready for ISO-2022-JP: half-width katakana as
+// their full-width characters, bytes that begin no character left out, characters without a
+// JIS code as their twins or the geta mark (text/jis_ready.h). Ends at a zero byte.
+std::string JisReadyText(const char *ansi, size_t length);
+
+// Texts as UTF-8: from the ANSI code page (ending at a zero byte), or from UTF-16 with every
+// character carried.
+std::string Utf8OfAnsi(const char *ansi, size_t length);
+std::string Utf8OfWide(const zk_wchar_t *wide, size_t units);
+
+// Folds UTF-8 text to `width` as FoldText folds ANSI text: a character of ASCII or a half-width
+// katakana takes one column, any other character two and is never split.
+std::string FoldUtf8(const std::string &text, int32_t width);
+
+// The body of a UTF-8 message as it goes out: the empty line that ends the header block (the
+// body's own first line break, if it has one, is taken as that line), then the text folded to
+// `width` unless it is -1, with CR LF line ends, as Base64 in lines of 76 characters, then the
+// end of the data. False when memory runs out or the body is over 700 MB.
+bool PrepareUtf8Body(const std::string &utf8, int32_t width, std::string *wire);
 
 #endif  // ZK_MAIL_SEND_MESSAGE_TEXT_H

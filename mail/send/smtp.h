@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "mail/mail_session.h"
+#include "mail/send/header_words.h"
 
 // HELO, MAIL FROM and RCPT TO with the addresses between the first "<" and the next ">" of the
 // two header values (sent without the brackets; none found: the command goes out alone), DATA.
@@ -21,8 +22,9 @@ int32_t ExtractBetweenW(const zk_wchar_t *text, zk_wchar_t *output, int32_t unit
                         const zk_wchar_t *close);
 
 // Sends the header block and the body with the end of the data on the session's SMTP connection
-// (after DATA was accepted). True when the last piece, the body with the end of the data, went
-// out whole. A body that cannot be prepared (memory) sends nothing at all and gives false.
+// (after DATA was accepted), in the session's charset (MessageCharset): ISO-2022-JP, 7bit, or
+// UTF-8 with the body in Base64. True when the last piece, the body with the end of the data,
+// went out whole. A body that cannot be prepared (memory) sends nothing at all and gives false.
 bool ComposeAndSendA(MailHandle *handle, const char *from, const char *to, const char *subject, const char *body,
                      int32_t width);
 bool ComposeAndSendW(MailHandle *handle, const zk_wchar_t *from, const zk_wchar_t *to, const zk_wchar_t *subject,
@@ -30,5 +32,9 @@ bool ComposeAndSendW(MailHandle *handle, const zk_wchar_t *from, const zk_wchar_
 
 // The defaults a new SMTP session's header fields start with.
 void MailSetDefaultFields(MailHandle *handle);
+
+// The charset a message of the session goes out in: UTF-8 when the Content-Type block names
+// charset "UTF-8" (in any case), ISO-2022-JP otherwise.
+MailCharset MessageCharset(const MailHandle *handle);
 
 #endif  // ZK_MAIL_SEND_SMTP_H

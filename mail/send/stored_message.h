@@ -19,17 +19,19 @@ std::string StoredMessageText(const char *bytes, size_t length);
 // lines, the body. 1 when the server accepted the message with 250.
 int SendStoredMessage(MailHandle *handle, const char *helo, const char *text, size_t length);
 
-// From, To, Subject and Date always (Subject and Date empty when absent or longer than 511
-// bytes), then MIME-Version, Content-Type, Content-Transfer-Encoding, X-Priority,
-// X-MSMail-Priority, Importance, X-Unsent and X-MimeOLE where the message has them; each value
-// decoded and unfolded, on one line ending in CR LF; all of them in one send.
-// 0 (MailLastError 11) when a line does not go out whole.
-int SendStoredHeaders(MailHandle *handle, const char *text, const char *from, const char *to);
+// From, To, Subject and Date always (Subject and Date empty when absent), then MIME-Version,
+// Content-Type, Content-Transfer-Encoding, X-Priority, X-MSMail-Priority, Importance, X-Unsent
+// and X-MimeOLE where the message has them; each as the message holds it, whole, its encoded
+// words and folding kept (several occurrences as one field). A From, To or Subject that holds
+// 8-bit bytes is read as the header lookup reads it and encoded again as ISO-2022-JP words, so
+// that no header line goes out with raw 8-bit text. All of them in one send. 0 (MailLastError 11)
+// when they do not go out whole.
+int SendStoredHeaders(MailHandle *handle, const char *text);
 
 // The body of a 7bit message as it stands in the text (from the empty line that ends the header;
 // no body for any other transfer encoding), dot-stuffed, with the end of the data, in one send;
-// then the final reply. 1 when it holds "250"; 0 with MailLastError 11 when the body did not go
-// out whole or the reply is missing or without "250".
+// then the final reply (waited for up to kMailFinalReplyTimeoutMs). 1 when it begins with 250; 0
+// with MailLastError 11 when the body did not go out whole or the reply is missing or refuses.
 int SendStoredBody(MailHandle *handle, const char *text, size_t length);
 
 #endif  // ZK_MAIL_SEND_STORED_MESSAGE_H

@@ -3,11 +3,13 @@
 #include "platform/tls.h"
 
 #include <arpa/inet.h>
+#include <sys/socket.h>
 #include <openssl/err.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -22,11 +24,20 @@ namespace {
 // The sessions a connection's server handed out, for the connections that resume it. A TLS 1.3
 // ticket is good for one resumption (servers that keep them in a cache take each back when used),
 // and it arrives after the handshake; so every ticket is kept as it comes, on the connection that
-// was resumed as well, and each later connection takes a fresh one. A TLS 1.2 session is resumed
-// by its identifier, any number of times.
+// was resumed as well, and each later connection takes a fresh one. A server forgets the tickets
+// of a connection that did not end cleanly, so those are dropped when one is cut short. Servers
+// whose tickets may be used again send none on a resumed connection: with no fresh ticket left,
+// the last one used is tried again. A TLS 1.2 session is resumed by its identifier, any number
+// of times.
+struct Ticket {
+    SSL_SESSION *session;
+    const Session *from;  // the connection it came on
+};
+
 struct SessionPool {
     std::mutex lock;
-    std::deque<SSL_SESSION *> fresh;  // newest last
+    std::deque<Ticket> fresh;         // newest last
+    SSL_SESSION *last_used = nullptr; // the TLS 1.3 ticket taken last
     SSL_SESSION *reusable = nullptr;  // a TLS 1.2 session
     int references = 1;
 };
@@ -38,25 +49,30 @@ void Release(SessionPool *pool) {
         last = --pool->references == 0;
     }
     if (!last) return;
-    for (SSL_SESSION *s : pool->fresh) SSL_SESSION_free(s);
+    for (const Ticket &t : pool->fresh) SSL_SESSION_free(t.session);
+    if (pool->last_used != nullptr) SSL_SESSION_free(pool->last_used);
     if (pool->reusable != nullptr) SSL_SESSION_free(pool->reusable);
     delete pool;
 }
 
-int PoolIndex() {
+// Where an SSL object's Session is found (the callbacks get only the SSL object).
+int OwnerIndex() {
     static const int index = SSL_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
     return index;
 }
 
+SessionPool *PoolOf(const Session *session);
+
 // OpenSSL hands every new session here; it is ours (return 1) when kept.
 int OnNewSession(SSL *ssl, SSL_SESSION *session) {
-    auto *pool = static_cast<SessionPool *>(SSL_get_ex_data(ssl, PoolIndex()));
+    auto *owner = static_cast<const Session *>(SSL_get_ex_data(ssl, OwnerIndex()));
+    SessionPool *pool = owner != nullptr ? PoolOf(owner) : nullptr;
     if (pool == nullptr || !SSL_SESSION_is_resumable(session)) return 0;
     std::lock_guard<std::mutex> hold(pool->lock);
     if (SSL_SESSION_get_protocol_version(session) >= TLS1_3_VERSION) {
-        pool->fresh.push_back(session);
+        pool->fresh.push_back(Ticket{session, owner});
         while (pool->fresh.size() > 8) {  // the oldest are the first a server forgets
-            SSL_SESSION_free(pool->fresh.front());
+            SSL_SESSION_free(pool->fresh.front().session);
             pool->fresh.pop_front();
         }
     } else {
@@ -70,10 +86,14 @@ int OnNewSession(SSL *ssl, SSL_SESSION *session) {
 SSL_SESSION *TakeSession(SessionPool *pool) {
     std::lock_guard<std::mutex> hold(pool->lock);
     if (!pool->fresh.empty()) {
-        SSL_SESSION *s = pool->fresh.back();
+        SSL_SESSION *s = pool->fresh.back().session;
         pool->fresh.pop_back();
+        if (pool->last_used != nullptr) SSL_SESSION_free(pool->last_used);
+        pool->last_used = s;
+        if (SSL_SESSION_up_ref(s) != 1) pool->last_used = nullptr;
         return s;  // the caller's reference now
     }
+    if (pool->last_used != nullptr && SSL_SESSION_up_ref(pool->last_used) == 1) return pool->last_used;
     if (pool->reusable != nullptr && SSL_SESSION_up_ref(pool->reusable) == 1) return pool->reusable;
     return nullptr;
 }
@@ -114,9 +134,49 @@ bool TrustOnly(SSL_CTX *context, const WCHAR *ca_file) {
     return true;
 }
 
+// OpenSSL's socket writes would raise SIGPIPE on a connection the peer has closed, ending the
+// caller's process: writes go through send with MSG_NOSIGNAL instead, the rest as OpenSSL does it.
+int WriteNoSignal(BIO *bio, const char *data, int length) {
+    int fd = -1;
+    BIO_get_fd(bio, &fd);
+    int n = static_cast<int>(::send(fd, data, static_cast<size_t>(length), MSG_NOSIGNAL));
+    BIO_clear_retry_flags(bio);
+    if (n <= 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) BIO_set_retry_write(bio);
+    return n;
+}
+
+const BIO_METHOD *SocketMethod() {
+    static BIO_METHOD *method = [] {
+        const BIO_METHOD *plain = BIO_s_socket();
+        BIO_METHOD *m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK | BIO_TYPE_DESCRIPTOR, "zknet socket");
+        if (m == nullptr) return m;
+        BIO_meth_set_write(m, WriteNoSignal);
+        BIO_meth_set_read(m, BIO_meth_get_read(plain));
+        BIO_meth_set_puts(m, BIO_meth_get_puts(plain));
+        BIO_meth_set_ctrl(m, BIO_meth_get_ctrl(plain));
+        BIO_meth_set_create(m, BIO_meth_get_create(plain));
+        BIO_meth_set_destroy(m, BIO_meth_get_destroy(plain));
+        return m;
+    }();
+    return method;
+}
+
 bool IsAddressText(const char *host) {
     unsigned char address[16];
     return inet_pton(AF_INET, host, address) == 1 || inet_pton(AF_INET6, host, address) == 1;
+}
+
+// Drops the tickets a connection brought that was cut short.
+void Forget(SessionPool *pool, const Session *from) {
+    std::lock_guard<std::mutex> hold(pool->lock);
+    for (auto t = pool->fresh.begin(); t != pool->fresh.end();) {
+        if (t->from != from) {
+            ++t;
+            continue;
+        }
+        SSL_SESSION_free(t->session);
+        t = pool->fresh.erase(t);
+    }
 }
 
 }  // namespace
@@ -129,6 +189,10 @@ struct Session {
     bool resumable;     // the session was asked to resume another
     bool shut;
 };
+
+namespace {
+SessionPool *PoolOf(const Session *session) { return session->pool; }
+}  // namespace
 
 Session *Open(SOCKET s, const Setup &setup, char *why, int why_size) {
     Session *session = new (std::nothrow) Session{};
@@ -172,12 +236,15 @@ Session *Open(SOCKET s, const Setup &setup, char *why, int why_size) {
         }
     }
     session->ssl = SSL_new(session->context);
-    if (session->ssl == nullptr || SSL_set_fd(session->ssl, s) != 1) {
+    BIO *bio = session->ssl != nullptr && SocketMethod() != nullptr ? BIO_new(SocketMethod()) : nullptr;
+    if (bio == nullptr) {
         Explain(why, why_size, QueuedError("no TLS session"));
         Close(session);
         return nullptr;
     }
-    SSL_set_ex_data(session->ssl, PoolIndex(), session->pool);
+    BIO_set_fd(bio, s, BIO_NOCLOSE);
+    SSL_set_bio(session->ssl, bio, bio);
+    SSL_set_ex_data(session->ssl, OwnerIndex(), session);
     if (setup.verify && !session->host.empty()) {
         X509_VERIFY_PARAM *param = SSL_get0_param(session->ssl);
         if (IsAddressText(session->host.c_str())) {
@@ -300,6 +367,11 @@ const char *Version(Session *session) { return SSL_get_version(session->ssl); }
 
 void Close(Session *session) {
     if (session == nullptr) return;
+    // Only a connection that ran to its end has sent close_notify: the server keeps the tickets
+    // of that one.
+    if (session->ssl != nullptr && session->pool != nullptr && (SSL_get_shutdown(session->ssl) & SSL_SENT_SHUTDOWN) == 0) {
+        Forget(session->pool, session);
+    }
     if (session->ssl != nullptr) SSL_free(session->ssl);
     if (session->context != nullptr) SSL_CTX_free(session->context);
     if (session->pool != nullptr) Release(session->pool);

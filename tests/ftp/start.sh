@@ -111,6 +111,7 @@ tls="ssl_enable=YES
 rsa_cert_file=$certs/server.pem
 rsa_private_key_file=$certs/server.key
 require_ssl_reuse=YES
+ssl_ciphers=HIGH
 force_local_logins_ssl=YES
 force_local_data_ssl=YES
 debug_ssl=YES"

@@ -60,6 +60,16 @@ const BodyCase kBodies[] = {
     {"an empty line and nothing after it", "Content-Transfer-Encoding: 7bit\r\n\r\n", "\r\n", u"\r\n"},
     {"no empty line: an empty body", "Subject: x\r\nContent-Transfer-Encoding: 7bit\r\n", "", u""},
     {"the text ends at a NUL byte", std::string("Content-Transfer-Encoding: 7bit\r\n\r\nab\0cd", 40), "\r\nab", u"\r\nab"},
+    {"no transfer encoding named is 7bit, as phones send it",
+     Message("Content-Type: text/plain; charset=ISO-2022-JP\r\n", "\x1B$BF|K\\8l\x1B(B\r\n"), "\r\n" + kSjisLine + "\r\n",
+     u"\r\n" + kWideLine + u"\r\n"},
+    {"the encoding on its continuation line, no blank after the colon",
+     Message("Content-Type:text/plain; charset=ISO-2022-JP\r\nContent-Transfer-Encoding:\r\n 7bit\r\n", "x\r\n"),
+     "\r\nx\r\n", u"\r\nx\r\n"},
+    {"half-width katakana after ESC ( I, as iPhone Mail writes them",
+     Message("Content-Type: text/plain; charset=iso-2022-jp\r\nContent-Transfer-Encoding:7bit\r\n",
+             "(=\x1B(I_\x1B$B&X\x1B(I_\x1B(B)\x1B(II\x1B(B\r\n"),
+     "\r\n(=\xDF\x83\xD6\xDF)\xC9\r\n", u"\r\n(=\uFF9F\u03C9\uFF9F)\uFF89\r\n"},
 };
 
 TEST(MailGetBody, Bodies) {
@@ -82,8 +92,7 @@ TEST(MailGetBody, OtherTransferEncodingsAreRefused) {
         "Content-Transfer-Encoding: base64\r\n\r\naGVsbG8=\r\n",
         "Content-Transfer-Encoding: quoted-printable\r\n\r\nhello\r\n",
         "Content-Transfer-Encoding: 8bit\r\n\r\nhello\r\n",
-        "Subject: no encoding given\r\n\r\nhello\r\n",
-        "Content-Transfer-Encoding:\r\n 7bit\r\n\r\nhello\r\n",  // its first line is empty: no value
+        "Content-Transfer-Encoding: binary\r\n\r\nhello\r\n",
         "",
         nullptr,
     };

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """check_delivery.py -- reads back what Postfix delivered to the test user's Maildir and compares
 it with what the mail tests sent (WORK/expected/TAG.json: the tag in the From address, the
-subject and the body as they must read). Each message is parsed with Python's email package; its
-ISO-2022-JP subject (raw in the header, or an encoded word) and body are decoded and compared.
+subject and the body as they must read, and where given the From field as it must read and the
+recipients, each of which must have its own copy). Each message is parsed with Python's email
+package; its subject (raw ISO-2022-JP in the header, or encoded words in ISO-2022-JP or UTF-8),
+its From field and its body (7bit ISO-2022-JP, or UTF-8 in Base64) are decoded and compared.
 
 ISO-2022-JP is read the way Windows writes it (code page 50220): JIS X 0208 plus NEC row 13 and
 the NEC-selected IBM extensions, through the arithmetic between JIS and Shift_JIS and code page
@@ -58,15 +60,36 @@ def decoded_subject(message):
     parts = []
     for value, charset in email.header.decode_header(message["Subject"] or ""):
         raw = value if isinstance(value, bytes) else value.encode("latin-1")
-        parts.append(jis_to_text(raw))
+        parts.append(raw.decode("utf-8") if charset == "utf-8" else jis_to_text(raw))
     return "".join(parts)
 
 
+def decoded_from(message):
+    return str(email.header.make_header(email.header.decode_header(message["From"] or "")))
+
+
 def decoded_body(message):
-    raw = message.get_payload(decode=True) or b""
-    if message.get_content_charset() != "iso-2022-jp":
-        raise ValueError("charset %r" % message.get_content_charset())
-    return jis_to_text(raw.replace(b"\r\n", b"\n"))
+    raw = (message.get_payload(decode=True) or b"").replace(b"\r\n", b"\n")
+    charset = message.get_content_charset()
+    if charset == "utf-8":
+        if message["Content-Transfer-Encoding"] != "base64":
+            raise ValueError("UTF-8 body in %r" % message["Content-Transfer-Encoding"])
+        return raw.decode("utf-8")
+    if charset != "iso-2022-jp" or message["Content-Transfer-Encoding"] != "7bit":
+        raise ValueError("charset %r, %r" % (charset, message["Content-Transfer-Encoding"]))
+    return jis_to_text(raw)
+
+
+def check(item, message):
+    """What differs between a delivered message and what it must read as; None when nothing."""
+    subject, body = decoded_subject(message), decoded_body(message)
+    if subject != item["subject"]:
+        return "subject %r, expected %r" % (subject, item["subject"])
+    if body != item["body"]:
+        return "body %r, expected %r" % (body, item["body"])
+    if item.get("from") and decoded_from(message) != item["from"]:
+        return "From %r, expected %r" % (decoded_from(message), item["from"])
+    return None
 
 
 def main(work):
@@ -78,41 +101,42 @@ def main(work):
     if not expected:
         print("check_delivery: the mail tests recorded no message sent through Postfix (skipped)")
         return 77
-    found = {}
+    found = {}  # tag -> {recipient: (path, message)}
+    wanted = sum(len(item.get("recipients") or [None]) for item in expected.values())
     deadline = time.monotonic() + 60
     while True:
-        for path in glob.glob(os.path.join(work, "mail", "zkmail", "new", "*")) + \
-                glob.glob(os.path.join(work, "mail", "zkmail", "cur", "*")):
+        for path in delivered(work):
             with open(path, "rb") as f:
                 message = email.message_from_binary_file(f, policy=email.policy.compat32)
             for tag in expected:
                 if tag + "@" in (message["From"] or ""):
-                    found[tag] = (path, message)
-        if len(found) == len(expected) or time.monotonic() > deadline:
+                    found.setdefault(tag, {})[message["X-Original-To"]] = (path, message)
+        copies = sum(min(len(found.get(tag, {})), len(item.get("recipients") or [None]))
+                     for tag, item in expected.items())
+        if copies >= wanted or time.monotonic() > deadline:
             break
         time.sleep(0.5)
     failed = 0
     for tag, item in sorted(expected.items()):
-        if tag not in found:
-            print("FAILED %s: not delivered" % tag)
-            failed += 1
-            continue
-        path, message = found[tag]
-        try:
-            subject, body = decoded_subject(message), decoded_body(message)
-        except (ValueError, UnicodeDecodeError) as e:
-            print("FAILED %s: %s (%s)" % (tag, e, path))
-            failed += 1
-            continue
-        if subject != item["subject"]:
-            print("FAILED %s: subject %r, expected %r" % (tag, subject, item["subject"]))
-            failed += 1
-        elif body != item["body"]:
-            print("FAILED %s: body %r, expected %r" % (tag, body, item["body"]))
-            failed += 1
-        else:
-            print("ok %s: %d characters of subject, %d of body" % (tag, len(subject), len(body)))
-    print("%d passed, %d failed" % (len(expected) - failed, failed))
+        copies = found.get(tag, {})
+        for recipient in item.get("recipients") or [None]:
+            name = tag if recipient is None else "%s to %s" % (tag, recipient)
+            copy = next(iter(copies.values()), None) if recipient is None else copies.get(recipient)
+            if copy is None:
+                print("FAILED %s: not delivered" % name)
+                failed += 1
+                continue
+            path, message = copy
+            try:
+                problem = check(item, message)
+            except (ValueError, UnicodeDecodeError) as e:
+                problem = "%s (%s)" % (e, path)
+            if problem:
+                print("FAILED %s: %s" % (name, problem))
+                failed += 1
+            else:
+                print("ok %s: %d characters of subject, %d of body" % (name, len(item["subject"]), len(item["body"])))
+    print("%d passed, %d failed" % (wanted - failed, failed))
     return 1 if failed else 0
 
 

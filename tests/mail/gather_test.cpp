@@ -48,14 +48,14 @@ const GatherCase kCases[] = {
     {"ThreeLines", "Subject: x\r\n\r\nhello\r\n" + kEnd, "Subject: x\r\n\r\nhello\r\n", 0},
     {"StuffedDotsLoseOne", "a\r\n..\r\n...\r\n..x\r\n.y\r\n" + kEnd, "a\r\n.\r\n..\r\n.x\r\ny\r\n", 0},
     {"BareLineFeeds", "A: b\n\nbody\n.\n", "A: b\r\n\r\nbody\r\n", 0},
-    {"ACrInsideALineIsDropped", "a\rb\r\n" + kEnd, "ab\r\n", 0},
+    {"ACrInsideALineIsKept", "a\rb\r\nc\r\r\nd\r\n" + kEnd, "a\rb\r\nc\r\r\nd\r\n", 0},
     {"AZeroByteEndsWhatIsKeptOfItsLine", std::string("ab\0cd\r\nef\r\n", 11) + kEnd, "ab\r\nef\r\n", 0},
     {"APeriodWithAZeroByteIsNoEnd", std::string(".\0\r\nx\r\n", 7) + kEnd, "\r\nx\r\n", 0},
     {"FirstLineIsTheEnd", kEnd, "(null)", 0},
     {"EmptyLineOnly", "\r\n" + kEnd, "\r\n", 0},
     {"WhatFollowsTheEndIsNotTaken", "x\r\n" + kEnd + "+OK next\r\n", "x\r\n", 10},
     {"NoEndYet", "x\r\n..\r\n", "(null)", 0},
-    {"PeriodWithCrsIsTheEnd", "x\r\n.\r\r\n", "x\r\n", 0},
+    {"PeriodAndACrIsNoEnd", "x\r\n.\r\r\n" + kEnd, "x\r\n\r\r\n", 0},
 };
 
 void PrintTo(const GatherCase &c, std::ostream *os) { *os << c.name; }

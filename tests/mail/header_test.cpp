@@ -1,6 +1,6 @@
 // header_test.cpp -- the header block and the field lookup, case by case: where the header ends,
-// how folded, repeated and empty fields read, the character after the colon, encoded words, and
-// the W forms' results.
+// how folded, repeated and empty fields read, the blanks after the colon, encoded words, and the W
+// forms' results.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -110,20 +110,22 @@ const std::string kJisWord = "=?ISO-2022-JP?B?GyRCMCEbKEI=?=";  // 亜
 
 const TagCase kTags[] = {
     {"a plain field", "Subject: abc\r\n\r\n", "Subject:", "abc"},
-    {"a folded field joins without the break and the TAB", "Subject: abc\r\n\tdef\r\n\r\n", "Subject:", "abcdef"},
-    {"every leading blank and control byte of a continuation goes", "Subject: ab\r\n \t\x01 cd\r\n", "Subject:", "abcd"},
-    {"a continuation keeps the blanks inside it", "Subject: ab\r\n c  d \r\n", "Subject:", "abc  d "},
+    {"unfolding removes the line break alone", "Subject: abc\r\n\tdef\r\n\r\n", "Subject:", "abc\tdef"},
+    {"plain text folded keeps its words apart", "Subject: not listed in\r\n Domino Directory\r\n", "Subject:",
+     "not listed in Domino Directory"},
+    {"a continuation keeps every byte", "Subject: ab\r\n \t\x01 c  d \r\n", "Subject:", "ab \t\x01 c  d "},
     {"repeated fields join by CR LF in header order", "Received: one\r\nX: y\r\nReceived: two\r\n\r\n", "Received:",
      "one\r\ntwo"},
     {"the tag matches in any case", "FROM: a@b\r\n", "From:", "a@b"},
     {"the tag is compared whole with its colon", "Subject-Extra: no\r\nSubject: yes\r\n", "Subject:", "yes"},
     {"a line shorter than the tag never matches", "Subj\r\nSubject: x\r\n", "Subject:", "x"},
-    {"the character after the colon is passed over", "Subject:abc\r\n", "Subject:", "bc"},
-    {"only one character is passed over", "Subject:  two\r\n", "Subject:", " two"},
-    {"a double-byte character after the colon is passed over whole", "Subject:" + kNichi + kHon + "\r\n", "Subject:",
-     kHon},
+    {"a value right after the colon", "Content-Transfer-Encoding:7bit\r\n", "Content-Transfer-Encoding:", "7bit"},
+    {"every blank after the colon is passed over", "Subject: \t two\r\n", "Subject:", "two"},
+    {"a double-byte character right after the colon", "Subject:" + kNichi + kHon + "\r\n", "Subject:",
+     kNichi + kHon},
     {"a line that ends at the colon has an empty value", "Subject:\r\n\r\n", "Subject:", ""},
-    {"a first line without value gives an empty result", "Subject: \r\n " + kJisWord + "\r\n", "Subject:", ""},
+    {"a value that begins on its continuation line", "Subject: \r\n " + kJisWord + "\r\n \tx\r\n", "Subject:",
+     kA + " \tx"},
     {"after a value, an empty occurrence still gathers its lines", "X: a\r\nX:\r\n b\r\n", "X:", "a\r\nb"},
     {"a continuation of another field is not taken", "Subject: a\r\nTo: b\r\n c\r\n", "Subject:", "a"},
     {"a field after the empty line is body", "A: 1\r\n\r\nSubject: body\r\n", "Subject:", ""},
@@ -131,6 +133,8 @@ const TagCase kTags[] = {
     {"an encoded word is decoded", "Subject: " + kJisWord + "\r\n", "Subject:", kA},
     {"encoded words folded over lines join", "Subject: =?UTF-8?B?5pel?=\r\n =?UTF-8?B?5pys?=\r\n", "Subject:",
      kNichi + kHon},
+    {"the blank between an encoded name and its address stays", "From: =?UTF-8?B?5pel?=\r\n <a@b>\r\n", "From:",
+     kNichi + " <a@b>"},
     {"raw ISO-2022-JP in a field is converted", "Subject: Re: \x1B$B0!\x1B(B\r\n", "Subject:", "Re: " + kA},
     {"an encoded word cut off drops its two characters after the opening", "Subject: =?UTF-8?B?5pel\r\n", "Subject:",
      "el"},
@@ -247,21 +251,22 @@ TEST(HeaderLines, CopyHeaderLine) {
 
 TEST(HeaderField, MatchTagLineAndAppendContinuation) {
     char text[16] = {0};
-    ValueAccumulator acc{text, 0, sizeof(text)};
+    ValueAccumulator acc{text, 0, sizeof(text), false};
     HeaderLine line;
     CopyHeaderLine("To: abc", &line);
-    EXPECT_EQ(MatchTagLine(line, "To:", 3, &acc), 3);
-    CopyHeaderLine("to: 12345678", &line);
-    EXPECT_EQ(MatchTagLine(line, "To:", 3, &acc), 13);  // "abc\r\n12345678"
+    EXPECT_EQ(MatchTagLine(line, "To:", 3, &acc), 1);
+    CopyHeaderLine("to:\t12345678", &line);
+    EXPECT_EQ(MatchTagLine(line, "To:", 3, &acc), 1);
+    EXPECT_STREQ(text, "abc\r\n12345678");
     CopyHeaderLine("To: x", &line);
     EXPECT_EQ(MatchTagLine(line, "To:", 3, &acc), -1);  // 13 + 1 + 2 is not below 16
     CopyHeaderLine("Cc: x", &line);
     EXPECT_EQ(MatchTagLine(line, "To:", 3, &acc), 0);
     CopyHeaderLine(" y", &line);
     EXPECT_TRUE(AppendContinuation(&acc, line));  // 13 + 2 < 16
-    EXPECT_STREQ(text, "abc\r\n12345678y");
-    EXPECT_FALSE(AppendContinuation(&acc, line));  // 14 + 2
-    EXPECT_STREQ(text, "abc\r\n12345678y");
+    EXPECT_STREQ(text, "abc\r\n12345678 y");
+    EXPECT_FALSE(AppendContinuation(&acc, line));  // 15 + 2
+    EXPECT_STREQ(text, "abc\r\n12345678 y");
 }
 
 }  // namespace

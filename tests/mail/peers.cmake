@@ -1,6 +1,7 @@
 # peers.cmake -- the mail servers the mail tests use (tests/mail/start.sh): a python3-aiosmtpd
-# sink on port 2526, Postfix on port 2525 delivering to WORK/mail/zkmail, and dovecot's POP3 on
-# port 2110 serving that Maildir and one the tests fill (WORK/pop/zkpop), WORK being
+# sink on port 2526, Postfix on port 2525 delivering to WORK/mail/zkmail, dovecot's POP3 on port
+# 2110 serving that Maildir and one the tests fill (WORK/pop/zkpop), and GNU mailutils pop3d on
+# port 2111 serving another one the tests fill (WORK/pop/mu), WORK being
 # ${CMAKE_BINARY_DIR}/mail-peers. Started and stopped by plain bash, so every build meets the
 # same servers. After the mail tests, mail-delivery decodes what Postfix delivered with Python's
 # email package and compares it with what the tests sent (WORK/expected/*.json).

@@ -73,8 +73,14 @@ const Pop3Case kCases[] = {
      [](MailHandle *h) { return BoxA(h, 0); }, "1: 1/120 2/4711", "+OK bye", {"LIST", "QUIT"}},
     {"EmptyMailbox", Session({{"LIST", "+OK 0 messages\r\n.\r\n"}}), [](MailHandle *h) { return BoxW(h, 1); }, "1: ",
      "+OK bye", {"LIST", "QUIT"}},
-    {"SevenDigitNumberIsCutAfterTheSixth", Session({{"LIST", "+OK\r\n1234567 4711\r\n2 7\r\n.\r\n"}}),
-     [](MailHandle *h) { return BoxA(h, 0); }, "1: 123456/4711 2/7", "+OK bye", {"LIST", "QUIT"}},
+    {"SevenDigitNumberReadWhole", Session({{"LIST", "+OK\r\n1234567 4711\r\n2147483647 7\r\n.\r\n"}}),
+     [](MailHandle *h) { return BoxA(h, 0); }, "1: 1234567/4711 2147483647/7", "+OK bye", {"LIST", "QUIT"}},
+    // A number that does not fit, or is no number, fails the listing: a deletion could name
+    // another message.
+    {"NumberPastTheLimitFailsTheListing", Session({{"LIST", "+OK\r\n1 10\r\n2147483648 5\r\n3 7\r\n.\r\n"}}),
+     [](MailHandle *h) { return BoxW(h, 0); }, "0: 1/10", "+OK bye", {"LIST", "QUIT"}},
+    {"NoNumberFailsTheListing", Session({{"LIST", "+OK\r\n12x 10\r\n.\r\n"}}),
+     [](MailHandle *h) { return BoxA(h, 0); }, "0: ", "+OK bye", {"LIST", "QUIT"}},
     {"LineWithoutSize", Session({{"LIST", "+OK\r\n5\r\n.\r\n"}}), [](MailHandle *h) { return BoxA(h, 0); },
      "1: 5/0", "+OK bye", {"LIST", "QUIT"}},
     // The rest of the broken listing is left on the connection; it does not answer QUIT.
@@ -101,6 +107,8 @@ const Pop3Case kCases[] = {
      "Subject: dots\r\n\r\n.\r\n..\r\n.x\r\n", "+OK bye", {"RETR 1", "QUIT"}},
     {"LongLineStaysOneLine", Session({{"RETR 1", "+OK\r\nA: b\r\n\r\n" + kLongLine + "\r\n.\r\n"}}), Recv1,
      "A: b\r\n\r\n" + kLongLine + "\r\n", "+OK bye", {"RETR 1", "QUIT"}},
+    {"CrInsideALineIsKept", Session({{"RETR 1", "+OK\r\nA: b\r\n\r\none\rtwo\r\n.\r\n"}}), Recv1,
+     "A: b\r\n\r\none\rtwo\r\n", "+OK bye", {"RETR 1", "QUIT"}},
     {"BareLineFeedsBecomeCrLf", Session({{"RETR 1", "+OK\nA: b\n\nbody\n.\n"}}), Recv1, "A: b\r\n\r\nbody\r\n",
      "+OK bye", {"RETR 1", "QUIT"}},
     {"MessageWithoutLines", Session({{"RETR 1", "+OK 0 octets\r\n.\r\n"}}), Recv1, "(null)", "+OK bye",
@@ -169,6 +177,13 @@ const LoginCase kLoginCases[] = {
      false, 6, "-ERR [AUTH] wrong password"},
     {"UserRefused", {{kNoLine, "+OK\r\n"}, {"USER u", "-ERR unknown\r\n"}}, false, 6, "-ERR unknown"},
     {"GreetingRefused", {{kNoLine, "-ERR too busy\r\n"}}, false, 3, "-ERR too busy"},
+    // A refusal that quotes "+OK" is still a refusal.
+    {"GreetingRefusalQuotingOk", {{kNoLine, "-ERR busy, +OK later\r\n"}}, false, 3, "-ERR busy, +OK later"},
+    {"UserRefusalQuotingOk", {{kNoLine, "+OK\r\n"}, {"USER u", "-ERR no +OK for u\r\n"}}, false, 6,
+     "-ERR no +OK for u"},
+    {"PassRefusalQuotingOk",
+     {{kNoLine, "+OK\r\n"}, {"USER u", "+OK\r\n"}, {"PASS p", "-ERR [AUTH] +OK is not the password\r\n"}}, false, 6,
+     "-ERR [AUTH] +OK is not the password"},
     {"CloseAfterUser", {{kNoLine, "+OK\r\n"}, {"USER u", kCloseNow}}, false, 3, ""},
 };
 
@@ -180,7 +195,9 @@ TEST_P(LoginPop3, Outcome) {
     for (uint16_t family : {ZK_AF_INET, ZK_AF_INET6}) {
         SCOPED_TRACE(family);
         LinePeer peer;
-        StartLinePeer(peer, family, c.steps);
+        std::vector<LineStep> steps = c.steps;
+        if (!c.connects) steps.push_back({kClientCloses, "", 0, 2000});  // the connection is closed again
+        StartLinePeer(peer, family, steps);
         MailLastError = 9;
         MailHandle *h = family == ZK_AF_INET
                             ? ZK_MailConnectPop3A(Loopback(family), "u", "p", peer.listener.port, family)
@@ -189,9 +206,6 @@ TEST_P(LoginPop3, Outcome) {
         EXPECT_EQ(c.code, ZK_MailQueryLastErrorCode());
         if (h != nullptr) ZK_MailDisconnectPop3(h);
         EXPECT_EQ(c.last_reply, LastReply());
-        if (!c.connects) {
-            EXPECT_TRUE(AwaitClose(peer.link, 2000));  // the connection is closed again
-        }
         FinishLinePeer(peer);
         EXPECT_EQ(Lines(), peer.link.mismatches);
     }
@@ -289,7 +303,7 @@ TEST(ScriptedPop3Reader, NothingBeyondTheEndIsTaken) {
     LinePeer peer;
     StartLinePeer(peer, ZK_AF_INET,
                   std::vector<LineStep>{{kNoLine, "+OK\r\n"}, {"RETR 1", "+OK\r\nx\r\n.\r\n+OK what follows\r\n"}});
-    SocketHandle *s = MailOpenTransportA("127.0.0.1", peer.listener.port, "+OK", ZK_AF_INET);
+    ProtoTransport *s = MailOpenTransportA("127.0.0.1", peer.listener.port, "+OK", ZK_AF_INET);
     ASSERT_NE(nullptr, s);
     ASSERT_TRUE(MailSendLine(s, "RETR 1\r\n"));
     char status[kPop3StatusSize];
@@ -298,7 +312,7 @@ TEST(ScriptedPop3Reader, NothingBeyondTheEndIsTaken) {
     char line[64];
     EXPECT_EQ(16, ProtoReadLine(s, line, sizeof(line), 8000, nullptr));
     EXPECT_STREQ("+OK what follows", line);
-    ZK_SocketClose(s);
+    ProtoCloseTransport(s);
     FinishLinePeer(peer);
 }
 

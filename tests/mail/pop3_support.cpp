@@ -14,8 +14,8 @@ const char *const kPop3Password = "zkpop-pass";
 const char *const kMaildirUser = "zkmail";
 const char *const kMaildirPassword = "zkmail-pass";
 
-void FillPop3Box(const std::vector<std::string> &messages) {
-    std::string box = MailWork("pop/zkpop");
+void FillPop3Box(const std::string &folder, const std::vector<std::string> &messages) {
+    std::string box = MailWork(folder);
     std::error_code ec;
     for (fs::directory_iterator it(box, ec), end; !ec && it != end; it.increment(ec)) {
         if (it->is_directory()) {

@@ -133,10 +133,14 @@ std::string JsonString(const std::string &utf8) {
 }
 }  // namespace
 
-void ExpectDelivery(const std::string &tag, const std::u16string &subject, const std::u16string &body) {
+void ExpectDelivery(const std::string &tag, const std::u16string &subject, const std::u16string &body,
+                    const std::u16string &from, const std::vector<std::string> &recipients) {
     std::ofstream out(MailWork("expected/" + tag + ".json"), std::ios::binary | std::ios::trunc);
     out << "{\"tag\": " << JsonString(tag) << ", \"subject\": " << JsonString(Utf8Of(subject))
-        << ", \"body\": " << JsonString(Utf8Of(body)) << "}\n";
+        << ", \"body\": " << JsonString(Utf8Of(body)) << ", \"from\": " << JsonString(Utf8Of(from))
+        << ", \"recipients\": [";
+    for (size_t i = 0; i < recipients.size(); ++i) out << (i ? ", " : "") << JsonString(recipients[i]);
+    out << "]}\n";
 }
 
 std::string LastReply() {

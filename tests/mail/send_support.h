@@ -39,8 +39,10 @@ inline const zk_wchar_t *Wz(const std::u16string &text) { return reinterpret_cas
 
 // Records what a message sent through Postfix must decode to, for the delivery check
 // (check_delivery.py): the tag stands in its From address; body as it must read after the
-// header block (UTF-8, LF line ends).
-void ExpectDelivery(const std::string &tag, const std::u16string &subject, const std::u16string &body);
+// header block (UTF-8, LF line ends); where given, the From field as it must read and the
+// recipients that must each get a copy.
+void ExpectDelivery(const std::string &tag, const std::u16string &subject, const std::u16string &body,
+                    const std::u16string &from = u"", const std::vector<std::string> &recipients = {});
 
 // The family's last reply and UTF-16 last reply.
 std::string LastReply();

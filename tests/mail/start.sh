@@ -24,6 +24,9 @@
 #                   zkpop  / zkpop-pass    a Maildir the mail tests fill themselves, WORK/pop/zkpop
 #                   zktool / zktool-pass   one the zknet tool's test fills, WORK/pop/zktool
 #               (new/, cur/, tmp/ owned by zkmail; files the tests put in new/ must be readable).
+#   POP3        GNU mailutils pop3d, a second POP3 server, with its own configuration in
+#               WORK/mailutils, on port 2111 ($ZK_MU_POP3_PORT), IPv4 and IPv6, plain USER/PASS:
+#                   zkmail / zkmail-pass   (the system user) a Maildir the tests fill, WORK/pop/mu
 #
 # Usage: start.sh WORK_FOLDER    (stop them with stop.sh WORK_FOLDER)
 set -euo pipefail
@@ -31,6 +34,7 @@ work=${1:?usage: start.sh WORK_FOLDER}
 sink_port=${ZK_SMTP_SINK_PORT:-2526}
 postfix_port=${ZK_POSTFIX_PORT:-2525}
 pop3_port=${ZK_POP3_PORT:-2110}
+mu_port=${ZK_MU_POP3_PORT:-2111}
 user=zkmail
 password=zkmail-pass
 here=$(cd "$(dirname "$0")" && pwd)
@@ -38,6 +42,8 @@ python=/usr/bin/python3
 [ -x /usr/sbin/postfix ] || { echo "start.sh: postfix is missing (tools/install-deps.sh)" >&2; exit 1; }
 "$python" -c 'import aiosmtpd' 2>/dev/null || { echo "start.sh: python3-aiosmtpd is missing (tools/install-deps.sh)" >&2; exit 1; }
 [ -x /usr/sbin/dovecot ] && [ -x /usr/lib/dovecot/pop3 ] || { echo "start.sh: dovecot-pop3d is missing (tools/install-deps.sh)" >&2; exit 1; }
+[ -x /usr/sbin/pop3d ] || { echo "start.sh: mailutils-pop3d is missing (tools/install-deps.sh)" >&2; exit 1; }
+command -v setfacl >/dev/null || { echo "start.sh: acl is missing (tools/install-deps.sh)" >&2; exit 1; }
 
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
@@ -54,14 +60,17 @@ bash "$here/stop.sh" "$work"
 ) 9>/tmp/zknet-mail-user.lock
 
 rm -rf "$work/sink" "$work/expected" "$work/mail" "$work/pop" "$work/postfix" "$work/postfix-queue" "$work/postfix-data" \
-       "$work/dovecot"
+       "$work/dovecot" "$work/mailutils"
 mkdir -p "$work/sink" "$work/expected" "$work/mail/$user"/{new,cur,tmp} "$work/pop/zkpop"/{new,cur,tmp} \
-         "$work/pop/zktool"/{new,cur,tmp} "$work/postfix" "$work/postfix-queue" "$work/postfix-data" "$work/dovecot/run" \
-         "$work/dovecot/state"
+         "$work/pop/zktool"/{new,cur,tmp} "$work/pop/mu"/{new,cur,tmp} "$work/postfix" "$work/postfix-queue" \
+         "$work/postfix-data" "$work/dovecot/run" "$work/dovecot/state" "$work/mailutils/lock"
 chown -R "$user:" "$work/mail/$user" "$work/pop"
 chmod 755 "$work" "$work/mail" "$work/pop"
 chmod 700 "$work/mail/$user"
-chmod 755 "$work/pop"/zk{pop,tool} "$work/pop"/zk{pop,tool}/{new,cur,tmp}
+chmod 755 "$work/pop"/zk{pop,tool} "$work/pop"/zk{pop,tool}/{new,cur,tmp} "$work/pop/mu" "$work/pop/mu"/{new,cur,tmp}
+# mailutils opens a message for writing too: what the tests (root, or Wine as root) put into new/
+# must be writable by the mail user, whatever their umask.
+setfacl -d -m "u:$user:rw" "$work/pop/mu/new"
 
 # ---- the sink ----
 setsid "$python" "$here/smtp_sink.py" "$sink_port" "$work/sink" </dev/null >>"$work/sink.out" 2>&1 &
@@ -181,17 +190,34 @@ CONF
 setsid /usr/sbin/dovecot -F -c "$dove/dovecot.conf" </dev/null >>"$work/dovecot.out" 2>&1 &
 echo $! > "$work/dovecot.pid"
 
-# Ready when all three listen on both families; bounded, like everything the tests start.
+# ---- mailutils pop3d ----
+# Logs to its output, not to syslog; its own lock folder and pid file, not the system's.
+mu=$work/mailutils
+cat > "$mu/pop3d.conf" <<CONF
+mode daemon;
+foreground true;
+pidfile $mu/pop3d.pid;
+logging { syslog false; };
+auth { authentication system; authorization system; };
+mandatory-locking { enable false; lock-directory $mu/lock; };
+mailbox { mailbox-pattern "maildir://$work/pop/mu"; };
+server 0.0.0.0:$mu_port { backlog 16; };
+server "[::1]:$mu_port" { backlog 16; };
+CONF
+setsid /usr/sbin/pop3d --config-file="$mu/pop3d.conf" </dev/null >>"$work/mailutils.out" 2>&1 &
+echo $! > "$work/mailutils.pid"
+
+# Ready when all four listen on both families; bounded, like everything the tests start.
 listening() { [ "$(ss -Hltn "sport = :$1" | wc -l)" -ge 2 ]; }
 for _ in $(seq 150); do
-  if listening "$sink_port" && listening "$postfix_port" && listening "$pop3_port"; then
+  if listening "$sink_port" && listening "$postfix_port" && listening "$pop3_port" && listening "$mu_port"; then
     echo "SMTP sink on port $sink_port, Postfix on port $postfix_port delivering to $work/mail/$user," \
-         "dovecot POP3 on port $pop3_port"
+         "dovecot POP3 on port $pop3_port, mailutils POP3 on port $mu_port"
     exit 0
   fi
   sleep 0.1
 done
 echo "start.sh: the mail servers did not start; see $work/sink.out, $work/postfix.out, $work/postfix.log," \
-     "$work/dovecot.out, $work/dovecot.log" >&2
+     "$work/dovecot.out, $work/dovecot.log, $work/mailutils.out" >&2
 bash "$here/stop.sh" "$work"
 exit 1

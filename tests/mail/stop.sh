@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# stop.sh -- stops the SMTP sink, Postfix and dovecot that start.sh started with the same work folder.
+# stop.sh -- stops the SMTP sink, Postfix, dovecot and mailutils pop3d that start.sh started with the same
+# work folder.
 set -uo pipefail
 work=${1:?usage: stop.sh WORK_FOLDER}
 if [ -f "$work/postfix/main.cf" ]; then
@@ -11,7 +12,7 @@ if [ -f "$work/postfix/main.cf" ]; then
   done
   [ -f "$pidfile" ] && kill -9 "$(tr -d ' ' < "$pidfile")" 2>/dev/null || true
 fi
-for server in sink dovecot; do
+for server in sink dovecot mailutils; do
   if [ -f "$work/$server.pid" ]; then
     pid=$(cat "$work/$server.pid")
     if [ -n "$pid" ]; then

@@ -8,26 +8,42 @@
 const char *const kAnyLine = "\x01(any line)";
 const char *const kNoLine = "\x01(no line)";
 const char *const kData = "\x01(message data)";
+const char *const kClientCloses = "\x01(client closes)";
 const char *const kCloseNow = "\x01(close)";
 
 namespace {
 
+// What one receive asks for: a whole message block at a time, not a byte per system call (a
+// loaded machine running the client under Wine must not make a step outlast its limit).
+constexpr int kBlockBytes = 64 * 1024;
+
+// Takes the client's next block into link.unread within what is left of the limit: 1, 0 when
+// the client closed, -1 on time-out.
+int Fill(LinePeerLink &link, uint32_t start, uint32_t limit_ms) {
+    if (link.control == nullptr) return 0;
+    uint32_t spent = win::GetTickCount() - start;
+    if (spent >= limit_ms) return -1;
+    int ready = win::WaitReadable(link.control->socket, limit_ms - spent);
+    if (ready == 0) return -1;
+    if (ready < 0) return 0;
+    char block[kBlockBytes];
+    int n = win::recv(link.control->socket, block, sizeof(block), 0);
+    if (n <= 0) return 0;  // closed or failed: either way nothing more comes
+    link.unread.erase(0, link.taken);
+    link.taken = 0;
+    link.unread.append(block, static_cast<size_t>(n));
+    link.bytes.append(block, static_cast<size_t>(n));
+    return 1;
+}
+
 // The next byte within what is left of the limit: 1, 0 when the client closed, -1 on time-out.
 int NextByte(LinePeerLink &link, uint32_t start, uint32_t limit_ms, char *c) {
-    if (link.control == nullptr) return 0;
-    for (;;) {
-        uint32_t spent = win::GetTickCount() - start;
-        if (spent >= limit_ms) return -1;
-        int ready = win::WaitReadable(link.control->socket, limit_ms - spent);
-        if (ready == 0) return -1;
-        if (ready < 0) return 0;
-        int n = win::recv(link.control->socket, c, 1, 0);
-        if (n == 1) {
-            link.bytes.push_back(*c);
-            return 1;
-        }
-        return 0;  // closed or failed: either way nothing more comes
+    while (link.taken == link.unread.size()) {
+        int n = Fill(link, start, limit_ms);
+        if (n != 1) return n;
     }
+    *c = link.unread[link.taken++];
+    return 1;
 }
 
 bool Matches(const std::string &expect, const std::string &line) {
@@ -93,27 +109,33 @@ bool ExpectData(LinePeerLink &link, uint32_t limit_ms) {
     std::string block;
     uint32_t start = win::GetTickCount();
     char c = 0;
+    size_t line_start = 0;
     // The end mark is a line holding a single period; the block's first line may be it too.
     for (;;) {
         if (NextByte(link, start, limit_ms, &c) != 1) return false;
         block.push_back(c);
         if (c != '\n') continue;
-        size_t line_start = block.size() < 2 ? std::string::npos : block.rfind('\n', block.size() - 2);
-        line_start = line_start == std::string::npos ? 0 : line_start + 1;
-        std::string line = block.substr(line_start);
-        if (line == ".\r\n" || line == ".\n") {
-            if (line == ".\n") link.bare_line_end = true;
+        size_t line_length = block.size() - line_start;
+        bool crlf = line_length >= 2 && block[block.size() - 2] == '\r';
+        if (!crlf) link.bare_line_end = true;
+        if (line_length == (crlf ? 3u : 2u) && block[line_start] == '.') {
             block.erase(line_start);
             link.messages.push_back(block);
             return true;
         }
-        if (line.size() < 2 || line[line.size() - 2] != '\r') link.bare_line_end = true;
+        line_start = block.size();
     }
 }
 
 void RunSteps(LinePeerLink &link, const std::vector<LineStep> &steps) {
     for (size_t i = 0; i < steps.size(); ++i) {
         const LineStep &step = steps[i];
+        if (step.expect == kClientCloses) {
+            if (!AwaitClose(link, step.limit_ms)) {
+                link.mismatches.push_back("step " + std::to_string(i) + ": the client did not close");
+            }
+            continue;
+        }
         if (step.expect == kData) {
             if (!ExpectData(link, step.limit_ms)) {
                 link.mismatches.push_back("step " + std::to_string(i) + ": the message data did not end");
@@ -138,7 +160,14 @@ void RunSteps(LinePeerLink &link, const std::vector<LineStep> &steps) {
             link.control = nullptr;
             return;
         }
-        if (!step.reply.empty()) SendRaw(link, step.reply);
+        if (step.drip_ms > 0) {
+            for (size_t k = 0; k < step.reply.size() && link.control != nullptr; ++k) {
+                if (k > 0) win::Sleep(step.drip_ms);
+                if (!SendAll(link.control, step.reply.substr(k, 1))) break;
+            }
+        } else if (!step.reply.empty()) {
+            SendRaw(link, step.reply);
+        }
     }
 }
 

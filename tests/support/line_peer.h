@@ -23,23 +23,31 @@ struct LinePeerLink {
     std::vector<std::string> messages;  // the data blocks read by kData steps, as sent (dot-stuffed)
     std::vector<std::string> mismatches;
     bool bare_line_end = false;         // some line ended in LF without CR
+    std::string unread;                 // received in a block but not yet taken by a step
+    size_t taken = 0;                   // how much of `unread` the steps have taken
 };
 
 // One step of a table. `expect` is the line the client should send next: compared exactly, or
 // by its start when it ends in '*'; kAnyLine takes any line; kNoLine expects none (the step
-// only replies); kData reads a message block up to the line holding a single period.
+// only replies); kData reads a message block up to the line holding a single period;
+// kClientCloses expects the client to close its end within the limit (a step's way of checking
+// a close: the peer's link belongs to its own thread until FinishLinePeer).
 // `reply` is sent after it as it stands (several lines, each with CR LF), after `pause_ms`;
 // kCloseNow in place of a reply closes the connection. `limit_ms` bounds the wait for the
-// step's line (a client that is itself waiting out a time-out sends its next line late).
+// step's line (a client that is itself waiting out a time-out sends its next line late). With
+// `drip_ms` the reply goes out one byte at a time, that long apart, each byte a segment of its
+// own, until it is all sent or the client has gone.
 struct LineStep {
     std::string expect;
     std::string reply;
     uint32_t pause_ms = 0;
     uint32_t limit_ms = 5000;
+    uint32_t drip_ms = 0;
 };
 extern const char *const kAnyLine;
 extern const char *const kNoLine;
 extern const char *const kData;
+extern const char *const kClientCloses;
 extern const char *const kCloseNow;
 
 using LineScript = std::function<void(LinePeerLink &link)>;
@@ -69,7 +77,8 @@ void SendRaw(LinePeerLink &link, const std::string &bytes);
 bool ExpectData(LinePeerLink &link, uint32_t limit_ms = 5000);
 // Runs a table of steps; differences go to link.mismatches.
 void RunSteps(LinePeerLink &link, const std::vector<LineStep> &steps);
-// Waits up to `limit_ms` for the client to close its end; true when it did.
+// Waits up to `limit_ms` for the client to close its end; true when it did. For scripts, on the
+// peer's thread.
 bool AwaitClose(LinePeerLink &link, uint32_t limit_ms);
 
 #endif  // ZK_TESTS_SUPPORT_LINE_PEER_H

@@ -41,12 +41,15 @@ const Rule kRules[] = {
      kA + kA + kA + kA},
     {"two words across a space join", "=?UTF-8?B?5pel?= =?UTF-8?B?5pys?=", kNichi + kHon},
     {"two words across blanks and tabs join", "=?UTF-8?B?5pel?= \t =?UTF-8?B?5pys?=", kNichi + kHon},
-    {"the blank after a word goes, also before plain text", "=?UTF-8?B?5pel?= x y", kNichi + "x y"},
+    {"a blank between a word and plain text stays", "=?UTF-8?B?5pel?= <x@y>", kNichi + " <x@y>"},
     {"blanks before a word stay", "Re:  =?UTF-8?B?5pel?=", "Re:  " + kNichi},
     {"a line break between words stays (separate occurrences)", "=?UTF-8?B?5pel?=\r\n=?UTF-8?B?5pys?=",
      kNichi + "\r\n" + kHon},
-    {"underscores stay in Q words", "=?ISO-2022-JP?Q?a_b?=", "a_b"},
-    {"the Q encoding of another charset stays", "=?UTF-8?Q?=E6=97=A5?=", "=?UTF-8?Q?=E6=97=A5?="},
+    {"an underscore in a Q word is a space", "=?ISO-2022-JP?Q?a_b?=", "a b"},
+    {"every charset in either encoding",
+     "=?UTF-8?Q?=E4=BA=9C_?==?EUC-JP?q?=B0=A1?==?Shift_JIS?Q?=88=9F?==?CP932?B?iJ8=?==?windows-31j?b?iJ8=?=",
+     kA + " " + kA + kA + kA + kA},
+    {"another charset stays", "=?ISO-8859-1?Q?caf=E9?=", "=?ISO-8859-1?Q?caf=E9?="},
     {"another charset stays", "=?ISO-8859-1?B?YWJj?= x", "=?ISO-8859-1?B?YWJj?= x"},
     {"an opening cut short is plain text", "=?UTF-8?B", "=?UTF-8?B"},
     {"a word without its closing text drops two characters", "=?UTF-8?B?5pel", "el"},
@@ -61,8 +64,11 @@ const Rule kRules[] = {
     {"EUC-JP split inside a pair", "=?EUC-JP?B?sA==?= =?EUC-JP?B?oQ==?=", kA},
     {"Q words split inside a pair", "=?ISO-2022-JP?Q?=1B$B0?= =?ISO-2022-JP?Q?!=1B(B?=", kA},
     {"words of different forms are converted one by one", "=?ISO-2022-JP?B?GyRCMA==?= =?EUC-JP?B?oQ==?=", "0"},
-    {"a word that does not decode ends the joining", "=?UTF-8?B?5pel?= =?UTF-8?B?" "?= =?UTF-8?B?5pys?=",
-     kNichi + " " + kHon},
+    {"an empty word between two", "=?UTF-8?B?5pel?= =?UTF-8?B?" "?= =?UTF-8?B?5pys?=", kNichi + kHon},
+    // ISO-2022-JP as iPhone Mail writes it: half-width katakana after ESC ( I.
+    {"half-width katakana in a word", "=?ISO-2022-JP?B?KD0bKElfGyRCJlgbKElfGyhCKRsoSUkbKEI=?=",
+     "(=\xDF\x83\xD6\xDF)\xC9"},
+    {"half-width katakana in raw ISO-2022-JP", "Re: \x1B(I3_7\x1B(B", "Re: \xB3\xDF\xB7"},
 };
 
 TEST(EncodedWords, Rules) {
@@ -80,7 +86,7 @@ TEST(EncodedWords, LoneWordsAsTheirOperations) {
         const char *text;
     } words[] = {
         {"=?ISO-2022-JP?B?", Base64JisToSjis, "GyRCJCIkJCQmGyhCYWJj"},
-        {"=?ISO-2022-JP?Q?", QpJisToSjis, "=1B$B$\"$$=1B(B_x"},
+        {"=?ISO-2022-JP?Q?", QpJisToSjis, "=1B$B$\"$$=1B(Bx"},
         {"=?EUC-JP?B?", Base64EucToSjis, "pKKkpI6xj7Ch"},
         {"=?UTF-8?B?", Base64Utf8ToAnsi, "44GC44GE772x8J+YgA=="},
         {"=?Shift_JIS?B?", Base64Decode, "gqCCog=="},

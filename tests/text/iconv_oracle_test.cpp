@@ -224,12 +224,13 @@ TEST(IconvOracle, HalfWidthKatakana) {
     EXPECT_EQ(Hex(Convert(EucToSjis, euc)), Hex(kana));
     EXPECT_EQ(Hex(ConvertWide(EucToWide, euc)), Hex(Must("UTF-16LE", "CP932", kana)));
     EXPECT_EQ(Hex(Convert(Utf8ToAnsi, Must("UTF-8", "CP932", kana))), Hex(kana));
-    // After ESC ( I the library keeps the seven-bit bytes as they are, where iconv's
-    // ISO-2022-JP-3 reads them as katakana.
+    // After ESC ( I the seven-bit bytes are katakana, as iconv's ISO-2022-JP-3 reads them.
     std::string seven;
     for (unsigned b = 0x21; b <= 0x5F; ++b) seven += static_cast<char>(b);
-    EXPECT_EQ(Hex(Convert(JisToSjis, "\x1B(I" + seven + kOut)), Hex(seven));
-    EXPECT_EQ(Hex(Must("CP932", "ISO-2022-JP-3", "\x1B(I" + seven + kOut)), Hex(kana));
+    std::string shifted = "\x1B(I" + seven + kOut;
+    EXPECT_EQ(Hex(Must("CP932", "ISO-2022-JP-3", shifted)), Hex(kana));
+    EXPECT_EQ(Hex(Convert(JisToSjis, shifted)), Hex(kana));
+    EXPECT_EQ(Hex(ConvertWide(JisToWide, shifted)), Hex(Must("UTF-16LE", "ISO-2022-JP-3", shifted)));
 }
 
 // JIS X 0212 through EUC-JP: iconv finds no Shift_JIS code for most; the library writes the

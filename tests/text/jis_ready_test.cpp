@@ -64,4 +64,36 @@ TEST(JisReady, OtherTextStays) {
     EXPECT_EQ(0, MakeJisReady(nullptr));
 }
 
+// Half-width katakana as Japanese mailers send them: full-width, a mark joined where it makes
+// one character; bytes that begin no character left out.
+TEST(JisReady, HalfWidthKatakanaBecomeFullWidth) {
+    const struct {
+        std::string in, out;
+    } cases[] = {
+        {"\xB6\xDE\xCA\xDF\xB3\xDE", "\x83\x4B\x83\x70\x83\x94"},       // ｶﾞﾊﾟｳﾞ: ガパヴ
+        {"\xB1\xDE\xDC\xDE\xB6\xDF", "\x83\x41\x81\x4A\x83\x8F\x81\x4A\x83\x4A\x81\x4B"},  // ｱﾞﾜﾞｶﾟ: no joins
+        {"\xA1\xA2\xA3\xA4\xA5\xB0\xDE\xDF", "\x81\x42\x81\x75\x81\x76\x81\x41\x81\x45\x81\x5B\x81\x4A\x81\x4B"},
+        {"\xA6\xA7\xAF\xDD", "\x83\x92\x83\x40\x83\x62\x83\x93"},       // ｦｧｯﾝ
+        {"a\x83\xB1" "b", "a\x83\xB1" "b"},  // a double-byte character whose second byte is a kana byte
+        {"a\x80\xA0\xFD" "b\x81", "ab"},      // no characters of code page 932
+        {"plain", "plain"},
+    };
+    for (const auto &c : cases) {
+        char out[64];
+        size_t n = WidenKana(c.in.data(), c.in.size(), out);
+        EXPECT_EQ(c.out, std::string(out, n)) << c.in;
+    }
+    // Each of the 63 becomes a different full-width character (CJK punctuation and katakana).
+    std::u16string seen;
+    for (unsigned b = 0xA1; b <= 0xDF; ++b) {
+        char in = static_cast<char>(b), out[2];
+        ASSERT_EQ(2u, WidenKana(&in, 1, out));
+        std::u16string full = Read932(std::string(out, 2));
+        ASSERT_EQ(1u, full.size());
+        EXPECT_TRUE(full[0] >= 0x3000 && full[0] <= 0x30FF) << b;
+        EXPECT_EQ(std::u16string::npos, seen.find(full[0])) << b;
+        seen += full[0];
+    }
+}
+
 }  // namespace

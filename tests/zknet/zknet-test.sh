@@ -375,7 +375,7 @@ if [ -n "${ZK_MAIL_WORK:-}" ] && [ -d "$box/new" ]; then
   s1=$(crlf m1.eml | wc -c) s2=$(crlf m2.eml | wc -c) s3=$(crlf m3.eml | wc -c)
   fill_box m1.eml m2.eml m3.eml
   expect_out mail-list "$(printf '1\t%s\n2\t%s\n3\t%s' "$s1" "$s2" "$s3")" mail list --pop3 "$P"
-  expect_out mail-list-headers-ipv6 "$(printf '1\t%s\tAlice <alice@zknet-test>\tplain subject\n2\t%s\t山田太郎<taro@zknet-test>\t日本語\n3\t%s\tb@zknet-test\tattached' "$s1" "$s2" "$s3")" \
+  expect_out mail-list-headers-ipv6 "$(printf '1\t%s\tAlice <alice@zknet-test>\tplain subject\n2\t%s\t山田太郎 <taro@zknet-test>\t日本語\n3\t%s\tb@zknet-test\tattached' "$s1" "$s2" "$s3")" \
     mail list --pop3 "[::1]:2110" --headers
   expect_out mail-get "$(cat m1.eml)" mail get --pop3 "$P" 1 -6
   mkdir -p mailbox
@@ -385,7 +385,7 @@ if [ -n "${ZK_MAIL_WORK:-}" ] && [ -d "$box/new" ]; then
   expect_out mail-save-named "" mail save --pop3 "$P" 3 --name 添付
   crlf m3.eml > m3.crlf
   check mail-save-named-stored same_file 添付.eml m3.crlf
-  expect_out mail-show "$(printf 'From: 山田太郎<taro@zknet-test>\nTo: zktool@zknet-test\nSubject: 日本語\nContent-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n日本語の本文です。\n二行目')" \
+  expect_out mail-show "$(printf 'From: 山田太郎 <taro@zknet-test>\nTo: zktool@zknet-test\nSubject: 日本語\nContent-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n日本語の本文です。\n二行目')" \
     mail show mailbox/2.eml
   expect_out mail-show-lf-file "$(printf 'From: Alice <alice@zknet-test>\nTo: zktool@zknet-test\nSubject: plain subject\nDate: Tue, 15 Nov 1994 08:12:31 +0900\nDate read as: 1994-11-15 08:12:31\nContent-Transfer-Encoding: 7bit\n\nhello\n.a line that begins with a period')" \
     mail show m1.eml

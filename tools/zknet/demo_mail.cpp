@@ -86,8 +86,7 @@ int ReadMailbox(const char *host, int port, uint16_t family, const WideText &use
         ZK_MailGetSubjectW(text, wide.data(), 8192);
         std::printf("  Subject: %s\n", Local(wide.data()).c_str());
         if (ZK_MailGetHeaderTagW(text, Z(Wide("Date:")), wide.data(), 8192) > 0) {
-            // The fields are read at fixed places: a day written with two blanks before it (as
-            // Postfix writes the days 1 to 9) shifts them, which the numbers then show.
+            // Read as mailers write it: Postfix pads the days 1 to 9 with a blank.
             ZK_MailGetDate(text, &date);
             std::printf("  Date:    %s  (ZK_MailGetDate: year %u, month %u, day %u, %02u:%02u:%02u)\n",
                         Local(wide.data()).c_str(), date.year, date.month, date.day, date.hour, date.minute, date.second);

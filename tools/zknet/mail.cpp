@@ -24,7 +24,7 @@
 namespace {
 
 const char kHelp[] =
-    "usage: zknet mail send --smtp HOST[:PORT] --from ADDRESS --to ADDRESS [--subject TEXT]\n"
+    "usage: zknet mail send --smtp HOST[:PORT] --from ADDRESS --to ADDRESSES [--subject TEXT]\n"
     "                       [--body-file FILE] [--width N] [--helo NAME]\n"
     "       zknet mail send --smtp HOST[:PORT] --eml FILE.eml [--helo NAME]\n"
     "       zknet mail list --pop3 HOST[:PORT] [--headers]\n"
@@ -53,10 +53,9 @@ const char kHelp[] =
     "  --user USER          the POP3 user (default: $ZKNET_POP3_USER)\n"
     "  --password-env VAR   the POP3 password is in the environment variable VAR\n"
     "                       (default: $ZKNET_POP3_PASSWORD); it is never taken on the command line\n"
-    "  --from ADDRESS       send: the sender, as it goes into MAIL FROM and the From line\n"
-    "                       (put the address in angle brackets: \"Taro <taro@example.jp>\" does not\n"
-    "                       work as an SMTP argument, <taro@example.jp> does)\n"
-    "  --to ADDRESS         send: the one recipient, likewise\n"
+    "  --from ADDRESS       send: the sender, as the From line shows it (\"Taro <taro@example.jp>\");\n"
+    "                       MAIL FROM takes the address in angle brackets\n"
+    "  --to ADDRESSES       send: the recipients, separated by commas, likewise\n"
     "  --subject TEXT       send: the subject (default: none)\n"
     "  --body-file FILE     send: the body's text\n"
     "  --width N            send: fold the body's lines at N bytes (default: not folded)\n"
@@ -327,9 +326,12 @@ int Show(Run &run) {
         std::printf("%s: %s\n", f.label, WideToLocal(value.data()).c_str());
         if (std::strcmp(f.label, "Date") == 0) {
             MailDate date{};
-            ZK_MailGetDate(text.c_str(), &date);
-            std::printf("Date read as: %04u-%02u-%02u %02u:%02u:%02u\n", date.year, date.month, date.day, date.hour,
-                        date.minute, date.second);
+            if (ZK_MailGetDate(text.c_str(), &date) > 0) {
+                std::printf("Date read as: %04u-%02u-%02u %02u:%02u:%02u\n", date.year, date.month, date.day, date.hour,
+                            date.minute, date.second);
+            } else {
+                std::printf("Date read as: (no date)\n");
+            }
         }
     }
     std::vector<zk_wchar_t> body(text.size() + 2);
