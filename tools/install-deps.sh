@@ -7,7 +7,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ pkg-config libgtest-dev googletest libbenchmark-dev
+  cmake make g++ pkg-config libgtest-dev googletest libbenchmark-dev libssl-dev openssl
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   locales iproute2 util-linux procps psmisc socat python3 curl acl
