@@ -300,7 +300,14 @@ const char *Version(Session *session) { return SSL_get_version(session->ssl); }
 
 void Close(Session *session) {
     if (session == nullptr) return;
-    if (session->ssl != nullptr) SSL_free(session->ssl);
+    if (session->ssl != nullptr) {
+        // A connection that ends without our close_notify (a download, a failure) must not take its
+        // TLS session down with it: OpenSSL would mark the session, which the control connection and
+        // the other data connections share, as no longer resumable. Since TLS 1.1 a session may be
+        // resumed after such an end.
+        SSL_set_shutdown(session->ssl, SSL_get_shutdown(session->ssl) | SSL_SENT_SHUTDOWN);
+        SSL_free(session->ssl);
+    }
     if (session->context != nullptr) SSL_CTX_free(session->context);
     if (session->pool != nullptr) Release(session->pool);
     delete session;
