@@ -21,6 +21,12 @@ void Explain(char *why, int why_size, const char *text, const char *more = "") {
     if (why != nullptr && why_size > 0) std::snprintf(why, static_cast<size_t>(why_size), "%s%s", text, more);
 }
 
+void NotTrusted(char *why, int why_size, const char *reason) {
+    if (why != nullptr && why_size > 0) {
+        std::snprintf(why, static_cast<size_t>(why_size), "certificate is not trusted (%s)", reason);
+    }
+}
+
 // Adds one base64 body of a PEM block to the store; false when it is no certificate.
 bool AddPemBody(HCERTSTORE store, const char *body, DWORD length) {
     DWORD size = 0;
@@ -93,10 +99,32 @@ bool EndsAtAnchor(const Trust &trust, PCCERT_CHAIN_CONTEXT chain) {
     return true;
 }
 
-// The words for a policy's refusal of the chain.
-void ExplainRefusal(DWORD error, PCCERT_CHAIN_CONTEXT chain, PCCERT_CONTEXT certificate, const char *host, char *why,
-                    int why_size) {
-    const char *reason = nullptr;
+// What makes a chain untrustworthy whatever the SSL policy says (Wine's passes a chain that stops
+// short of any root). The validity period is judged later, after the name, as OpenSSL orders it;
+// revocation, which nobody asked to check, not at all.
+constexpr DWORD kTrustErrors = CERT_TRUST_IS_PARTIAL_CHAIN | CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_CYCLIC |
+                               CERT_TRUST_IS_NOT_SIGNATURE_VALID | CERT_TRUST_IS_NOT_VALID_FOR_USAGE |
+                               CERT_TRUST_IS_REVOKED | CERT_TRUST_IS_EXPLICIT_DISTRUST |
+                               CERT_TRUST_INVALID_BASIC_CONSTRAINTS | CERT_TRUST_INVALID_EXTENSION |
+                               CERT_TRUST_INVALID_POLICY_CONSTRAINTS | CERT_TRUST_INVALID_NAME_CONSTRAINTS |
+                               CERT_TRUST_HAS_NOT_PERMITTED_NAME_CONSTRAINT | CERT_TRUST_HAS_EXCLUDED_NAME_CONSTRAINT |
+                               CERT_TRUST_HAS_NOT_SUPPORTED_CRITICAL_EXT;
+
+const char *TrustReason(DWORD errors, PCCERT_CHAIN_CONTEXT chain) {
+    if (errors & CERT_TRUST_IS_PARTIAL_CHAIN) return "its issuer is not known";
+    if (errors & CERT_TRUST_IS_UNTRUSTED_ROOT) {
+        return chain->rgpChain[0]->cElement == 1 ? "self-signed certificate" : "its root CA is not trusted";
+    }
+    if (errors & CERT_TRUST_IS_NOT_SIGNATURE_VALID) return "a signature does not match";
+    if (errors & CERT_TRUST_IS_NOT_VALID_FOR_USAGE) return "not for use by a server";
+    if (errors & (CERT_TRUST_IS_REVOKED | CERT_TRUST_IS_EXPLICIT_DISTRUST)) return "revoked or distrusted";
+    if (errors & CERT_TRUST_INVALID_BASIC_CONSTRAINTS) return "an issuer is no CA";
+    return "the chain breaks a rule";
+}
+
+// The words for the SSL policy's refusal.
+void ExplainPolicy(DWORD error, PCCERT_CHAIN_CONTEXT chain, PCCERT_CONTEXT certificate, const char *host, char *why,
+                   int why_size) {
     switch (error) {
         case static_cast<DWORD>(CERT_E_CN_NO_MATCH):
             Explain(why, why_size, "certificate is not for host ", host);
@@ -106,31 +134,17 @@ void ExplainRefusal(DWORD error, PCCERT_CHAIN_CONTEXT chain, PCCERT_CONTEXT cert
                                        ? "certificate is not valid yet" : "certificate has expired");
             return;
         case static_cast<DWORD>(CERT_E_UNTRUSTEDROOT):
-            reason = chain->rgpChain[0]->cElement == 1 ? "self-signed certificate" : "its root CA is not trusted";
-            break;
-        case static_cast<DWORD>(CERT_E_CHAINING):
-            reason = "no issuer of it is known";
-            break;
-        case static_cast<DWORD>(TRUST_E_CERT_SIGNATURE):
-            reason = "a signature does not match";
-            break;
-        case static_cast<DWORD>(CERT_E_WRONG_USAGE):
-            reason = "not for use by a server";
-            break;
-        case static_cast<DWORD>(CRYPT_E_REVOKED):
-            reason = "revoked";
-            break;
-        case static_cast<DWORD>(TRUST_E_BASIC_CONSTRAINTS):
-            reason = "an issuer is no CA";
-            break;
-        default: {
-            char code[40];
-            std::snprintf(code, sizeof(code), "error 0x%08lx", static_cast<unsigned long>(error));
-            Explain(why, why_size, "certificate is not trusted (", (std::string(code) + ")").c_str());
+            NotTrusted(why, why_size, TrustReason(CERT_TRUST_IS_UNTRUSTED_ROOT, chain));
             return;
+        case static_cast<DWORD>(CERT_E_CHAINING):
+            NotTrusted(why, why_size, TrustReason(CERT_TRUST_IS_PARTIAL_CHAIN, chain));
+            return;
+        default: {
+            char code[32];
+            std::snprintf(code, sizeof(code), "error 0x%08lx", static_cast<unsigned long>(error));
+            NotTrusted(why, why_size, code);
         }
     }
-    Explain(why, why_size, "certificate is not trusted (", (std::string(reason) + ")").c_str());
 }
 
 }  // namespace
@@ -187,7 +201,7 @@ bool CheckServerCertificate(const Trust &trust, PCCERT_CONTEXT certificate, cons
                             bool address, char *why, int why_size) {
     PCCERT_CHAIN_CONTEXT chain = BuildChain(trust, certificate);
     if (chain == nullptr) {
-        Explain(why, why_size, "certificate is not trusted (no chain can be built for it)");
+        NotTrusted(why, why_size, "no chain can be built for it");
         return false;
     }
     // With a CA file, its CAs alone are trusted: a chain to any other root is refused, even one the
@@ -197,10 +211,17 @@ bool CheckServerCertificate(const Trust &trust, PCCERT_CONTEXT certificate, cons
         anchored = EndsAtAnchor(trust, chain);
         if (!anchored) {
             CertFreeCertificateChain(chain);
-            Explain(why, why_size, "certificate is not trusted (not issued by a CA of the CA file)");
+            NotTrusted(why, why_size, "not issued by a CA of the CA file");
             return false;
         }
     }
+    DWORD errors = chain->TrustStatus.dwErrorStatus & kTrustErrors & ~(anchored ? CERT_TRUST_IS_UNTRUSTED_ROOT : 0);
+    if (errors != 0) {
+        NotTrusted(why, why_size, TrustReason(errors, chain));
+        CertFreeCertificateChain(chain);
+        return false;
+    }
+    // The name (our own match for an address), then the validity period.
     SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
     ssl.cbSize = sizeof(ssl);
     ssl.dwAuthType = AUTHTYPE_SERVER;
@@ -221,7 +242,10 @@ bool CheckServerCertificate(const Trust &trust, PCCERT_CONTEXT certificate, cons
             error = static_cast<DWORD>(CERT_E_CN_NO_MATCH);
         }
     }
-    if (error != 0) ExplainRefusal(error, chain, certificate, host, why, why_size);
+    if (error == 0 && (chain->TrustStatus.dwErrorStatus & CERT_TRUST_IS_NOT_TIME_VALID) != 0) {
+        error = static_cast<DWORD>(CERT_E_EXPIRED);
+    }
+    if (error != 0) ExplainPolicy(error, chain, certificate, host, why, why_size);
     CertFreeCertificateChain(chain);
     return error == 0;
 }

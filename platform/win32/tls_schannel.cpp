@@ -212,6 +212,21 @@ Io Receive(Session *s) {
     return WSAGetLastError() == WSAEWOULDBLOCK ? Io::kWait : Io::kFailed;
 }
 
+// Whether bytes can begin a TLS record: a content type of TLS 1.2 and 1.3 (change_cipher_spec,
+// alert, handshake, application_data) and major version 3. Anything else is no TLS, and waiting
+// for the rest of the "record" its length field names would only wait out the deadline.
+bool CouldBeRecord(const char *bytes, int count) {
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes);
+    return (count < 1 || (b[0] >= 20 && b[0] <= 23)) && (count < 2 || b[1] == 3);
+}
+
+// The length of the whole record at `raw`, 0 while its header is incomplete.
+int RecordLength(const Session *s) {
+    if (s->in_used - s->raw < 5) return 0;
+    const auto *header = reinterpret_cast<const unsigned char *>(s->in + s->raw);
+    return 5 + (header[3] << 8 | header[4]);
+}
+
 // Appends a token Schannel made (and frees it); false when there is no room.
 bool Queue(Session *s, SecBuffer *token) {
     bool fits = true;
@@ -240,7 +255,7 @@ SECURITY_STATUS Initialize(Session *s, SecBufferDesc *input, SecBuffer *token) {
 // Takes a handshake on until it is through and its last bytes are sent: the first one, or one
 // the server asked for after it (a TLS 1.3 session ticket, a TLS 1.2 renegotiation).
 Step Negotiate(Session *s, char *why, int why_size) {
-    for (int rounds = 0; rounds < 64; ++rounds) {
+    for (int calls = 0;;) {
         Io sent = Flush(s);
         if (sent == Io::kWait) return Step::kWantWrite;
         if (sent == Io::kFailed) {
@@ -261,6 +276,10 @@ Step Negotiate(Session *s, char *why, int why_size) {
         }
         char *data = from_message ? s->message : s->in + s->raw;
         int length = from_message ? s->message_len : s->in_used - s->raw;
+        if (!from_message && !CouldBeRecord(data, length)) {
+            Explain(why, why_size, "handshake failed: the server's reply is not TLS");
+            return Step::kFailed;
+        }
         SecBuffer input[2] = {{static_cast<unsigned long>(length), SECBUFFER_TOKEN, data}, {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc input_desc{SECBUFFER_VERSION, 2, input};
         SecBuffer token{0, SECBUFFER_TOKEN, nullptr};
@@ -274,6 +293,13 @@ Step Negotiate(Session *s, char *why, int why_size) {
             s->need_input = true;
             continue;
         }
+        // Calls that take the handshake on without more input are few: a bound against one that
+        // never ends.
+        if (++calls > 64) {
+            if (token.pvBuffer != nullptr) FreeContextBuffer(token.pvBuffer);
+            Explain(why, why_size, "handshake failed: it does not end");
+            return Step::kFailed;
+        }
         if (!Queue(s, &token)) {
             Explain(why, why_size, "handshake failed: a handshake message is too long");
             return Step::kFailed;
@@ -283,6 +309,9 @@ Step Negotiate(Session *s, char *why, int why_size) {
             ExplainStatus(why, why_size, "handshake failed: ", status);
             return Step::kFailed;
         }
+        // The server asked for a client certificate and we have none to give: the same input again
+        // goes on without one.
+        if (status == SEC_I_INCOMPLETE_CREDENTIALS) continue;
         // What the call left unread is the start of the next message or record.
         unsigned long rest = input[1].BufferType == SECBUFFER_EXTRA ? input[1].cbBuffer : 0;
         if (from_message) {
@@ -293,15 +322,13 @@ Step Negotiate(Session *s, char *why, int why_size) {
         }
         if (status == SEC_E_OK) {
             s->negotiating = false;
-        } else if (status == SEC_I_CONTINUE_NEEDED || status == SEC_I_INCOMPLETE_CREDENTIALS) {
+        } else if (status == SEC_I_CONTINUE_NEEDED) {
             s->need_input = s->raw == s->in_used;
         } else {
             ExplainStatus(why, why_size, "handshake failed: ", status);
             return Step::kFailed;
         }
     }
-    Explain(why, why_size, "handshake failed: it does not end");
-    return Step::kFailed;
 }
 
 // Decrypts the one whole record at `raw`. A record holds application data, the server's
@@ -345,13 +372,6 @@ Step DecryptRecord(Session *s, int length) {
         return Step::kDone;
     }
     return Step::kFailed;
-}
-
-// The length of the whole record at `raw`, 0 while its header is incomplete.
-int RecordLength(const Session *s) {
-    if (s->in_used - s->raw < 5) return 0;
-    const auto *header = reinterpret_cast<const unsigned char *>(s->in + s->raw);
-    return 5 + (header[3] << 8 | header[4]);
 }
 
 }  // namespace
@@ -416,13 +436,15 @@ Step Handshake(Session *s, char *why, int why_size) {
         ExplainStatus(why, why_size, "handshake failed: ", status == SEC_E_OK ? SEC_E_INTERNAL_ERROR : status);
         return Step::kFailed;
     }
+    // The version is checked as well as asked for: Wine's Schannel, for one, takes no notice of the
+    // versions disabled in SCH_CREDENTIALS.
     SecPkgContext_ConnectionInfo info{};
-    if (QueryContextAttributesW(&s->context, SECPKG_ATTR_CONNECTION_INFO, &info) == SEC_E_OK) {
-        DWORD p = info.dwProtocol;
-        s->version = (p & SP_PROT_TLS1_3_CLIENT) ? "TLSv1.3"
-                     : (p & SP_PROT_TLS1_2_CLIENT) ? "TLSv1.2"
-                     : (p & SP_PROT_TLS1_1_CLIENT) ? "TLSv1.1"
-                     : (p & SP_PROT_TLS1_0_CLIENT) ? "TLSv1" : "unknown";
+    DWORD p = QueryContextAttributesW(&s->context, SECPKG_ATTR_CONNECTION_INFO, &info) == SEC_E_OK ? info.dwProtocol : 0;
+    s->version = (p & SP_PROT_TLS1_3_CLIENT) ? "TLSv1.3" : (p & SP_PROT_TLS1_2_CLIENT) ? "TLSv1.2" : "";
+    if (s->version[0] == 0) {
+        s->broken = true;
+        Explain(why, why_size, "handshake failed: the server speaks no TLS 1.2 or later");
+        return Step::kFailed;
     }
     if (s->shared->verify) {
         PCCERT_CONTEXT certificate = nullptr;
@@ -471,7 +493,7 @@ Step Read(Session *s, char *buffer, int size, int *count, bool *clean) {
             }
         }
         int length = RecordLength(s);
-        if (length > kLargestRecord) {
+        if (length > kLargestRecord || !CouldBeRecord(s->in + s->raw, s->in_used - s->raw)) {
             s->broken = true;
             return Step::kFailed;
         }
@@ -503,19 +525,17 @@ Step Read(Session *s, char *buffer, int size, int *count, bool *clean) {
 Step Write(Session *s, const char *data, int size, int *count) {
     *count = 0;
     if (s->broken || !s->established || s->shut) return Step::kFailed;
-    if (s->out_len > 0) {
-        Io sent = Flush(s);
-        if (sent == Io::kWait) return Step::kWantWrite;
-        if (sent == Io::kFailed) {
-            s->broken = true;
-            return Step::kFailed;
-        }
-        if (s->written > 0) {
-            // The records made from these bytes at the last call are out now.
-            *count = s->written;
-            s->written = 0;
-            return Step::kDone;
-        }
+    Io flushed = Flush(s);
+    if (flushed == Io::kWait) return Step::kWantWrite;
+    if (flushed == Io::kFailed) {
+        s->broken = true;
+        return Step::kFailed;
+    }
+    if (s->written > 0) {
+        // The records made from these bytes at the last call are out now.
+        *count = s->written;
+        s->written = 0;
+        return Step::kDone;
     }
     const int header = static_cast<int>(s->sizes.cbHeader);
     const int trailer = static_cast<int>(s->sizes.cbTrailer);

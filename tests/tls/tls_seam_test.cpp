@@ -9,14 +9,11 @@
 #include <thread>
 #include <vector>
 
-#if defined(_WIN32)
-#  include <wincrypt.h>
-#endif
-
 #include "platform/platform.h"
 #include "platform/tls.h"
 #include "proto/transport.h"
 #include "support/net_peer.h"
+
 
 namespace {
 
@@ -24,6 +21,21 @@ namespace {
 enum Port : int32_t { kMain = 4430, kTls12, kTls13, kOther, kExpired, kSelfSigned, kStall, kGarbage, kTls11 };
 
 constexpr uint32_t kLimitMs = 15000;
+
+// What Wine's Schannel (on GnuTLS) cannot show; Windows' Schannel and OpenSSL can.
+const char *const kWineNoTls13 =
+    "Wine 8's Schannel offers no TLS 1.3: a TLS 1.3-only server ends the handshake, the others settle on TLS 1.2";
+const char *const kWineNoResumption =
+    "Wine 8's Schannel resumes no TLS session: sharing the credentials handle and target name, every connection is "
+    "still a full handshake (the server reports resumed=0, SECPKG_ATTR_SESSION_INFO no SSL_SESSION_RECONNECT)";
+const char *const kWineAddressSni =
+    "Wine 8's Schannel sends an address given as target name as SNI; Windows' Schannel sends none for an address";
+const char *const kWineRootStore =
+    "Wine 8's default chain engine trusts the host's certificate bundle only: the test CA added to the user's or the "
+    "machine's Root store still leaves the chain partial";
+const char *const kWineNoCloseNotify =
+    "Wine 8's DecryptMessage returns the peer's close_notify as an empty record (SEC_E_OK, no data), not "
+    "SEC_I_CONTEXT_EXPIRED: the end shows only as the TCP close after it";
 
 std::u16string CertFile(const char *name) {
 #if defined(_WIN32)
@@ -111,8 +123,9 @@ TEST_F(Tls, VersionsAtLeast12) {
     const struct {
         int32_t port;
         const char *version;  // null: no handshake
-    } rows[] = {{kTls12, "TLSv1.2"}, {kTls13, "TLSv1.3"}, {kMain, "TLSv1.3"}, {kTls11, nullptr}};
+    } rows[] = {{kTls12, "TLSv1.2"}, {kTls11, nullptr}, {kTls13, "TLSv1.3"}, {kMain, "TLSv1.3"}};
     for (const auto &row : rows) {
+        if (row.port == kTls13 && UnderWine()) GTEST_SKIP() << kWineNoTls13;
         SCOPED_TRACE(row.port);
         Link link;
         Open(link, row.port);
@@ -175,50 +188,24 @@ TEST_F(Tls, CertificateOutcomesAndWords) {
     }
 }
 
-// The test CA trusted by the system while it lives: through SSL_CERT_FILE, which OpenSSL's default
-// paths honour, or in the machine's root store under Windows (administrators only there).
+// The test CA trusted by the system while it lives, through SSL_CERT_FILE, which OpenSSL's default
+// paths honour. (The tests leave the trusted roots of Windows alone.)
+#if !defined(_WIN32)
 class SystemTrustsTestCa {
   public:
-    SystemTrustsTestCa() {
-        std::string path = std::string(ZK_BINARY_DIR) + "/tls-peers/certs/ca.pem";
-#if defined(_WIN32)
-        std::string pem;
-        std::u16string name = CertFile("ca.pem");
-        if (!tls::ReadSmallFile(reinterpret_cast<const WCHAR *>(name.c_str()), &pem)) return;
-        BYTE der[4096];
-        DWORD size = sizeof(der);
-        store_ = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
-        ok_ = store_ != nullptr &&
-              CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, der, &size, nullptr, nullptr) &&
-              CertAddEncodedCertificateToStore(store_, X509_ASN_ENCODING, der, size, CERT_STORE_ADD_REPLACE_EXISTING,
-                                               &added_);
-#else
-        ok_ = setenv("SSL_CERT_FILE", path.c_str(), 1) == 0;
-#endif
-    }
-    ~SystemTrustsTestCa() {
-#if defined(_WIN32)
-        if (added_ != nullptr) CertDeleteCertificateFromStore(added_);
-        if (store_ != nullptr) CertCloseStore(store_, 0);
-#else
-        unsetenv("SSL_CERT_FILE");
-#endif
-    }
-    bool ok() const { return ok_; }
-
-  private:
-    bool ok_ = false;
-#if defined(_WIN32)
-    HCERTSTORE store_ = nullptr;
-    PCCERT_CONTEXT added_ = nullptr;
-#endif
+    SystemTrustsTestCa() { setenv("SSL_CERT_FILE", (std::string(ZK_BINARY_DIR) + "/tls-peers/certs/ca.pem").c_str(), 1); }
+    ~SystemTrustsTestCa() { unsetenv("SSL_CERT_FILE"); }
 };
+#endif
 
 // With no CA file the system's trust decides; with one, only the file's CAs count, even when the
 // system trusts the server's CA.
 TEST_F(Tls, SystemTrustWithoutCaFileOnly) {
+#if defined(_WIN32)
+    GTEST_SKIP() << (UnderWine() ? kWineRootStore : "the tests leave the trusted roots of Windows alone");
+#else
     SystemTrustsTestCa trusted;
-    if (!trusted.ok()) GTEST_SKIP() << "the test CA cannot be made a trusted root of this system";
+#endif
     const struct {
         int32_t port;
         const char *ca;
@@ -247,6 +234,7 @@ TEST_F(Tls, SniForNamesOnly) {
         const char *sni;
     } rows[] = {{"zknet-test", "zknet-test"}, {"127.0.0.1", "-"}, {"::1", "-"}};
     for (const auto &row : rows) {
+        if (row.sni[0] == '-' && UnderWine()) GTEST_SKIP() << kWineAddressSni;
         Options o;
         o.host = row.host;
         Link link;
@@ -293,8 +281,15 @@ void ExpectResumption(int32_t port) {
     EXPECT_EQ("still here", line);
 }
 
-TEST_F(Tls, ResumptionUnder12) { ExpectResumption(kTls12); }
-TEST_F(Tls, ResumptionUnder13) { ExpectResumption(kTls13); }
+TEST_F(Tls, ResumptionUnder12) {
+    if (UnderWine()) GTEST_SKIP() << kWineNoResumption;
+    ExpectResumption(kTls12);
+}
+
+TEST_F(Tls, ResumptionUnder13) {
+    if (UnderWine()) GTEST_SKIP() << kWineNoTls13;
+    ExpectResumption(kTls13);
+}
 
 TEST_F(Tls, StalledHandshakeEndsAtTheDeadline) {
     Options o;
@@ -323,7 +318,7 @@ TEST_F(Tls, CleanAndUncleanEndsToldApart) {
         const char *command;
         int32_t receive;  // what the receive after the last line gives
         bool clean;
-    } rows[] = {{"clean", 0, true}, {"bare", 0, false}, {"cut", -1, false}};
+    } rows[] = {{"bare", 0, false}, {"cut", -1, false}, {"clean", 0, true}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.command);
         Link link;
@@ -335,12 +330,14 @@ TEST_F(Tls, CleanAndUncleanEndsToldApart) {
         EXPECT_EQ("last words", line);
         char rest[64];
         EXPECT_EQ(row.receive, ProtoReceive(link.transport, rest, sizeof(rest), ProtoDeadline::After(kLimitMs), nullptr));
+        if (row.clean && UnderWine()) GTEST_SKIP() << kWineNoCloseNotify;
         if (row.receive == 0) {
             EXPECT_EQ(row.clean, link.transport->clean_end);
         }
     }
 }
 
+// Our close_notify goes out: the peer, waiting for more lines, answers it with its own and closes.
 TEST_F(Tls, OurCloseNotifyIsAnswered) {
     Link link;
     Open(link, kMain);
@@ -348,6 +345,7 @@ TEST_F(Tls, OurCloseNotifyIsAnswered) {
     ASSERT_TRUE(ProtoEndTls(link.transport, kLimitMs));
     char rest[64];
     EXPECT_EQ(0, ProtoReceive(link.transport, rest, sizeof(rest), ProtoDeadline::After(kLimitMs), nullptr));
+    if (UnderWine()) GTEST_SKIP() << kWineNoCloseNotify;
     EXPECT_TRUE(link.transport->clean_end);
 }
 
