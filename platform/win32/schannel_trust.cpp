@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "platform/tls.h"
@@ -151,7 +152,11 @@ void ExplainPolicy(DWORD error, PCCERT_CHAIN_CONTEXT chain, PCCERT_CONTEXT certi
 
 bool LoadAnchors(const WCHAR *ca_file, Trust *trust) {
     std::string pem;
-    if (!ReadSmallFile(ca_file, &pem)) return false;
+    try {
+        if (!ReadSmallFile(ca_file, &pem)) return false;
+    } catch (const std::bad_alloc &) {  // nothing is thrown across the library's calls
+        return false;
+    }
     HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, CERT_STORE_CREATE_NEW_FLAG, nullptr);
     if (store == nullptr) return false;
     static const char kBegin[] = "-----BEGIN CERTIFICATE-----";

@@ -33,6 +33,8 @@ constexpr int kNameSize = 256;
 constexpr DWORD kContextFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
                                 ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM | ISC_REQ_USE_SUPPLIED_CREDS |
                                 ISC_REQ_MANUAL_CRED_VALIDATION;
+// Never SSL or TLS before 1.2.
+constexpr DWORD kTooOld = SP_PROT_SSL2_CLIENT | SP_PROT_SSL3_CLIENT | SP_PROT_TLS1_0_CLIENT | SP_PROT_TLS1_1_CLIENT;
 // No client certificate is picked by Schannel, and the server's is checked by us.
 constexpr DWORD kCredentialFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS | SCH_USE_STRONG_CRYPTO;
 
@@ -73,9 +75,9 @@ struct Shared {
     volatile LONG references;
     Trust trust;
     bool verify;
-    bool address;            // the host text is an address: no name to indicate, IP entries to match
+    bool address;            // the host text is an address, matched against the certificate's IP entries
     char host[kNameSize];
-    WCHAR target[kNameSize];
+    WCHAR target[kNameSize];  // the host text as the target name
 };
 
 // TLS 1.2 and later. SCH_CREDENTIALS first, where the system knows it (TLS 1.3 needs it); else the
@@ -83,8 +85,7 @@ struct Shared {
 SECURITY_STATUS AcquireCredentials(CredHandle *handle) {
     TimeStamp expiry;
     TLS_PARAMETERS parameters{};
-    parameters.grbitDisabledProtocols = SP_PROT_SSL2_CLIENT | SP_PROT_SSL3_CLIENT | SP_PROT_TLS1_0_CLIENT |
-                                        SP_PROT_TLS1_1_CLIENT;
+    parameters.grbitDisabledProtocols = kTooOld;
     SCH_CREDENTIALS modern{};
     modern.dwVersion = SCH_CREDENTIALS_VERSION;
     modern.dwFlags = kCredentialFlags;
@@ -125,6 +126,9 @@ Shared *NewShared(const Setup &setup, char *why, int why_size) {
         return nullptr;
     }
     std::memcpy(shared->host, host, length + 1);
+    // An address is the target name as well: Schannel sends no SNI for an address (a name only),
+    // and the target name is what its session cache is keyed by, so leaving it out could cost the
+    // resumption that FTPS data connections need.
     if (length > 0 && MultiByteToWideChar(CP_ACP, 0, host, -1, shared->target, kNameSize) == 0) shared->target[0] = 0;
     BYTE bytes[16];
     int size = 0;
@@ -415,13 +419,13 @@ Step Handshake(Session *s, char *why, int why_size) {
     if (!s->has_context) {
         SecBuffer token{0, SECBUFFER_TOKEN, nullptr};
         SECURITY_STATUS status = Initialize(s, nullptr, &token);
+        s->has_context = !FAILED(status);
         if (status != SEC_I_CONTINUE_NEEDED || !Queue(s, &token)) {
             if (token.pvBuffer != nullptr) FreeContextBuffer(token.pvBuffer);
             s->broken = true;
             ExplainStatus(why, why_size, "handshake failed: ", status);
             return Step::kFailed;
         }
-        s->has_context = true;
         s->negotiating = s->need_input = true;
     }
     Step step = Negotiate(s, why, why_size);
@@ -440,8 +444,8 @@ Step Handshake(Session *s, char *why, int why_size) {
     // versions disabled in SCH_CREDENTIALS.
     SecPkgContext_ConnectionInfo info{};
     DWORD p = QueryContextAttributesW(&s->context, SECPKG_ATTR_CONNECTION_INFO, &info) == SEC_E_OK ? info.dwProtocol : 0;
-    s->version = (p & SP_PROT_TLS1_3_CLIENT) ? "TLSv1.3" : (p & SP_PROT_TLS1_2_CLIENT) ? "TLSv1.2" : "";
-    if (s->version[0] == 0) {
+    s->version = (p & SP_PROT_TLS1_3_CLIENT) ? "TLSv1.3" : (p & SP_PROT_TLS1_2_CLIENT) ? "TLSv1.2" : "TLS";
+    if (p == 0 || (p & kTooOld) != 0) {
         s->broken = true;
         Explain(why, why_size, "handshake failed: the server speaks no TLS 1.2 or later");
         return Step::kFailed;
