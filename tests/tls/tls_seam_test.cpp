@@ -14,7 +14,6 @@
 #include "proto/transport.h"
 #include "support/net_peer.h"
 
-
 namespace {
 
 // The peer's listeners (tests/tls/peers.cmake).
