@@ -85,10 +85,13 @@ int32_t ProtoReadLineBy(ProtoTransport *connection, char *buffer, int32_t size, 
     int32_t stored = ProtoReadLinePiece(connection, buffer, size, deadline, &complete);
     if (stored < 0 || complete) return stored;
     char rest[1024];
-    for (int64_t dropped = 0; dropped < kMostDropped; dropped += sizeof(rest)) {
-        if (overlong != nullptr) *overlong = true;
-        if (ProtoReadLinePiece(connection, rest, sizeof(rest), deadline, &complete) < 0) return -1;
+    for (int64_t dropped = 0; dropped < kMostDropped;) {
+        int32_t more = ProtoReadLinePiece(connection, rest, sizeof(rest), deadline, &complete);
+        // A last line that filled the buffer exactly as the peer closed is whole.
+        if (more < 0) return connection->ended ? stored : -1;
+        if (more > 0 && overlong != nullptr) *overlong = true;
         if (complete) return stored;
+        dropped += more > 0 ? more : 1;
     }
     return -1;
 }

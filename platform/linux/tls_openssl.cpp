@@ -372,7 +372,13 @@ void Close(Session *session) {
     if (session->ssl != nullptr && session->pool != nullptr && (SSL_get_shutdown(session->ssl) & SSL_SENT_SHUTDOWN) == 0) {
         Forget(session->pool, session);
     }
-    if (session->ssl != nullptr) SSL_free(session->ssl);
+    if (session->ssl != nullptr) {
+        // Nor may such an end take the TLS session it resumed down with it: OpenSSL would mark that
+        // session, which the control connection and the other data connections share, as no longer
+        // resumable. Since TLS 1.1 a session may be resumed after an end without close_notify.
+        SSL_set_shutdown(session->ssl, SSL_get_shutdown(session->ssl) | SSL_SENT_SHUTDOWN);
+        SSL_free(session->ssl);
+    }
     if (session->context != nullptr) SSL_CTX_free(session->context);
     if (session->pool != nullptr) Release(session->pool);
     delete session;

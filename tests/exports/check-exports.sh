@@ -94,7 +94,7 @@ done < <(sed -nE 's/^[[:space:]]+(ZK_[A-Za-z0-9]+)@[0-9]+[[:space:]]*=[[:space:]
 case "$lib" in
   *.dll)
     foreign=$("$objdump" -p "$lib" | sed -n 's/^[[:space:]]*DLL Name: //p' |
-              grep -viE '^(kernel32|ws2_32|msvcrt|netapi32|iphlpapi|user32|advapi32|ntdll)\.dll$' || true)
+              grep -viE '^(kernel32|ws2_32|msvcrt|netapi32|iphlpapi|user32|advapi32|ntdll|secur32|crypt32)\.dll$' || true)
     if [ -n "$foreign" ]; then
       echo "the DLL depends on non-system DLLs: $foreign"
       exit 1

@@ -39,4 +39,7 @@ const zk_wchar_t *W(const std::u16string &text);
 // Whether the tests run inside the private network (set up by tools/netns.sh).
 bool InPrivateNetwork();
 
+// Whether the program runs under Wine, whose NetBIOS, ARP and TLS differ from Windows'.
+bool UnderWine();
+
 #endif  // ZK_TESTS_NET_PEER_H
