@@ -8,6 +8,7 @@
 #include "fuzz_case.h"
 #include "fuzz_pipe.h"
 #include "proto/reply.h"
+#include "socket/number_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t n) {
     FuzzCase c;
