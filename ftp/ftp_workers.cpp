@@ -179,8 +179,8 @@ void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
     if (job != FtpJob::kPut || result == 1) {
         if (result == 1 && !ProtoEndTls(connection, kFtpDataTimeoutMs)) result = 0;
         win::shutdown(socket->socket, win::kSdSend);
-        // A secure upload reads on to the server's end: the TLS session tickets a server sends
-        // after the handshake are taken in on the way, for the next data connection to resume.
+        // A secure upload reads on to the server's end: a TLS 1.3 server takes back the ticket the
+        // connection resumed and may send the next one only now, with its close.
         if (job == FtpJob::kPut && result == 1 && connection->tls != nullptr) DrainToEnd(connection, session->cancel);
     }
     session->fileResult = static_cast<uint32_t>(result);

@@ -24,19 +24,12 @@ namespace {
 // The sessions a connection's server handed out, for the connections that resume it. A TLS 1.3
 // ticket is good for one resumption (servers that keep them in a cache take each back when used),
 // and it arrives after the handshake; so every ticket is kept as it comes, on the connection that
-// was resumed as well, and each later connection takes a fresh one. A server forgets the tickets
-// of a connection that did not end cleanly, so those are dropped when one is cut short. Servers
-// whose tickets may be used again send none on a resumed connection: with no fresh ticket left,
-// the last one used is tried again. A TLS 1.2 session is resumed by its identifier, any number
-// of times.
-struct Ticket {
-    SSL_SESSION *session;
-    const Session *from;  // the connection it came on
-};
-
+// was resumed as well, and each later connection takes a fresh one. Servers whose tickets may
+// be used again send none on a resumed connection: with no fresh ticket left, the last one used
+// is tried again. A TLS 1.2 session is resumed by its identifier, any number of times.
 struct SessionPool {
     std::mutex lock;
-    std::deque<Ticket> fresh;         // newest last
+    std::deque<SSL_SESSION *> fresh;  // newest last
     SSL_SESSION *last_used = nullptr; // the TLS 1.3 ticket taken last
     SSL_SESSION *reusable = nullptr;  // a TLS 1.2 session
     int references = 1;
@@ -49,7 +42,7 @@ void Release(SessionPool *pool) {
         last = --pool->references == 0;
     }
     if (!last) return;
-    for (const Ticket &t : pool->fresh) SSL_SESSION_free(t.session);
+    for (SSL_SESSION *t : pool->fresh) SSL_SESSION_free(t);
     if (pool->last_used != nullptr) SSL_SESSION_free(pool->last_used);
     if (pool->reusable != nullptr) SSL_SESSION_free(pool->reusable);
     delete pool;
@@ -70,9 +63,9 @@ int OnNewSession(SSL *ssl, SSL_SESSION *session) {
     if (pool == nullptr || !SSL_SESSION_is_resumable(session)) return 0;
     std::lock_guard<std::mutex> hold(pool->lock);
     if (SSL_SESSION_get_protocol_version(session) >= TLS1_3_VERSION) {
-        pool->fresh.push_back(Ticket{session, owner});
+        pool->fresh.push_back(session);
         while (pool->fresh.size() > 8) {  // the oldest are the first a server forgets
-            SSL_SESSION_free(pool->fresh.front().session);
+            SSL_SESSION_free(pool->fresh.front());
             pool->fresh.pop_front();
         }
     } else {
@@ -86,7 +79,7 @@ int OnNewSession(SSL *ssl, SSL_SESSION *session) {
 SSL_SESSION *TakeSession(SessionPool *pool) {
     std::lock_guard<std::mutex> hold(pool->lock);
     if (!pool->fresh.empty()) {
-        SSL_SESSION *s = pool->fresh.back().session;
+        SSL_SESSION *s = pool->fresh.back();
         pool->fresh.pop_back();
         if (pool->last_used != nullptr) SSL_SESSION_free(pool->last_used);
         pool->last_used = s;
@@ -164,19 +157,6 @@ const BIO_METHOD *SocketMethod() {
 bool IsAddressText(const char *host) {
     unsigned char address[16];
     return inet_pton(AF_INET, host, address) == 1 || inet_pton(AF_INET6, host, address) == 1;
-}
-
-// Drops the tickets a connection brought that was cut short.
-void Forget(SessionPool *pool, const Session *from) {
-    std::lock_guard<std::mutex> hold(pool->lock);
-    for (auto t = pool->fresh.begin(); t != pool->fresh.end();) {
-        if (t->from != from) {
-            ++t;
-            continue;
-        }
-        SSL_SESSION_free(t->session);
-        t = pool->fresh.erase(t);
-    }
 }
 
 }  // namespace
@@ -354,6 +334,11 @@ Step Shutdown(Session *session) {
     ERR_clear_error();
     int result = SSL_shutdown(session->ssl);
     if (result >= 0) {
+        // What the server sends until its own close is still read: servers that hold back their
+        // writes (a TLS 1.3 ticket after an upload among them) send them only now, and the next
+        // data connection needs that ticket. OpenSSL drops every record but alerts once it knows
+        // its close_notify has gone out, so it is told otherwise.
+        SSL_set_shutdown(session->ssl, SSL_get_shutdown(session->ssl) & ~SSL_SENT_SHUTDOWN);
         session->shut = true;
         return Step::kDone;
     }
@@ -367,15 +352,11 @@ const char *Version(Session *session) { return SSL_get_version(session->ssl); }
 
 void Close(Session *session) {
     if (session == nullptr) return;
-    // Only a connection that ran to its end has sent close_notify: the server keeps the tickets
-    // of that one.
-    if (session->ssl != nullptr && session->pool != nullptr && (SSL_get_shutdown(session->ssl) & SSL_SENT_SHUTDOWN) == 0) {
-        Forget(session->pool, session);
-    }
     if (session->ssl != nullptr) {
-        // Nor may such an end take the TLS session it resumed down with it: OpenSSL would mark that
-        // session, which the control connection and the other data connections share, as no longer
-        // resumable. Since TLS 1.1 a session may be resumed after an end without close_notify.
+        // A connection that ends without our close_notify (a failure) must not take the TLS session
+        // it resumed down with it: OpenSSL would mark that session, which the control connection
+        // and the other data connections share, as no longer resumable. Since TLS 1.1 a session
+        // may be resumed after an end without close_notify.
         SSL_set_shutdown(session->ssl, SSL_get_shutdown(session->ssl) | SSL_SENT_SHUTDOWN);
         SSL_free(session->ssl);
     }

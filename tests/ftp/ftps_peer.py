@@ -148,7 +148,10 @@ def serve(case, conn, family, cert_folder, log_folder):
                     line = c.line()
                     if line is None:
                         break
-                    c.reply("221 Bye." if line == "QUIT" else "502 Not here.")
+                    if line == "PWD":
+                        c.reply('257 "/" is the current directory.')
+                    else:
+                        c.reply("221 Bye." if line == "QUIT" else "502 Not here.")
                     if line == "QUIT":
                         break
         elif case in ("stall", "garbage"):

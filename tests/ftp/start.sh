@@ -10,7 +10,7 @@
 #   vsftpd     port 2131 explicit               WORK_FOLDER/home          passive ports 44000-44499
 #   vsftpd     port 2132 explicit, TLS 1.2 only WORK_FOLDER/home          passive ports 44500-44999
 #   vsftpd     port 2133 implicit               WORK_FOLDER/home          passive ports 45000-45499
-#   proftpd    port 2134 explicit               WORK_FOLDER/proftpd-home  passive ports 45500-45999
+#   proftpd    port 2134 explicit, TLS 1.2      WORK_FOLDER/proftpd-home  passive ports 45500-45999
 # and on ports 2140-2145 a scripted FTPS peer for what no real server does (ftps_peer.py).
 # No passive range meets the client's active range 40000-40099. pyftpdlib and proftpd run as
 # zkftp, so that they, like vsftpd's session, cannot read what zkftp may not.
@@ -140,7 +140,10 @@ printf '%s:%s:%s:%s::%s:/bin/bash\n' "$user" "$(openssl passwd -6 "$password")" 
   "$(id -g "$user")" "$work/proftpd-home" > "$work/proftpd.passwd"
 chmod 600 "$work/proftpd.passwd"
 # The same proftpd serves FTPS on a second port through mod_tls, which by default requires every
-# data connection to resume the control connection's TLS session.
+# data connection to resume the control connection's TLS session. It speaks TLS 1.2 here: under
+# TLS 1.3 this proftpd takes each ticket once and sends none on an upload's connection, so once
+# uploads have used up the control connection's two tickets it refuses every data connection,
+# whatever the client (vsftpd covers TLS 1.3).
 cat > "$work/proftpd.conf" <<CONF
 ServerName "zknet test proftpd"
 ServerType standalone
@@ -179,7 +182,7 @@ DisplayChdir .message true
   AllowOverwrite on
   TLSEngine on
   TLSRequired on
-  TLSProtocol TLSv1.2 TLSv1.3
+  TLSProtocol TLSv1.2
   TLSRSACertificateFile $certs/server.pem
   TLSRSACertificateKeyFile $certs/server.key
   TLSLog $work/proftpd-tls.log

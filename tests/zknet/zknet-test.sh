@@ -259,8 +259,8 @@ expect_out ftps-get-implicit-active "" ftp get zknet-test:2133 "$d/tls.txt" tls.
 check ftps-get-same same_file up.txt tls.txt
 expect_fail ftps-untrusted 1 "zknet: ftp size: code 31 \(certificate refused\): TLS: certificate is not trusted.*" \
   ftp size zknet-test:2131 "$d/tls.txt" --tls
-expect_out ftps-insecure "$(stat -c %s up.txt)" ftp size zknet-test:2131 "$d/tls.txt" --tls --insecure
-expect_fail ftps-insecure-alone 2 "zknet: ftp size: --cacert and --insecure go with --tls or --tls-implicit" \
+expect_out ftps-insecure-rm "" ftp rm zknet-test:2131 "$d/tls.txt" --tls --insecure
+expect_fail ftps-insecure-alone 2 "zknet: ftp size: --cacert and --insecure go with --tls or --tls-implicit; see zknet ftp --help" \
   ftp size "$F" "$d/tls.txt" --insecure
 
 # ---- ftp: progress on a terminal only ----
