@@ -12,6 +12,7 @@
 #include "ftp_files.h"
 #include "ftp_peer.h"
 #include "support/line_peer.h"
+#include "support/net_peer.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ class Secure : public ::testing::Test {
 // handshake and may each be good for one resumption) and under TLS 1.2: every one resumes, or
 // vsftpd refuses it.
 TEST_F(Secure, EveryDataConnectionOfALongSessionResumes) {
+    if (UnderWine()) GTEST_SKIP() << kWineNoResumption;
     for (int port : {kVsftpdTls, kVsftpdTls12}) {
         FtpSession *session = ConnectSecure(kTestHost, port, ZK_AF_INET, ZK_SECURE_EXPLICIT, Ca().c_str());
         ASSERT_NE(nullptr, session) << port << ": " << ZK_FtpQueryLastErrorCode() << " " << LastReply();
@@ -154,7 +156,8 @@ TEST_F(Secure, ADataConnectionCutInsideARecordIsNoDownload) {
     ASSERT_NE(nullptr, session) << ZK_FtpQueryLastErrorCode() << " " << LastReply();
     std::string local = Join(LocalDir(), Unique("cut") + ".bin");
     EXPECT_EQ(0, ZK_FtpGetFileA(session, "data.bin", local.c_str(), 1));
-    EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode()) << LastReply();
+    // Under Wine the cut shows only once the completion reply's wait has run out (3).
+    EXPECT_EQ(UnderWine() ? 3u : 12u, ZK_FtpQueryLastErrorCode()) << LastReply();
     ZK_FtpDisconnect(session);
 }
 

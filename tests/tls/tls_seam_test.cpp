@@ -24,9 +24,6 @@ constexpr uint32_t kLimitMs = 15000;
 // What Wine's Schannel (on GnuTLS) cannot show; Windows' Schannel and OpenSSL can.
 const char *const kWineNoTls13 =
     "Wine 8's Schannel offers no TLS 1.3: a TLS 1.3-only server ends the handshake, the others settle on TLS 1.2";
-const char *const kWineNoResumption =
-    "Wine 8's Schannel resumes no TLS session: sharing the credentials handle and target name, every connection is "
-    "still a full handshake (the server reports resumed=0, SECPKG_ATTR_SESSION_INFO no SSL_SESSION_RECONNECT)";
 const char *const kWineAddressSni =
     "Wine 8's Schannel sends an address given as target name as SNI; Windows' Schannel sends none for an address";
 const char *const kWineRootStore =
