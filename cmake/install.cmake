@@ -28,5 +28,11 @@ install(FILES ${CMAKE_BINARY_DIR}/zknetConfig.cmake ${CMAKE_BINARY_DIR}/zknetCon
         DESTINATION ${ZK_CMAKE_DIR})
 
 file(RELATIVE_PATH ZK_PC_UP /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+# The library's TLS comes from OpenSSL on Linux; Windows has it in its system DLLs.
+if(WIN32)
+  set(ZK_PC_REQUIRES_PRIVATE "")
+else()
+  set(ZK_PC_REQUIRES_PRIVATE "Requires.private: libssl >= 3.0 libcrypto >= 3.0")
+endif()
 configure_file(${CMAKE_SOURCE_DIR}/cmake/zknet.pc.in ${CMAKE_BINARY_DIR}/zknet.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/zknet.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -79,7 +79,7 @@ int FtpRunDataPhase(FtpSession *session, const FtpPhase &phase);
 // once, and is joined. Does nothing when no worker runs.
 void FtpAbandonWorker(FtpSession *session);
 
-// Closes the data connection: the accepted socket, then the listening or connected one.
+// Closes the data connection, then the active mode's listener.
 void FtpCloseData(FtpSession *session);
 
 // Back to idle after a listing or transfer, whatever its outcome.
@@ -94,15 +94,15 @@ bool LocalFileReadable(const char *path_a, const zk_wchar_t *path_w, bool wide);
 // The worker's loops over the (non-blocking) data connection. Every wait for the connection also
 // ends when `cancel` is raised, and gives up after kFtpDataTimeoutMs without progress.
 // SendLocalFile: the local file to its end; 1 when every byte went out.
-int SendLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
+int SendLocalFile(ProtoTransport *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
                   win::WakeSignal *cancel);
 // ReceiveLocalFile: everything until the server closes the connection. The local file is made at
 // the first bytes (or at the close, for an empty file). 1 when the close came and at least
 // `expected` bytes arrived; `received` gets the count.
-int ReceiveLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
+int ReceiveLocalFile(ProtoTransport *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
                      uint64_t expected, win::WakeSignal *cancel, uint64_t *received);
 // ReceiveListing: everything until the server closes the connection, as an allocated text
 // (ZK_SocketDeleteString; null when nothing came). 1 when the close came.
-int ReceiveListing(SocketHandle *connection, win::WakeSignal *cancel, char **text);
+int ReceiveListing(ProtoTransport *connection, win::WakeSignal *cancel, char **text);
 
 #endif  // ZK_FTP_FTP_DATA_H

@@ -9,6 +9,7 @@
 // transfer, and only then does an upload send its data; a transfer counts as done only on its
 // completion reply (226, 250). A transfer the server started and we gave up still has its
 // completion reply read, or the session is out of step.
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -26,6 +27,15 @@ int Fail(uint32_t code) {
     return 0;
 }
 
+// The data connection's TLS failed (30) or its certificate was refused (31): the words say why,
+// with what the server replied, there being no reply of the server's own about it.
+int DataTlsFailed(FtpSession *session) {
+    std::string text = std::string("TLS: data connection: ") + session->dataTlsWhy;
+    if (FtpLastResponse[0] != '\0') text += std::string(" (the server: ") + FtpLastResponse + ")";
+    FtpRecordResponse(text.c_str());
+    return Fail(session->dataTlsCode);
+}
+
 uint32_t State(FtpSession *session) { return session->state.load(std::memory_order_acquire); }
 
 bool Finished(uint32_t state) { return state == kFtpWorkerDone || state == kFtpFailed; }
@@ -35,11 +45,12 @@ bool ReadyOrFinished(uint32_t state) { return state == kFtpWorkerReady || Finish
 enum class ControlNews { kNone, kPositive, kRefusal };
 
 // A reply that begins with 4 or 5 ends the transfer (425, 426, 421...); a closed or broken
-// connection ends it as surely. The reply stays on the connection for the completion read.
-ControlNews LookAtControl(SocketHandle *control) {
-    char first = 0;
-    int n = win::recv(control->socket, &first, 1, win::kMsgPeek);
-    if (n <= 0) return ControlNews::kRefusal;
+// connection ends it as surely. The reply stays in the connection's buffer for the completion read.
+// The connection has just been seen readable: a TLS record may still take a moment to complete.
+ControlNews LookAtControl(ProtoTransport *control) {
+    if (ProtoFill(control, ProtoDeadline::After(kFtpReplyTimeoutMs), nullptr) <= 0) return ControlNews::kRefusal;
+    int32_t waiting = 0;
+    const char first = ProtoBuffered(control, &waiting)[0];
     return first == '4' || first == '5' ? ControlNews::kRefusal : ControlNews::kPositive;
 }
 
@@ -60,7 +71,12 @@ uint32_t WaitForWorker(FtpSession *session, bool (*done)(uint32_t), bool watch_c
             if (spent >= limit_ms) return state;
             left = limit_ms - spent;
         }
-        win::SocketWait control{session->control->socket, win::kWaitReadable, 0, false};
+        // What the connection's buffer already holds shows no more on the socket.
+        if (watch_control && ProtoReadableNow(session->link)) {
+            *control_ready = true;
+            return State(session);
+        }
+        win::SocketWait control{session->control->socket, win::kWaitReadable, 0, true};
         int n = win::WaitSockets(&control, watch_control ? 1 : 0, session->news, left);
         if (n < 0 && watch_control) {
             *control_ready = true;  // the control connection is unusable: found out by the look
@@ -104,7 +120,7 @@ bool AwaitWorker(FtpSession *session) {
         uint32_t state = WaitForWorker(session, Finished, watch, win::kWaitForever, &control_ready);
         if (Finished(state)) break;
         if (!control_ready) continue;
-        if (LookAtControl(session->control) == ControlNews::kRefusal) {
+        if (LookAtControl(session->link) == ControlNews::kRefusal) {
             FtpAbandonWorker(session);
             return false;
         }
@@ -183,6 +199,8 @@ int ReadCompletion(FtpSession *session, bool wide) {
 
 int FtpRunDataPhase(FtpSession *session, const FtpPhase &phase) {
     session->state.store(kFtpPreparing, std::memory_order_release);
+    session->dataTlsCode = 0;
+    session->dataTlsWhy[0] = '\0';
     if (!Announce(session, phase.binary)) return 0;
     bool active = session->passive == 0;
     uint32_t seen = StartWorker(session, phase.job, phase.wide);
@@ -239,6 +257,7 @@ int FtpRunDataPhase(FtpSession *session, const FtpPhase &phase) {
     // A listing stands without its completion line, but not with a different one; a transfer
     // needs its completion reply. Neither stands when the data did not come whole.
     bool completed = phase.job == FtpJob::kList ? completion != ZK_FTP_REFUSED : completion == ZK_FTP_OK;
+    if (session->dataTlsCode != 0) return DataTlsFailed(session);
     if (!completed || !whole) return Fail(ZK_FTP_TRANSFER_FAILED);
     return 1;
 }
@@ -252,10 +271,9 @@ void FtpAbandonWorker(FtpSession *session) {
 }
 
 void FtpCloseData(FtpSession *session) {
-    SocketHandle *accepted = session->acceptedSocket.exchange(nullptr);
-    if (accepted != nullptr) ZK_SocketClose(accepted);
-    SocketHandle *data = session->dataSocket.exchange(nullptr);
-    if (data != nullptr) ZK_SocketClose(data);
+    ProtoCloseTransport(session->dataLink.exchange(nullptr));
+    SocketHandle *listener = session->dataSocket.exchange(nullptr);
+    if (listener != nullptr) ZK_SocketClose(listener);
 }
 
 void FtpResetDataPhase(FtpSession *session) {

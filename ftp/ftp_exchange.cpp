@@ -20,7 +20,7 @@ namespace {
 // step: it may still come, and would then answer the next command.
 int32_t ReceiveReply(FtpSession *session, char *buffer, int32_t size, uint32_t timeout_ms) {
     std::memset(buffer, 0, static_cast<size_t>(size));
-    int32_t length = ProtoReadReply(session->control, buffer, size, timeout_ms, kProtoCodedLines);
+    int32_t length = ProtoReadReply(session->link, buffer, size, timeout_ms, kProtoCodedLines);
     FtpRecordResponse(buffer);
     if (length < 1) session->outOfStep = true;
     return length;
@@ -30,7 +30,7 @@ int32_t ReceiveReply(FtpSession *session, char *buffer, int32_t size, uint32_t t
 // left part of the line on the wire: the session is out of step.
 bool SendLine(FtpSession *session, const char *line, int32_t length) {
     if (length < 0) return false;
-    if (ProtoSendCommand(session->control, line, length)) return true;
+    if (ProtoSendCommand(session->link, line, length)) return true;
     session->outOfStep = true;
     return false;
 }

@@ -1,6 +1,7 @@
 // ftp_local_file.cpp -- the workers' loops over a data connection: a local file out, a local file
 // in, a listing in. The connection is non-blocking; each loop waits for it through the platform
-// (together with the caller's call-off) and moves a large block per call.
+// (together with the caller's call-off) and moves a large block per call. A secure connection's
+// TLS lies underneath the same calls.
 #include <cstdlib>
 #include <cstring>
 
@@ -21,44 +22,16 @@ win::HANDLE OpenLocal(const char *path_a, const zk_wchar_t *path_w, bool wide, D
                 : win::CreateFileA(path_a, access, 0, nullptr, disposition, win::kFileAttributeArchive, nullptr);
 }
 
-// Waits until the connection is ready as wanted. False when the caller called the phase off, the
-// data time-out passed without the connection becoming ready, or the wait failed.
-bool WaitFor(SocketHandle *connection, int wanted, win::WakeSignal *cancel) {
-    win::SocketWait wait{connection->socket, wanted, 0, true};
-    return win::WaitSockets(&wait, 1, cancel, kFtpDataTimeoutMs) == 1 && wait.ready != 0;
+// One receive: the count, 0 at the server's end of the stream, -1 on failure (a time-out
+// included) or when the caller called the phase off.
+int32_t ReceiveSome(ProtoTransport *connection, char *block, int32_t size, win::WakeSignal *cancel) {
+    return ProtoReceive(connection, block, size, ProtoDeadline::After(kFtpDataTimeoutMs), cancel);
 }
 
-bool TryAgain(int code) { return code == win::kWsaeWouldBlock || code == win::kWsaeTimedOut; }
-
-// One receive: the count, 0 at the server's close, -1 on failure (a time-out included) or when the
-// caller called the phase off. The receive comes first and the wait only when nothing is there,
-// so a connection that keeps data coming costs no wait per block.
-int32_t ReceiveSome(SocketHandle *connection, char *block, int32_t size, win::WakeSignal *cancel) {
-    if (win::WakeSignalRaised(cancel)) return -1;
-    for (;;) {
-        int n = win::recv(connection->socket, block, size, 0);
-        if (n >= 0) return n;
-        if (!TryAgain(win::WSAGetLastError())) return -1;
-        if (!WaitFor(connection, win::kWaitReadable, cancel)) return -1;
-    }
-}
-
-// Sends all of a block: whatever the connection takes at once, then waits for room for the rest
-// (a wait that also ends when the caller calls the phase off, which a block taken whole is asked
-// about too).
-bool SendAllOf(SocketHandle *connection, const char *bytes, int32_t length, win::WakeSignal *cancel) {
-    if (win::WakeSignalRaised(cancel)) return false;
-    int32_t done = 0;
-    while (done < length) {
-        int32_t n = ZK_SocketSend(connection, bytes + done, length - done);
-        if (n > 0) {
-            done += n;
-            continue;
-        }
-        if (n == 0 || !TryAgain(win::WSAGetLastError())) return false;
-        if (!WaitFor(connection, win::kWaitWritable, cancel)) return false;
-    }
-    return true;
+// Sends all of a block: each wait for room lasts at most the data time-out and ends when the
+// caller calls the phase off.
+bool SendAllOf(ProtoTransport *connection, const char *bytes, int32_t length, win::WakeSignal *cancel) {
+    return ProtoSend(connection, bytes, length, kFtpDataTimeoutMs, cancel);
 }
 
 }  // namespace
@@ -72,7 +45,7 @@ bool LocalFileReadable(const char *path_a, const zk_wchar_t *path_w, bool wide) 
 
 // Reads the file to its end rather than to the size it had when opened, so a file past 4 GiB is
 // not cut at the low 32 bits of its size.
-int SendLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
+int SendLocalFile(ProtoTransport *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
                   win::WakeSignal *cancel) {
     win::HANDLE file = OpenLocal(path_a, path_w, wide, win::kGenericRead, win::kOpenExisting);
     if (file == win::InvalidHandle()) return 0;
@@ -97,7 +70,7 @@ int SendLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t
 // The local file is made (or emptied) only once the server is seen sending: at the first bytes, or
 // at the close that ends an empty file. A transfer called off before that leaves a local file of
 // that name as it was.
-int ReceiveLocalFile(SocketHandle *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
+int ReceiveLocalFile(ProtoTransport *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
                      uint64_t expected, win::WakeSignal *cancel, uint64_t *received) {
     *received = 0;
     char *block = static_cast<char *>(std::malloc(kFtpBlockSize));
@@ -130,7 +103,7 @@ int ReceiveLocalFile(SocketHandle *connection, const char *path_a, const zk_wcha
     return result;
 }
 
-int ReceiveListing(SocketHandle *connection, win::WakeSignal *cancel, char **text) {
+int ReceiveListing(ProtoTransport *connection, win::WakeSignal *cancel, char **text) {
     *text = nullptr;
     char *buffer = nullptr;
     int64_t used = 0;

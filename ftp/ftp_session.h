@@ -5,8 +5,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <thread>
 
+#include "platform/tls.h"
+#include "proto/transport.h"
 #include "zknet/ftp.h"
 
 constexpr int kFtpHostSize = 1025;
@@ -29,7 +32,8 @@ struct WakeSignal;
 }
 
 struct FtpSession {
-    SocketHandle *control;
+    SocketHandle *control;  // the control connection's socket, for its addresses; owned by `link`
+    ProtoTransport *link;   // the control connection as it is read and written (TLS once secured)
     uint32_t passive;      // 0 active, 1 passive; anything else fails every data phase
     uint32_t controlPort;
     uint32_t activePort;   // 40000..40099
@@ -44,10 +48,10 @@ struct FtpSession {
     zk_wchar_t localPathW[kFtpPathUnits];
     uint64_t expectedSize;  // sizes are 64-bit inside the library; files pass 4 GiB
     uint32_t passivePort;
-    // Sockets of the data phase; the caller may look at them (to shut them down) while the
-    // worker is still running, hence atomic.
+    // The data phase's connections: the active mode's listener, and the data connection itself
+    // (connected or accepted). The caller may close them while the worker still runs, hence atomic.
     std::atomic<SocketHandle *> dataSocket;
-    std::atomic<SocketHandle *> acceptedSocket;
+    std::atomic<ProtoTransport *> dataLink;
     char *listingText;
     // The data phase's worker thread: started by the caller and always joined before the
     // operation returns, so no library code runs on after a call (the DLL may be unloaded).
@@ -64,6 +68,15 @@ struct FtpSession {
     // server says later would be taken for the answer to another command, so nothing more is
     // sent on this session.
     bool outOfStep;
+    // A secure session (PROT P): every data connection is TLS too, checked as the control
+    // connection was and resuming its TLS session.
+    bool secure;
+    bool verify;
+    std::basic_string<zk_wchar_t> caFile;  // empty: the system's trust
+    // How and why the last data connection's TLS failed (30 or 31), for the caller; 0 and empty
+    // when it did not. Written by the worker before its final state.
+    uint32_t dataTlsCode;
+    char dataTlsWhy[tls::kWhySize];
 };
 
 // The family's error code and last reply text, one for the whole process (the caller's thread

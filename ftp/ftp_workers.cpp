@@ -53,10 +53,7 @@ SocketHandle *AcceptData(FtpSession *session) {
         SocketHandle *connection = ZK_SocketAccept(listener);
         if (connection == nullptr) return nullptr;
         win::sockaddr_storage peer;
-        if (PeerAddress(connection->socket, &peer, &length) && SameHost(peer, server)) {
-            session->acceptedSocket.store(connection);
-            return connection;
-        }
+        if (PeerAddress(connection->socket, &peer, &length) && SameHost(peer, server)) return connection;
         ZK_SocketClose(connection);
     }
 }
@@ -81,9 +78,28 @@ SocketHandle *ConnectData(FtpSession *session) {
         ZK_SocketClose(connection);
         return nullptr;
     }
-    session->dataSocket.store(connection);
-    Report(session, kFtpWorkerReady);
     return connection;
+}
+
+// A secure session's data connection speaks TLS, as the client, resuming the control
+// connection's TLS session (servers refuse a data connection that does not). A failure is kept
+// for the caller, who reports it once the server's completion reply is read.
+bool SecureData(FtpSession *session, ProtoTransport *link) {
+    if (!session->secure) return true;
+    tls::Setup setup{session->host, session->caFile.empty() ? nullptr : session->caFile.c_str(), session->verify,
+                     session->link->tls};
+    ProtoTlsResult result = ProtoStartTls(link, setup, ProtoDeadline::After(kFtpDataTimeoutMs), session->cancel);
+    if (result == ProtoTlsResult::kOk) return true;
+    std::memcpy(session->dataTlsWhy, link->why, sizeof(session->dataTlsWhy));
+    session->dataTlsCode = result == ProtoTlsResult::kCertificate ? ZK_FTP_CERTIFICATE : ZK_FTP_TLS_FAILED;
+    return false;
+}
+
+// Reads and drops what comes until the peer ends the stream, within the data time-out.
+void DrainToEnd(ProtoTransport *connection, win::WakeSignal *cancel) {
+    char sink[4096];
+    while (ProtoReceive(connection, sink, sizeof(sink), ProtoDeadline::After(kFtpDataTimeoutMs), cancel) > 0) {
+    }
 }
 
 // An upload sends nothing before the server has answered its command with a preliminary reply:
@@ -100,22 +116,29 @@ bool AwaitGo(FtpSession *session) {
 
 void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
     bool passive = session->passive == 1;
-    SocketHandle *connection = passive ? ConnectData(session) : AcceptData(session);
+    SocketHandle *socket = passive ? ConnectData(session) : AcceptData(session);
+    // Whenever a receive or send would block, the worker waits for the connection instead: the
+    // transport keeps the socket non-blocking, so it need never block (nor time out, which
+    // Windows says leaves a socket in an indeterminate state).
+    ProtoTransport *connection = ProtoOpenTransport(socket);
     if (connection == nullptr) {
         // A passive worker that could not connect has finished without data; an active one failed.
         Report(session, passive ? kFtpWorkerDone : kFtpFailed);
         return;
     }
-    // Whenever a receive or send would block, the worker waits for the connection instead, so
-    // the socket need never block (nor time out, which Windows says leaves a socket in an
-    // indeterminate state).
-    win::SetSocketBlocking(connection->socket, false);
+    session->dataLink.store(connection);
+    if (passive) Report(session, kFtpWorkerReady);
     if (job == FtpJob::kPut) {
         // Blocks are sent as the buffer takes them, often in part; the small segment that ends a
         // part must not wait for the acknowledgement of the one before it.
         DWORD on = 1;
-        win::setsockopt(connection->socket, win::kIpprotoTcp, win::kTcpNoDelay, reinterpret_cast<const char *>(&on),
+        win::setsockopt(socket->socket, win::kIpprotoTcp, win::kTcpNoDelay, reinterpret_cast<const char *>(&on),
                         sizeof(on));
+    }
+    if (!SecureData(session, connection)) {
+        session->fileResult = 0;
+        Report(session, kFtpWorkerDone);
+        return;
     }
     char path_a[kFtpPathUnits];
     zk_wchar_t path_w[kFtpPathUnits];
@@ -142,9 +165,24 @@ void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
     }
     // Our end is finished at once: after the server's close this answers it without waiting for
     // a delayed acknowledgement (a server that lingers on its close, as vsftpd does, would
-    // otherwise hold its completion reply for it); after a whole upload it is the end of the file.
-    // An upload cut short is not ended this way: its close comes later, from the caller.
-    if (job != FtpJob::kPut || result == 1) win::shutdown(connection->socket, win::kSdSend);
+    // otherwise hold its completion reply for it); after a whole upload it is the end of the file,
+    // told by close_notify first on a secure connection. An upload cut short is not ended this
+    // way: its close comes later, from the caller.
+    // A secure connection ends with close_notify both ways, the server's answered after a
+    // download: a server ends a TLS session that closed otherwise as broken, and will not let the
+    // next data connection resume it. So a secure download that stopped short of its end (the
+    // local file could not be written) reads the rest and lets it go, to end as cleanly.
+    if (job == FtpJob::kGet && result == 0 && connection->tls != nullptr && !connection->ended) {
+        DrainToEnd(connection, session->cancel);
+        if (connection->ended && connection->clean_end) ProtoEndTls(connection, kFtpDataTimeoutMs);
+    }
+    if (job != FtpJob::kPut || result == 1) {
+        if (result == 1 && !ProtoEndTls(connection, kFtpDataTimeoutMs)) result = 0;
+        win::shutdown(socket->socket, win::kSdSend);
+        // A secure upload reads on to the server's end: a TLS 1.3 server takes back the ticket the
+        // connection resumed and may send the next one only now, with its close.
+        if (job == FtpJob::kPut && result == 1 && connection->tls != nullptr) DrainToEnd(connection, session->cancel);
+    }
     session->fileResult = static_cast<uint32_t>(result);
     Report(session, kFtpWorkerDone);
 }

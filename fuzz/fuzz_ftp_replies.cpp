@@ -51,10 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t n) {
     // The whole input as what a server sent on the control connection: replies read one after
     // another to their final lines until the input runs out.
     FuzzPipe pipe;
-    if (!OpenFuzzPipe(&pipe, data + 2, n - 2)) return 0;
+    if (!OpenFuzzPipe(&pipe, data + 2, n - 2) || FuzzTransport(&pipe) == nullptr) return 0;
     auto line = Exactly<char>(c.size);
     for (int replies = 0; replies < 4096; ++replies) {
-        int32_t got = ProtoReadReply(pipe.reader, line.get(), c.size, 0, kProtoCodedLines);
+        int32_t got = ProtoReadReply(pipe.transport, line.get(), c.size, 0, kProtoCodedLines);
         if (got < -1 || got >= c.size) FuzzFail("ProtoReadReply", got);
         if (got < 0) break;
         if (strnlen(line.get(), static_cast<size_t>(c.size)) != static_cast<size_t>(got)) FuzzFail("reply length", got);

@@ -101,6 +101,7 @@ TARGETS = {
     "fuzz_body": BODY,
     "fuzz_header_words": SJIS + HEADER_TEXTS,
     "fuzz_pop3_message": POP3,
+    "fuzz_transport_lines": POP3 + [b"220 a\r\n220 b\nc\rd\r\r\n\r\n", b"x" * 10 + b"\r", b"\r\n\n\r"],
 }
 
 for target, inputs in TARGETS.items():
@@ -109,7 +110,7 @@ for target, inputs in TARGETS.items():
     os.makedirs(folder)
     for i, text in enumerate(inputs):
         text = text[:4094]  # the targets run with inputs of at most 4096 bytes
-        if target == "fuzz_pop3_message":
+        if target in ("fuzz_pop3_message", "fuzz_transport_lines"):
             sizes = {1, 7, 4096}  # the size of the pieces the stream arrives in
         elif target == "fuzz_mail_date":
             sizes = {len(text) + 1}

@@ -22,7 +22,7 @@ constexpr int32_t kStreamKind = 1;
 
 // Reads the final line of a reply into `line` and MailLastResponse; its length, below 1 when
 // nothing (or an empty line) arrived.
-int32_t ReceiveReply(SocketHandle *connection, char *line, uint32_t timeout_ms) {
+int32_t ReceiveReply(ProtoTransport *connection, char *line, uint32_t timeout_ms) {
     int32_t n = ProtoReadReply(connection, line, kReplyRoom, timeout_ms, kProtoCodedLines);
     if (n < 0) line[0] = '\0';
     MailRecordResponse(line);
@@ -31,7 +31,7 @@ int32_t ReceiveReply(SocketHandle *connection, char *line, uint32_t timeout_ms) 
 
 }  // namespace
 
-int MailReadReplyA(SocketHandle *connection, char *buffer, int32_t size, const char *expected, uint32_t timeout_ms) {
+int MailReadReplyA(ProtoTransport *connection, char *buffer, int32_t size, const char *expected, uint32_t timeout_ms) {
     char line[kReplyRoom];
     int32_t n = ReceiveReply(connection, line, timeout_ms);
     if (buffer != nullptr && size > 0) {
@@ -43,7 +43,7 @@ int MailReadReplyA(SocketHandle *connection, char *buffer, int32_t size, const c
     return ProtoReplyIsA(line, expected) ? 0 : 5;
 }
 
-int MailReadReplyW(SocketHandle *connection, zk_wchar_t *buffer, int32_t units, const zk_wchar_t *expected,
+int MailReadReplyW(ProtoTransport *connection, zk_wchar_t *buffer, int32_t units, const zk_wchar_t *expected,
                    uint32_t timeout_ms) {
     if (buffer != nullptr && units > 0) std::memset(buffer, 0, static_cast<size_t>(units) * sizeof(zk_wchar_t));
     char line[kReplyRoom];
@@ -57,15 +57,15 @@ int MailReadReplyW(SocketHandle *connection, zk_wchar_t *buffer, int32_t units, 
 namespace {
 // A message goes out as a few sends in a row (the header block, then the body) with no reply in
 // between: none of them may wait for the acknowledgement of the one before.
-void SendAtOnce(SocketHandle *connection) {
+void SendAtOnce(ProtoTransport *connection) {
     DWORD on = 1;
-    win::setsockopt(connection->socket, win::kIpprotoTcp, win::kTcpNoDelay, reinterpret_cast<const char *>(&on),
+    win::setsockopt(connection->socket->socket, win::kIpprotoTcp, win::kTcpNoDelay, reinterpret_cast<const char *>(&on),
                     sizeof(on));
 }
 }  // namespace
 
-SocketHandle *MailOpenTransportA(const char *host, int32_t port, const char *greeting, uint16_t family) {
-    SocketHandle *connection = ZK_SocketOpenClientA(kStreamKind, host, port, family);
+ProtoTransport *MailOpenTransportA(const char *host, int32_t port, const char *greeting, uint16_t family) {
+    ProtoTransport *connection = ProtoOpenTransport(ZK_SocketOpenClientA(kStreamKind, host, port, family));
     if (connection == nullptr) {
         MailLastError = ZK_MAIL_NO_CONNECTION;
         return nullptr;
@@ -73,14 +73,14 @@ SocketHandle *MailOpenTransportA(const char *host, int32_t port, const char *gre
     SendAtOnce(connection);
     if (MailReadReplyA(connection, nullptr, 0, greeting, kMailReplyTimeoutMs) != 0) {
         MailLastError = ZK_MAIL_NO_REPLY;
-        ZK_SocketClose(connection);
+        ProtoCloseTransport(connection);
         return nullptr;
     }
     return connection;
 }
 
-SocketHandle *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_wchar_t *greeting, uint16_t family) {
-    SocketHandle *connection = ZK_SocketOpenClientW(kStreamKind, host, port, family);
+ProtoTransport *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_wchar_t *greeting, uint16_t family) {
+    ProtoTransport *connection = ProtoOpenTransport(ZK_SocketOpenClientW(kStreamKind, host, port, family));
     if (connection == nullptr) {
         MailLastError = ZK_MAIL_NO_CONNECTION;
         return nullptr;
@@ -88,7 +88,7 @@ SocketHandle *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_
     SendAtOnce(connection);
     if (MailReadReplyW(connection, nullptr, 0, greeting, kMailReplyTimeoutMs) != 0) {
         MailLastError = ZK_MAIL_NO_REPLY;
-        ZK_SocketClose(connection);
+        ProtoCloseTransport(connection);
         return nullptr;
     }
     return connection;
@@ -96,7 +96,7 @@ SocketHandle *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_
 
 namespace {
 // Sends a formatted line (length -1: refused by the formatter) and reads the reply.
-int Exchange(SocketHandle *connection, const char *line, int32_t length, const char *expected_a,
+int Exchange(ProtoTransport *connection, const char *line, int32_t length, const char *expected_a,
              const zk_wchar_t *expected_w) {
     if (length < 0 || !ProtoSendCommand(connection, line, length, kMailReplyTimeoutMs)) return ZK_MAIL_NOT_SENT;
     return expected_w != nullptr ? MailReadReplyW(connection, nullptr, 0, expected_w, kMailReplyTimeoutMs)
@@ -110,13 +110,13 @@ int Outcome(int rc) {
 }
 }  // namespace
 
-int MailCommandA(SocketHandle *connection, const char *command, const char *argument, const char *expected) {
+int MailCommandA(ProtoTransport *connection, const char *command, const char *argument, const char *expected) {
     char line[kProtoLineBytes];
     int32_t length = ProtoFormatCommandA(line, command, argument);
     return Outcome(Exchange(connection, line, length, expected != nullptr ? expected : "", nullptr));
 }
 
-int MailCommandW(SocketHandle *connection, const zk_wchar_t *command, const zk_wchar_t *argument,
+int MailCommandW(ProtoTransport *connection, const zk_wchar_t *command, const zk_wchar_t *argument,
                  const zk_wchar_t *expected) {
     static const zk_wchar_t kEmpty[1] = {0};
     char line[kProtoLineBytes];
@@ -124,17 +124,17 @@ int MailCommandW(SocketHandle *connection, const zk_wchar_t *command, const zk_w
     return Outcome(Exchange(connection, line, length, nullptr, expected != nullptr ? expected : kEmpty));
 }
 
-bool MailSendLine(SocketHandle *connection, const char *text) {
+bool MailSendLine(ProtoTransport *connection, const char *text) {
     if (connection == nullptr || text == nullptr) return false;
-    return ProtoSendAll(connection, text, static_cast<int64_t>(std::strlen(text)), kMailReplyTimeoutMs);
+    return ProtoSend(connection, text, static_cast<int64_t>(std::strlen(text)), kMailReplyTimeoutMs, nullptr);
 }
 
-bool MailSendTextW(SocketHandle *connection, const zk_wchar_t *text) {
+bool MailSendTextW(ProtoTransport *connection, const zk_wchar_t *text) {
     if (connection == nullptr || text == nullptr) return false;
     // Two bytes a unit hold any text of the ANSI code page, with room for the terminator.
     int64_t units = WideLength(text);
     if (units > (INT32_MAX - 1) / 2) return false;
     std::vector<char> narrow(static_cast<size_t>(units) * 2 + 1, '\0');
     int32_t n = units == 0 ? 0 : WideToAnsi(text, narrow.data(), static_cast<int32_t>(narrow.size()));
-    return (units == 0 || n > 0) && ProtoSendAll(connection, narrow.data(), n, kMailReplyTimeoutMs);
+    return (units == 0 || n > 0) && ProtoSend(connection, narrow.data(), n, kMailReplyTimeoutMs, nullptr);
 }

@@ -12,8 +12,8 @@
 // Opens a stream connection to host:port (family 2 or 23) and reads the greeting, which must
 // begin with `greeting` ("220" for SMTP, "+OK" for POP3). The socket, or null with MailLastError 2
 // (no connection) or 3 (no greeting, or one without the text; the socket is closed again).
-SocketHandle *MailOpenTransportA(const char *host, int32_t port, const char *greeting, uint16_t family);
-SocketHandle *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_wchar_t *greeting, uint16_t family);
+ProtoTransport *MailOpenTransportA(const char *host, int32_t port, const char *greeting, uint16_t family);
+ProtoTransport *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_wchar_t *greeting, uint16_t family);
 
 // Reads one reply to its final line (an SMTP "ddd-" reply is read through its last line; a
 // POP3 status line is one line) into `buffer` (cut to `size` at a character boundary; may be
@@ -21,10 +21,10 @@ SocketHandle *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_
 // arrive within `timeout_ms`. Returns 0 (the line begins with `expected`, letters compared without case; an empty
 // expected text accepts any line), 3 (nothing, or an empty line, arrived) or 5. MailLastError is
 // not touched.
-int MailReadReplyA(SocketHandle *connection, char *buffer, int32_t size, const char *expected, uint32_t timeout_ms);
+int MailReadReplyA(ProtoTransport *connection, char *buffer, int32_t size, const char *expected, uint32_t timeout_ms);
 // The same with a UTF-16 buffer of `units` and a UTF-16 expected text; the buffer gets the reply
 // only when one arrived.
-int MailReadReplyW(SocketHandle *connection, zk_wchar_t *buffer, int32_t units, const zk_wchar_t *expected,
+int MailReadReplyW(ProtoTransport *connection, zk_wchar_t *buffer, int32_t units, const zk_wchar_t *expected,
                    uint32_t timeout_ms);
 
 // Sends "command argument" (the command alone for a null or empty argument) with CR LF after
@@ -32,14 +32,14 @@ int MailReadReplyW(SocketHandle *connection, zk_wchar_t *buffer, int32_t units, 
 // when it begins with `expected`; else 0 with MailLastError 3 (no reply), 4 (not sent: the
 // connection failed or stopped taking bytes, or the line would hold a CR or LF or not fit 1024
 // characters, or in the W form a character the ANSI code page lacks) or 5 (refused).
-int MailCommandA(SocketHandle *connection, const char *command, const char *argument, const char *expected);
-int MailCommandW(SocketHandle *connection, const zk_wchar_t *command, const zk_wchar_t *argument,
+int MailCommandA(ProtoTransport *connection, const char *command, const char *argument, const char *expected);
+int MailCommandW(ProtoTransport *connection, const zk_wchar_t *command, const zk_wchar_t *argument,
                  const zk_wchar_t *expected);
 
 // Sends all of an ANSI text; true when every byte went out. Every send of the family gives up
 // once the server has taken no byte for kMailReplyTimeoutMs.
-bool MailSendLine(SocketHandle *connection, const char *text);
+bool MailSendLine(ProtoTransport *connection, const char *text);
 // Converts a UTF-16 text to ANSI and sends all of it; true when every byte went out.
-bool MailSendTextW(SocketHandle *connection, const zk_wchar_t *text);
+bool MailSendTextW(ProtoTransport *connection, const zk_wchar_t *text);
 
 #endif  // ZK_MAIL_MAIL_EXCHANGE_H

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "proto/transport.h"
 #include "zknet/mail.h"
-#include "zknet/socket.h"
 
 constexpr int32_t kMailReplySize = ZK_MAIL_RESPONSE_SIZE;
 constexpr int32_t kMailFieldSize = 260;
@@ -19,8 +19,10 @@ constexpr uint32_t kMailReplyTimeoutMs = 8000;
 constexpr uint32_t kMailFinalReplyTimeoutMs = 10 * 60 * 1000;
 
 struct MailHandle {
-    SocketHandle *smtpSocket;  // the connection of an SMTP session; null in a POP3 session
-    SocketHandle *pop3Socket;  // the connection of a POP3 session; null in an SMTP session
+    // The session's connection (its socket, and TLS once secured), under the field of its
+    // protocol; the other is null.
+    ProtoTransport *smtpSocket;  // an SMTP session's
+    ProtoTransport *pop3Socket;  // a POP3 session's
     char xMailer[kMailFieldSize];      // "X-Mailer: ...\n"
     char contentType[kMailFieldSize];  // "Content-Type: ...;\n\t...\n", lines ending in LF
 };

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "zknet/socket.h"
+#include "proto/transport.h"
 
 // The most characters a command line holds with its terminator; a longer line would lose its
 // CR LF. In the ANSI code page a W line may take up to two bytes a character, so a formatted
@@ -25,16 +25,13 @@ bool HasLineBreakW(const zk_wchar_t *text);
 int32_t ProtoFormatCommandA(char *line, const char *verb, const char *argument);
 int32_t ProtoFormatCommandW(char *line, const zk_wchar_t *verb, const zk_wchar_t *argument);
 
-// Reads and drops whatever already waits on the connection: the late end of an earlier reply,
-// which would otherwise be taken as the answer to the next command.
-void ProtoDropLate(SocketHandle *connection);
+// The most a command line waits for the connection to take its first byte (and each further one):
+// a peer that reads nothing for this long has stopped reading.
+constexpr uint32_t kProtoSendSilenceMs = 10000;
 
-// Sends all `length` bytes, continuing after partial sends. False when the connection fails first,
-// or, with `silence_ms` (0: no limit), once the connection has taken no byte for that long: a
-// peer that stops reading cannot hold the sender (the thread's error code is then WSAETIMEDOUT).
-bool ProtoSendAll(SocketHandle *connection, const char *data, int64_t length, uint32_t silence_ms = 0);
-
-// ProtoDropLate, then ProtoSendAll of the line.
-bool ProtoSendCommand(SocketHandle *connection, const char *line, int32_t length, uint32_t silence_ms = 0);
+// Drops whatever already waits on the connection (the late end of an earlier reply, which
+// would otherwise be taken as the answer to the next command), then sends the whole line.
+bool ProtoSendCommand(ProtoTransport *connection, const char *line, int32_t length,
+                      uint32_t silence_ms = kProtoSendSilenceMs);
 
 #endif  // ZK_PROTO_COMMAND_H

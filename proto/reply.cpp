@@ -46,7 +46,7 @@ bool ProtoEndsContinuation(const char *line, const char code[4]) {
     return line != nullptr && std::strncmp(line, code, 3) == 0 && (line[3] == ' ' || line[3] == '\0');
 }
 
-int32_t ProtoReadReply(SocketHandle *connection, char *buffer, int32_t size, uint32_t timeout_ms,
+int32_t ProtoReadReply(ProtoTransport *connection, char *buffer, int32_t size, uint32_t timeout_ms,
                        ProtoFraming framing) {
     if (buffer == nullptr || size < 1) return -1;
     buffer[0] = '\0';

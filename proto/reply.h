@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "zknet/socket.h"
+#include "proto/transport.h"
 
 // How a protocol frames its replies.
 enum ProtoFraming : int {
@@ -18,7 +18,7 @@ enum ProtoFraming : int {
 // boundary; an overlong line is read to its end). The whole reply, every line of it, must arrive
 // within `timeout_ms` of the first wait (0: no limit). Returns the final line's length, or -1
 // when no reply, or no complete reply, arrived in time.
-int32_t ProtoReadReply(SocketHandle *connection, char *buffer, int32_t size, uint32_t timeout_ms,
+int32_t ProtoReadReply(ProtoTransport *connection, char *buffer, int32_t size, uint32_t timeout_ms,
                        ProtoFraming framing);
 
 // Whether a reply's final line answers as `expected` says: it begins with that text, letters

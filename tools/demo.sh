@@ -44,7 +44,7 @@ trap cleanup EXIT
 for family in ftp mail telnet nic; do
   start=tests/$family/peer-start.sh
   stop=tests/$family/peer-stop.sh
-  if [ -x "$start" ] && { [ $# -eq 0 ] || [ "$1" = "$family" ]; }; then
+  if [ -x "$start" ] && { [ $# -eq 0 ] || [ "$1" = "$family" ] || [ "$1" = "${family}s" ]; }; then
     mkdir -p "$work/$family"
     bash "$start" "$work/$family"
     stoppers+=("bash $stop $work/$family")
@@ -52,6 +52,8 @@ for family in ftp mail telnet nic; do
 done
 
 rc=0
+# The FTPS part trusts the CA that the FTP servers' start made.
+export ZK_DEMO_FTP_CA=$work/ftp/certs/ca.pem
 if [ -z "$tool" ]; then
   build/native/zknet demo "$@" || rc=$?
   # A family may show what its servers received (the mail part: the messages as delivered, decoded).

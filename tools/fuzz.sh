@@ -39,7 +39,7 @@ done
 failed=()
 for target_src in "$root"/fuzz/fuzz_*.cpp; do
   name=$(basename "${target_src%.cpp}")
-  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$target_src" "${objects[@]}" -o "$out/$name"
+  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$target_src" "${objects[@]}" -lssl -lcrypto -o "$out/$name"
   corpus=$out/corpus/$name
   mkdir -p "$corpus"
   [ -d "$root/fuzz/seeds/$name" ] && cp -n "$root/fuzz/seeds/$name"/* "$corpus"/ 2>/dev/null || true

@@ -7,14 +7,14 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ pkg-config libgtest-dev googletest libbenchmark-dev
+  cmake make g++ pkg-config libgtest-dev googletest libbenchmark-dev libssl-dev openssl
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   locales iproute2 util-linux procps psmisc socat python3 curl acl
   vsftpd python3-pyftpdlib dovecot-pop3d mailutils-pop3d python3-aiosmtpd postfix inetutils-telnetd nkf
   # What proftpd's binary needs: it is unpacked beside vsftpd (below), not installed.
   libacl1 libcap2 libcrypt1 libhiredis0.14 libidn2-0 libmemcached11 libmemcachedutil2 libncursesw6 libpam0g
-  libpcre2-8-0 libpcre2-posix3 libssl3 libtinfo6 zlib1g
+  libpcre2-8-0 libpcre2-posix3 libssl3 libtinfo6 zlib1g libsodium23
 )
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -53,14 +53,16 @@ fi
 
 # proftpd, the third FTP server of the tests, conflicts with vsftpd as a package: its files are
 # unpacked into a folder of their own instead (tests/ftp/start.sh runs it from there).
+# Its TLS module (mod_tls, for the FTPS tests) comes unpacked beside it.
 proftpd_root=/opt/zknet-peers/proftpd
-if [ ! -x "$proftpd_root/usr/sbin/proftpd" ]; then
+if [ ! -x "$proftpd_root/usr/sbin/proftpd" ] || [ ! -f "$proftpd_root/usr/lib/proftpd/mod_tls.so" ]; then
   echo "unpacking proftpd into $proftpd_root"
   unpack=$(mktemp -d)
   chmod 755 "$unpack"  # apt fetches as its own user
-  ( cd "$unpack" && apt-get download proftpd-core >/dev/null ) || { apt-get update -q && ( cd "$unpack" && apt-get download proftpd-core >/dev/null ); }
+  fetch() { ( cd "$unpack" && apt-get download proftpd-core proftpd-mod-crypto >/dev/null ); }
+  fetch || { apt-get update -q && fetch; }
   mkdir -p "$proftpd_root"
-  dpkg -x "$unpack"/proftpd-core_*.deb "$proftpd_root"
+  for deb in "$unpack"/*.deb; do dpkg -x "$deb" "$proftpd_root"; done
   rm -rf "$unpack"
 fi
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds the native library plain, under ASan+UBSan
-# and under ThreadSanitizer (the FTP, Telnet and mail tests, which run threads), and the 64-bit and
+# and under ThreadSanitizer (the FTP, Telnet, mail and TLS tests, which run threads), and the 64-bit and
 # 32-bit Windows DLLs, and runs each build's tests inside a private
 # network (the Windows ones under Wine with code page 932). The 32-bit DLL's static checks always
 # run; its tests under Wine only where this machine can start a 32-bit program at all. With both

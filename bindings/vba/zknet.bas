@@ -26,6 +26,12 @@ Public Const ZK_AF_INET6 As Long = 23
 Public Const ZK_SOCK_STREAM As Long = 1
 Public Const ZK_SOCK_DGRAM As Long = 2
 
+' ---- Constants of secure.h ----
+Public Const ZK_SECURE_NONE As Long = 0             ' plain text, as the plain connects
+Public Const ZK_SECURE_EXPLICIT As Long = 1         ' a plain start, then TLS on the server's word; required
+Public Const ZK_SECURE_IMPLICIT As Long = 2         ' TLS from the first byte (FTPS port 990)
+Public Const ZK_SECURE_NO_VERIFY As Long = 256
+
 ' ---- Constants of ftp.h ----
 Public Const ZK_FTP_OK As Long = 0
 Public Const ZK_FTP_BAD_SESSION As Long = 1         ' null session, or passive neither 0 nor 1
@@ -45,6 +51,8 @@ Public Const ZK_FTP_TYPE_REFUSED As Long = 16
 Public Const ZK_FTP_PASSIVE_FAILED As Long = 17
 Public Const ZK_FTP_NO_PERMISSION As Long = 21
 Public Const ZK_FTP_CHMOD_FAILED As Long = 22
+Public Const ZK_FTP_TLS_FAILED As Long = 30         ' AUTH TLS refused, no TLS, a failed handshake, TLS broken later
+Public Const ZK_FTP_CERTIFICATE As Long = 31        ' the server's certificate is untrusted, expired or not for the host
 
 ' ---- Constants of mail.h ----
 Public Const ZK_MAIL_OK As Long = 0
@@ -305,6 +313,22 @@ Public Declare PtrSafe Function ZK_FtpConnectW Lib "zknet.dll" (ByVal host As Lo
     ' Connects (family 2 or 23) and logs in; passive 1 for passive data connections, 0 for active.
     ' Returns the session, or NULL: code 2 (no connection), 3 (no greeting or reply), 4, 6 (login
     ' refused).
+
+Public Declare PtrSafe Function ZK_FtpConnectSecureA Lib "zknet.dll" (ByVal host As String, _
+        ByVal user As String, ByVal password As String, ByVal passive As Long, ByVal port As Long, _
+        ByVal family As Integer, ByVal security As Long, ByVal caFile As String) As LongPtr
+Public Declare PtrSafe Function ZK_FtpConnectSecureW Lib "zknet.dll" (ByVal host As LongPtr, _
+        ByVal user As LongPtr, ByVal password As LongPtr, ByVal passive As Long, ByVal port As Long, _
+        ByVal family As Integer, ByVal security As Long, ByVal caFile As LongPtr) As LongPtr
+    ' Connects as ZK_FtpConnectA/W, over TLS as `security` asks (secure.h): ZK_SECURE_EXPLICIT sends
+    ' AUTH TLS after the greeting and goes no further without TLS; ZK_SECURE_IMPLICIT speaks TLS from
+    ' the first byte (port 990). After the login, PBSZ 0 and PROT P: every data connection is TLS as
+    ' well, resuming the control connection's TLS session. The server's certificate must lead to a
+    ' trusted root (the system's, or exactly the CAs of the PEM file `ca_file`), be valid now and be
+    ' for `host` (a name, or an address given as text); ZK_SECURE_NO_VERIFY takes any certificate.
+    ' Returns the session, or NULL with the plain connect's codes or 30 (no TLS: AUTH TLS refused, a
+    ' failed handshake, PBSZ or PROT refused) or 31 (certificate refused); for 30 and 31 the last
+    ' reply explains, beginning "TLS:". Nothing of the login is sent before TLS stands.
 
 Public Declare PtrSafe Sub ZK_FtpDisconnect Lib "zknet.dll" (ByVal session As LongPtr)
     ' Sends QUIT, closes the connection and releases the session (NULL: code 1).
@@ -918,6 +942,13 @@ Public Declare Function ZK_FtpConnectA Lib "zknet.dll" (ByVal host As String, By
         ByVal password As String, ByVal passive As Long, ByVal port As Long, ByVal family As Integer) As Long
 Public Declare Function ZK_FtpConnectW Lib "zknet.dll" (ByVal host As Long, ByVal user As Long, _
         ByVal password As Long, ByVal passive As Long, ByVal port As Long, ByVal family As Integer) As Long
+
+Public Declare Function ZK_FtpConnectSecureA Lib "zknet.dll" (ByVal host As String, ByVal user As String, _
+        ByVal password As String, ByVal passive As Long, ByVal port As Long, ByVal family As Integer, _
+        ByVal security As Long, ByVal caFile As String) As Long
+Public Declare Function ZK_FtpConnectSecureW Lib "zknet.dll" (ByVal host As Long, ByVal user As Long, _
+        ByVal password As Long, ByVal passive As Long, ByVal port As Long, ByVal family As Integer, _
+        ByVal security As Long, ByVal caFile As Long) As Long
 
 Public Declare Sub ZK_FtpDisconnect Lib "zknet.dll" (ByVal session As Long)
 

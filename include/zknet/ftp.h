@@ -3,6 +3,7 @@
 #define ZKNET_FTP_H
 
 #include "zkconf.h"
+#include "secure.h"
 #include "socket.h"
 
 ZK_EXTERN_C_BEGIN
@@ -39,6 +40,8 @@ typedef struct FtpFileDate {
 #define ZK_FTP_PASSIVE_FAILED  17
 #define ZK_FTP_NO_PERMISSION   21
 #define ZK_FTP_CHMOD_FAILED    22
+#define ZK_FTP_TLS_FAILED      30 /* AUTH TLS refused, no TLS, a failed handshake, TLS broken later */
+#define ZK_FTP_CERTIFICATE     31 /* the server's certificate is untrusted, expired or not for the host */
 
 /* ---- Sessions, last error and last reply ---- */
 
@@ -50,6 +53,22 @@ ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectW(const zk_wchar_t *host, const zk_wch
 /* Connects (family 2 or 23) and logs in; passive 1 for passive data connections, 0 for active.
    Returns the session, or NULL: code 2 (no connection), 3 (no greeting or reply), 4, 6 (login
    refused). */
+
+ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectSecureA(const char *host, const char *user, const char *password,
+                                                  uint32_t passive, int32_t port, uint16_t family, uint32_t security,
+                                                  const char *ca_file);
+ZK_EXPORT FtpSession *ZK_API ZK_FtpConnectSecureW(const zk_wchar_t *host, const zk_wchar_t *user,
+                                                  const zk_wchar_t *password, uint32_t passive, int32_t port,
+                                                  uint16_t family, uint32_t security, const zk_wchar_t *ca_file);
+/* Connects as ZK_FtpConnectA/W, over TLS as `security` asks (secure.h): ZK_SECURE_EXPLICIT sends
+   AUTH TLS after the greeting and goes no further without TLS; ZK_SECURE_IMPLICIT speaks TLS from
+   the first byte (port 990). After the login, PBSZ 0 and PROT P: every data connection is TLS as
+   well, resuming the control connection's TLS session. The server's certificate must lead to a
+   trusted root (the system's, or exactly the CAs of the PEM file `ca_file`), be valid now and be
+   for `host` (a name, or an address given as text); ZK_SECURE_NO_VERIFY takes any certificate.
+   Returns the session, or NULL with the plain connect's codes or 30 (no TLS: AUTH TLS refused, a
+   failed handshake, PBSZ or PROT refused) or 31 (certificate refused); for 30 and 31 the last
+   reply explains, beginning "TLS:". Nothing of the login is sent before TLS stands. */
 
 ZK_EXPORT void ZK_API ZK_FtpDisconnect(FtpSession *session);
 /* Sends QUIT, closes the connection and releases the session (NULL: code 1). */

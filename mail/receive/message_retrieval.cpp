@@ -14,7 +14,7 @@ size_t GatherBlock(void *context, const char *bytes, size_t count, bool *end) {
 }
 }  // namespace
 
-char *ReadPop3Message(SocketHandle *connection, char *status, int32_t size, uint32_t timeout_ms) {
+char *ReadPop3Message(ProtoTransport *connection, char *status, int32_t size, uint32_t timeout_ms) {
     if (!Pop3ReadStatus(connection, status, size)) return nullptr;
     MessageGather gather;
     if (!ProtoReadBlocks(connection, timeout_ms, GatherBlock, &gather)) {
@@ -27,7 +27,7 @@ char *ReadPop3Message(SocketHandle *connection, char *status, int32_t size, uint
 extern "C" {
 
 ZK_EXPORT char *ZK_API ZK_MailRecv(MailHandle *handle, int32_t number) {
-    SocketHandle *connection = Pop3Socket(handle);
+    ProtoTransport *connection = Pop3Socket(handle);
     if (connection == nullptr) return nullptr;
     if (!Pop3SendNumbered(connection, "RETR", number)) {
         MailRecordResponse("");

@@ -65,7 +65,7 @@ bool ParseListLine(const char *line, Entry *entry) {
 }
 
 template <typename Entry>
-int ReadMailList(SocketHandle *connection, MailList *list) {
+int ReadMailList(ProtoTransport *connection, MailList *list) {
     if (!Pop3ReadStatus(connection, nullptr, 0)) return 0;
     EntryArray<Entry> array{list, 0};
     for (;;) {
@@ -100,7 +100,7 @@ void FillHeaders(const char *text, MailListEntryW *entry) {
 // Retrieves each listed message in turn, holding one text at a time. A retrieval that fails
 // ends the fetch; the entries not reached stay empty.
 template <typename Entry>
-int FetchListHeaders(SocketHandle *connection, MailList *list) {
+int FetchListHeaders(ProtoTransport *connection, MailList *list) {
     for (int32_t i = 0; i < list->count; ++i) {
         Entry *entry = static_cast<Entry *>(list->entries) + i;
         if (!Pop3SendNumbered(connection, "RETR", entry->number)) {
@@ -118,7 +118,7 @@ int FetchListHeaders(SocketHandle *connection, MailList *list) {
 
 template <typename Entry>
 int32_t MailBox(MailHandle *handle, MailList *list, int32_t fetch) {
-    SocketHandle *connection = Pop3Socket(handle);
+    ProtoTransport *connection = Pop3Socket(handle);
     if (connection == nullptr) {
         MailLastError = ZK_MAIL_NO_SESSION;
         return 0;

@@ -16,19 +16,19 @@ namespace {
 constexpr int32_t kStatusRoom = 2048;
 }  // namespace
 
-SocketHandle *Pop3Socket(MailHandle *handle) { return handle != nullptr ? handle->pop3Socket : nullptr; }
+ProtoTransport *Pop3Socket(MailHandle *handle) { return handle != nullptr ? handle->pop3Socket : nullptr; }
 
-bool Pop3Send(SocketHandle *connection, const char *line, int32_t length) {
+bool Pop3Send(ProtoTransport *connection, const char *line, int32_t length) {
     return connection != nullptr && ProtoSendCommand(connection, line, length);
 }
 
-bool Pop3SendNumbered(SocketHandle *connection, const char *verb, int32_t number) {
+bool Pop3SendNumbered(ProtoTransport *connection, const char *verb, int32_t number) {
     char line[64];
     int length = win::FormatA(line, sizeof(line), "%s %d\r\n", verb, static_cast<int>(number));
     return Pop3Send(connection, line, length);
 }
 
-bool Pop3ReadStatus(SocketHandle *connection, char *status, int32_t size) {
+bool Pop3ReadStatus(ProtoTransport *connection, char *status, int32_t size) {
     char line[kStatusRoom];
     int32_t n = ProtoReadReply(connection, line, kStatusRoom, kMailReplyTimeoutMs, kProtoOneLine);
     if (n < 0) line[0] = '\0';
@@ -40,7 +40,7 @@ bool Pop3ReadStatus(SocketHandle *connection, char *status, int32_t size) {
     return n > 0 && ProtoReplyIsA(line, "+OK");
 }
 
-int Pop3LoginA(SocketHandle *connection, const char *user, const char *password) {
+int Pop3LoginA(ProtoTransport *connection, const char *user, const char *password) {
     if (!MailCommandA(connection, "USER", user, "+OK")) {
         if (MailLastError == ZK_MAIL_REFUSED) MailLastError = ZK_MAIL_LOGIN_REFUSED;
         return 0;
@@ -52,7 +52,7 @@ int Pop3LoginA(SocketHandle *connection, const char *user, const char *password)
     return 1;
 }
 
-int Pop3LoginW(SocketHandle *connection, const zk_wchar_t *user, const zk_wchar_t *password) {
+int Pop3LoginW(ProtoTransport *connection, const zk_wchar_t *user, const zk_wchar_t *password) {
     if (!MailCommandW(connection, ZK_WTEXT("USER"), user, ZK_WTEXT("+OK"))) {
         if (MailLastError == ZK_MAIL_REFUSED) MailLastError = ZK_MAIL_LOGIN_REFUSED;
         return 0;
@@ -64,11 +64,11 @@ int Pop3LoginW(SocketHandle *connection, const zk_wchar_t *user, const zk_wchar_
     return 1;
 }
 
-MailHandle *Pop3HandleFor(SocketHandle *connection) {
+MailHandle *Pop3HandleFor(ProtoTransport *connection) {
     if (connection == nullptr) return nullptr;
     MailHandle *handle = MailNewHandle();
     if (handle == nullptr) {
-        ZK_SocketClose(connection);
+        ProtoCloseTransport(connection);
         return nullptr;
     }
     handle->pop3Socket = connection;
@@ -80,7 +80,7 @@ extern "C" {
 ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3A(const char *host, const char *user, const char *password,
                                                  int32_t port, uint16_t family) {
     MailLastError = ZK_MAIL_OK;
-    SocketHandle *connection = nullptr;
+    ProtoTransport *connection = nullptr;
     try {
         connection = MailOpenTransportA(host, port, "+OK", family);
         if (connection == nullptr) return nullptr;
@@ -88,14 +88,14 @@ ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3A(const char *host, const char *u
     } catch (...) {
         if (MailLastError == ZK_MAIL_OK) MailLastError = ZK_MAIL_NOT_SENT;
     }
-    if (connection != nullptr) ZK_SocketClose(connection);
+    if (connection != nullptr) ProtoCloseTransport(connection);
     return nullptr;
 }
 
 ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3W(const zk_wchar_t *host, const zk_wchar_t *user,
                                                  const zk_wchar_t *password, int32_t port, uint16_t family) {
     MailLastError = ZK_MAIL_OK;
-    SocketHandle *connection = nullptr;
+    ProtoTransport *connection = nullptr;
     try {
         connection = MailOpenTransportW(host, port, ZK_WTEXT("+OK"), family);
         if (connection == nullptr) return nullptr;
@@ -103,12 +103,12 @@ ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3W(const zk_wchar_t *host, const z
     } catch (...) {
         if (MailLastError == ZK_MAIL_OK) MailLastError = ZK_MAIL_NOT_SENT;
     }
-    if (connection != nullptr) ZK_SocketClose(connection);
+    if (connection != nullptr) ProtoCloseTransport(connection);
     return nullptr;
 }
 
 ZK_EXPORT int32_t ZK_API ZK_MailDelete(MailHandle *handle, int32_t number) {
-    SocketHandle *connection = Pop3Socket(handle);
+    ProtoTransport *connection = Pop3Socket(handle);
     if (connection == nullptr) return 0;
     if (!Pop3SendNumbered(connection, "DELE", number)) {
         MailRecordResponse("");
@@ -118,7 +118,7 @@ ZK_EXPORT int32_t ZK_API ZK_MailDelete(MailHandle *handle, int32_t number) {
 }
 
 ZK_EXPORT void ZK_API ZK_MailDisconnectPop3(MailHandle *handle) {
-    SocketHandle *connection = Pop3Socket(handle);
+    ProtoTransport *connection = Pop3Socket(handle);
     if (connection == nullptr) {
         MailLastError = ZK_MAIL_NO_SESSION;
         return;
@@ -130,7 +130,7 @@ ZK_EXPORT void ZK_API ZK_MailDisconnectPop3(MailHandle *handle) {
     } else {
         MailRecordResponse("");
     }
-    ZK_SocketClose(connection);
+    ProtoCloseTransport(connection);
     MailFreeHandle(handle);
 }
 

@@ -54,16 +54,16 @@ std::string HeaderText(const MailWideText &wide, MailCharset charset) {
 // Sends the header block, then the prepared body; a header block that does not go out whole
 // (the server stopped taking bytes) leaves the body unsent.
 bool SendMessage(MailHandle *handle, const MessageTexts &texts, bool wide) {
-    SocketHandle *connection = handle->smtpSocket;
+    ProtoTransport *connection = handle->smtpSocket;
     const bool utf8 = texts.charset == MailCharset::kUtf8;
     const std::string header = AddressField("From:", texts.from, texts.charset) +
                                AddressField("To:", texts.to, texts.charset) +
                                SubjectField(texts.subject, texts.charset, wide) + "MIME-Version: 1.0\r\n" +
                                FieldLines(handle->contentType) + "Content-Transfer-Encoding: " +
                                (utf8 ? "base64" : "7bit") + "\r\n" + FieldLines(handle->xMailer);
-    return ProtoSendAll(connection, header.data(), static_cast<int64_t>(header.size()), kMailReplyTimeoutMs) &&
-           ProtoSendAll(connection, texts.body_wire.data(), static_cast<int64_t>(texts.body_wire.size()),
-                        kMailReplyTimeoutMs);
+    return ProtoSend(connection, header.data(), static_cast<int64_t>(header.size()), kMailReplyTimeoutMs, nullptr) &&
+           ProtoSend(connection, texts.body_wire.data(), static_cast<int64_t>(texts.body_wire.size()),
+                     kMailReplyTimeoutMs, nullptr);
 }
 
 }  // namespace

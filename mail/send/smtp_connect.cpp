@@ -5,11 +5,11 @@
 #include "socket/cut_text.h"
 
 namespace {
-MailHandle *HandleFor(SocketHandle *connection) {
+MailHandle *HandleFor(ProtoTransport *connection) {
     if (connection == nullptr) return nullptr;
     MailHandle *handle = MailNewHandle();
     if (handle == nullptr) {
-        ZK_SocketClose(connection);
+        ProtoCloseTransport(connection);
         return nullptr;
     }
     handle->smtpSocket = connection;

@@ -63,7 +63,7 @@ int SmtpEnvelope(MailHandle *handle, const char *helo, const char *from_value, c
         MailLastError = ZK_MAIL_NO_SESSION;
         return 0;
     }
-    SocketHandle *connection = handle->smtpSocket;
+    ProtoTransport *connection = handle->smtpSocket;
     if (!MailCommandA(connection, "HELO", MailOneLineA(helo).c_str(), "250")) {
         MailLastError = ZK_MAIL_HELO_FAILED;
         return 0;

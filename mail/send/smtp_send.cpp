@@ -85,10 +85,10 @@ ZK_EXPORT int32_t ZK_API ZK_MailSendA(MailHandle *handle, const char *helo, cons
             EnvelopeOf(f, t, SplitAddresses(f.data(), f.size(), true), SplitAddresses(t.data(), t.size(), true));
         return SendMessage<char>(
             handle,
-            [](SocketHandle *s, const char *verb, const char *argument, const char *expected) {
+            [](ProtoTransport *s, const char *verb, const char *argument, const char *expected) {
                 return MailCommandA(s, verb, argument, expected) != 0;
             },
-            [](SocketHandle *s, const char *expected) {
+            [](ProtoTransport *s, const char *expected) {
                 return MailReadReplyA(s, nullptr, 0, expected, kMailFinalReplyTimeoutMs);
             },
             [&] { return ComposeAndSendA(handle, f.c_str(), t.c_str(), subject, body, width); }, h.c_str(), envelope,
@@ -107,11 +107,11 @@ ZK_EXPORT int32_t ZK_API ZK_MailSendW(MailHandle *handle, const zk_wchar_t *helo
             EnvelopeOf(f, t, SplitAddresses(f.data(), f.size()), SplitAddresses(t.data(), t.size()));
         return SendMessage<zk_wchar_t>(
             handle,
-            [](SocketHandle *s, const char *verb, const zk_wchar_t *argument, const zk_wchar_t *expected) {
+            [](ProtoTransport *s, const char *verb, const zk_wchar_t *argument, const zk_wchar_t *expected) {
                 MailWideText wide_verb(verb, verb + std::char_traits<char>::length(verb));
                 return MailCommandW(s, wide_verb.c_str(), argument, expected) != 0;
             },
-            [](SocketHandle *s, const zk_wchar_t *expected) {
+            [](ProtoTransport *s, const zk_wchar_t *expected) {
                 return MailReadReplyW(s, nullptr, 0, expected, kMailFinalReplyTimeoutMs);
             },
             [&] { return ComposeAndSendW(handle, f.c_str(), t.c_str(), subject, body, width); }, h.c_str(), envelope,

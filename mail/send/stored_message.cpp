@@ -43,7 +43,7 @@ const StoredField kFields[] = {
 };
 
 bool SendPiece(MailHandle *handle, const std::string &piece) {
-    return ProtoSendAll(handle->smtpSocket, piece.data(), static_cast<int64_t>(piece.size()), kMailReplyTimeoutMs);
+    return ProtoSend(handle->smtpSocket, piece.data(), static_cast<int64_t>(piece.size()), kMailReplyTimeoutMs, nullptr);
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that the built library exports exactly the library's 132 ZK_ names and those added beside
-# them (ZK_SocketGetLastError, ZK_FtpGetFileSize64A/W), undecorated, as the .def file lists them, and nothing else.
+# them (ZK_SocketGetLastError, ZK_FtpGetFileSize64A/W, ZK_FtpConnectSecureA/W), undecorated, as the .def file lists them, and nothing else.
 set -euo pipefail
 lib=$1
 def=$2
@@ -46,12 +46,12 @@ all_names=(
   ZK_NicSendMagicPacket ZK_NicGetNicNumber ZK_NicGetMacAddress ZK_NicResolveAddress
   # the socket layer's error query, beside the 132
   ZK_SocketGetLastError
-  # the FTP size query for files of any size, beside the 132
-  ZK_FtpGetFileSize64A ZK_FtpGetFileSize64W
+  # the FTP size query for files of any size, and FTPS connects, beside the 132
+  ZK_FtpGetFileSize64A ZK_FtpGetFileSize64W ZK_FtpConnectSecureA ZK_FtpConnectSecureW
 )
 complete=$(printf '%s\n' "${all_names[@]}" | sort -u)
-if [ "$(echo "$complete" | wc -l)" -ne 135 ]; then
-  echo "the full list holds $(echo "$complete" | wc -l) names, not 135"
+if [ "$(echo "$complete" | wc -l)" -ne 137 ]; then
+  echo "the full list holds $(echo "$complete" | wc -l) names, not 137"
   exit 1
 fi
 expected=$(grep -oE '^[[:space:]]+ZK_[A-Za-z0-9]+' "$def" | tr -d '[:blank:]' | sort -u)
@@ -94,7 +94,7 @@ done < <(sed -nE 's/^[[:space:]]+(ZK_[A-Za-z0-9]+)@[0-9]+[[:space:]]*=[[:space:]
 case "$lib" in
   *.dll)
     foreign=$("$objdump" -p "$lib" | sed -n 's/^[[:space:]]*DLL Name: //p' |
-              grep -viE '^(kernel32|ws2_32|msvcrt|netapi32|iphlpapi|user32|advapi32|ntdll)\.dll$' || true)
+              grep -viE '^(kernel32|ws2_32|msvcrt|netapi32|iphlpapi|user32|advapi32|ntdll|secur32|crypt32)\.dll$' || true)
     if [ -n "$foreign" ]; then
       echo "the DLL depends on non-system DLLs: $foreign"
       exit 1

@@ -64,6 +64,16 @@ std::string LocalDir() {
 
 std::string ServerDir(const std::string &home) { return Join(Join(BuildDir(), "ftp-peers"), home); }
 
+std::string PeerFile(const std::string &relative) {
+    std::string path = relative;
+#if defined(_WIN32)
+    for (char &c : path) {
+        if (c == '/') c = '\\';
+    }
+#endif
+    return Join(Join(BuildDir(), "ftp-peers"), path);
+}
+
 bool WriteBytes(const std::string &path, const std::string &bytes) {
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);

@@ -17,6 +17,8 @@ extern const char *const kFtpPassword;
 // empty once per run, and a server's home (vsftpd's unless named: "pyftpd-home", "proftpd-home").
 std::string LocalDir();
 std::string ServerDir(const std::string &home = "home");
+// A file the FTP servers' start made beside their homes: "certs/ca.pem", "ftps-peer/stall.log".
+std::string PeerFile(const std::string &relative);
 std::string Join(const std::string &dir, const std::string &name);
 
 // Whole files in and out; WriteBytes makes the folders on the way.

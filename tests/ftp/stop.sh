@@ -3,7 +3,7 @@
 # sessions they forked (each server's process group).
 set -uo pipefail
 work=${1:?usage: stop.sh WORK_FOLDER}
-for server in vsftpd pyftpd proftpd; do
+for server in vsftpd vsftpd-tls vsftpd-tls12 vsftpd-implicit pyftpd proftpd ftps-peer; do
   [ -f "$work/$server.pid" ] || continue
   pid=$(cat "$work/$server.pid")
   if [ -n "$pid" ]; then

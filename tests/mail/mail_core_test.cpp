@@ -88,13 +88,13 @@ TEST(Disconnect, NoSessionIsCode1AndNothingIsFreed) {
     // A POP3 session's handle (no SMTP socket) is not an SMTP session: it stays as it is.
     MailHandle *pop3 = MailNewHandle();
     ASSERT_NE(nullptr, pop3);
-    SocketHandle *socket = ZK_SocketOpen(ZK_AF_INET, ZK_SOCK_STREAM);
-    pop3->pop3Socket = socket;
+    ProtoTransport *link = ProtoOpenTransport(ZK_SocketOpen(ZK_AF_INET, ZK_SOCK_STREAM));
+    pop3->pop3Socket = link;
     ZK_MailClearLastErrorCode();
     ZK_MailDisconnectSmtp(pop3);
     EXPECT_EQ(1u, ZK_MailQueryLastErrorCode());
-    EXPECT_EQ(socket, pop3->pop3Socket);
-    ZK_SocketClose(socket);
+    EXPECT_EQ(link, pop3->pop3Socket);
+    ProtoCloseTransport(link);
     MailFreeHandle(pop3);
 }
 
@@ -138,22 +138,22 @@ class CoreExchange : public ::testing::Test {
         if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
     }
     void TearDown() override {
-        if (socket_ != nullptr) ZK_SocketClose(socket_);
+        if (socket_ != nullptr) ProtoCloseTransport(socket_);
         FinishLinePeer(peer_);
     }
-    SocketHandle *Open(std::vector<LineStep> steps, const char *greeting, uint16_t family = ZK_AF_INET) {
+    ProtoTransport *Open(std::vector<LineStep> steps, const char *greeting, uint16_t family = ZK_AF_INET) {
         StartLinePeer(peer_, family, std::move(steps));
         socket_ = MailOpenTransportA(Loopback(family), peer_.listener.port, greeting, family);
         return socket_;
     }
     Lines Sent() {
-        ZK_SocketClose(socket_);
+        ProtoCloseTransport(socket_);
         socket_ = nullptr;
         FinishLinePeer(peer_);
         return peer_.link.commands;
     }
     LinePeer peer_;
-    SocketHandle *socket_ = nullptr;
+    ProtoTransport *socket_ = nullptr;
 };
 
 // The POP3 dialogue on the same core: "+OK" and "-ERR" status lines, judged without case.

@@ -30,15 +30,15 @@ using Lines = std::vector<std::string>;
 struct LooseHandle {
     explicit LooseHandle(bool smtp) {
         handle = MailNewHandle();
-        socket = ZK_SocketOpen(ZK_AF_INET, ZK_SOCK_STREAM);
+        socket = ProtoOpenTransport(ZK_SocketOpen(ZK_AF_INET, ZK_SOCK_STREAM));
         (smtp ? handle->smtpSocket : handle->pop3Socket) = socket;
     }
     ~LooseHandle() {
-        ZK_SocketClose(socket);
+        ProtoCloseTransport(socket);
         MailFreeHandle(handle);
     }
     MailHandle *handle;
-    SocketHandle *socket;
+    ProtoTransport *socket;
 };
 
 TEST(Pop3BadInput, NullHandlesListsAndTexts) {

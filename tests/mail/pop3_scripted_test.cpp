@@ -303,7 +303,7 @@ TEST(ScriptedPop3Reader, NothingBeyondTheEndIsTaken) {
     LinePeer peer;
     StartLinePeer(peer, ZK_AF_INET,
                   std::vector<LineStep>{{kNoLine, "+OK\r\n"}, {"RETR 1", "+OK\r\nx\r\n.\r\n+OK what follows\r\n"}});
-    SocketHandle *s = MailOpenTransportA("127.0.0.1", peer.listener.port, "+OK", ZK_AF_INET);
+    ProtoTransport *s = MailOpenTransportA("127.0.0.1", peer.listener.port, "+OK", ZK_AF_INET);
     ASSERT_NE(nullptr, s);
     ASSERT_TRUE(MailSendLine(s, "RETR 1\r\n"));
     char status[kPop3StatusSize];
@@ -312,7 +312,7 @@ TEST(ScriptedPop3Reader, NothingBeyondTheEndIsTaken) {
     char line[64];
     EXPECT_EQ(16, ProtoReadLine(s, line, sizeof(line), 8000, nullptr));
     EXPECT_STREQ("+OK what follows", line);
-    ZK_SocketClose(s);
+    ProtoCloseTransport(s);
     FinishLinePeer(peer);
 }
 

@@ -106,7 +106,7 @@ class RealPop3 : public ::testing::TestWithParam<Server> {
     // The server's own LIST, read on a session of its own: "number/size" of each message.
     std::string ServerList() {
         const Server &s = GetParam();
-        SocketHandle *c = MailOpenTransportA("127.0.0.1", s.port, "+OK", ZK_AF_INET);
+        ProtoTransport *c = MailOpenTransportA("127.0.0.1", s.port, "+OK", ZK_AF_INET);
         if (c == nullptr) return "(no connection)";
         std::string out;
         if (MailCommandA(c, "USER", s.user, "+OK") && MailCommandA(c, "PASS", s.password, "+OK") &&
@@ -118,7 +118,7 @@ class RealPop3 : public ::testing::TestWithParam<Server> {
             }
         }
         MailCommandA(c, "QUIT", "", "+OK");
-        ZK_SocketClose(c);
+        ProtoCloseTransport(c);
         return out;
     }
     std::vector<MailHandle *> open_;
@@ -256,7 +256,7 @@ TEST_P(RealPop3, DeletionTakesEffectAtQuit) {
         } else {
             // The connection closed without QUIT.
             open_.erase(std::find(open_.begin(), open_.end(), h));
-            ZK_SocketClose(h->pop3Socket);
+            ProtoCloseTransport(h->pop3Socket);
             MailFreeHandle(h);
         }
         // The server ends its side of a closed session by itself; until then it may keep the

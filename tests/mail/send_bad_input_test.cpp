@@ -25,7 +25,7 @@ TEST(BadInput, NoSmtpSession) {
     // A POP3 session's handle has no SMTP socket: it counts as no session.
     MailHandle *pop3 = MailNewHandle();
     ASSERT_NE(nullptr, pop3);
-    SocketHandle *socket = ZK_SocketOpen(ZK_AF_INET, ZK_SOCK_STREAM);
+    ProtoTransport *socket = ProtoOpenTransport(ZK_SocketOpen(ZK_AF_INET, ZK_SOCK_STREAM));
     pop3->pop3Socket = socket;
     ZK_MailClearLastErrorCode();
     EXPECT_EQ(0, ZK_MailSendA(pop3, "h", "f", "t", "s", "b", 10));
@@ -35,7 +35,7 @@ TEST(BadInput, NoSmtpSession) {
     EXPECT_EQ(1u, ZK_MailQueryLastErrorCode());
     ZK_MailSetXMailerW(nullptr, Wz(u"x"));
     ZK_MailSetContentTypeW(nullptr, Wz(u"text/plain"), nullptr, nullptr, nullptr);
-    ZK_SocketClose(socket);
+    ProtoCloseTransport(socket);
     MailFreeHandle(pop3);
 }
 

@@ -91,15 +91,6 @@ bool Shell(const std::string &command) {
 #endif
 }
 
-bool UnderWine() {
-#if defined(_WIN32)
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
-}
-
 std::string MacText(const Mac &mac) {
     char text[18];
     std::snprintf(text, sizeof(text), "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);

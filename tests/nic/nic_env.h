@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/net_peer.h"  // UnderWine
+
 typedef std::array<uint8_t, 6> Mac;
 typedef std::array<uint8_t, 4> Ipv4;
 
@@ -37,9 +39,6 @@ std::vector<Mac> HardwareAdapterMacs(const std::vector<Interface> &interfaces);
 
 // Runs a shell command of the Linux host (not available to the Windows build); true if it exited 0.
 bool Shell(const std::string &command);
-
-// Whether the program runs under Wine, whose NetBIOS and ARP differ from both platforms'.
-bool UnderWine();
 
 std::string MacText(const Mac &mac);
 

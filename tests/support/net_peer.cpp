@@ -77,6 +77,15 @@ bool InPrivateNetwork() {
     return flag != nullptr && std::strcmp(flag, "1") == 0;
 }
 
+bool UnderWine() {
+#if defined(_WIN32)
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
 namespace {
 // Every test program starts the socket service once, as a caller of the library must.
 class SocketServiceEnvironment : public ::testing::Environment {

@@ -39,4 +39,13 @@ const zk_wchar_t *W(const std::u16string &text);
 // Whether the tests run inside the private network (set up by tools/netns.sh).
 bool InPrivateNetwork();
 
+// Whether the program runs under Wine, whose NetBIOS, ARP and TLS differ from Windows'.
+bool UnderWine();
+
+// Why a test that needs TLS session resumption is skipped under Wine.
+constexpr const char *kWineNoResumption =
+    "Wine 8's Schannel resumes no TLS session: sharing the credentials handle and target name, every connection is "
+    "still a full handshake (the server reports resumed=0, SECPKG_ATTR_SESSION_INFO no SSL_SESSION_RECONNECT); FTPS "
+    "servers refuse such data connections";
+
 #endif  // ZK_TESTS_NET_PEER_H

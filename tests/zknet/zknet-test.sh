@@ -251,6 +251,18 @@ expect_out ftp-cli-credentials-only "$(stat -c %s up.txt)" ftp size "$F" "$d/mov
 with=(-u ZKNET_FTP_PASSWORD ZK_SECRET=zkftp-pass)
 expect_out ftp-password-env "0" ftp size "$F" "$d/empty.txt" --password-env ZK_SECRET
 
+# ---- ftp: over TLS, explicit and implicit, trusting the test CA; a refused certificate ----
+ca=$ftp_home/../certs/ca.pem
+expect_out ftps-put "" ftp put zknet-test:2131 up.txt "$d/tls.txt" --tls --cacert "$ca"
+check ftps-put-stored same_file up.txt "$ftp_home/$d/tls.txt"
+expect_out ftps-get-implicit-active "" ftp get zknet-test:2133 "$d/tls.txt" tls.txt --tls-implicit --cacert "$ca" --active
+check ftps-get-same same_file up.txt tls.txt
+expect_fail ftps-untrusted 1 "zknet: ftp size: code 31 \(certificate refused\): TLS: certificate is not trusted.*" \
+  ftp size zknet-test:2131 "$d/tls.txt" --tls
+expect_out ftps-insecure-rm "" ftp rm zknet-test:2131 "$d/tls.txt" --tls --insecure
+expect_fail ftps-insecure-alone 2 "zknet: ftp size: --cacert and --insecure go with --tls or --tls-implicit; see zknet ftp --help" \
+  ftp size "$F" "$d/tls.txt" --insecure
+
 # ---- ftp: progress on a terminal only ----
 head -c 8388608 /dev/zero > big.bin
 ZKNET_PROGRESS_DELAY=0 script -qec "${tool[*]} ftp put $F big.bin $d/big.bin" /dev/null </dev/null > tty.txt 2>&1

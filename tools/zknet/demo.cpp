@@ -19,6 +19,8 @@ const Part kParts[] = {
      "TCP over IPv4 and IPv6 to a local echo peer, host queries, broadcast, line lists"},
     {"ftp", DemoFtp, "[host [port [user [password [4|6 [passive|active]]]]]]",
      "log in to an FTP server, list, download and upload"},
+    {"ftps", DemoFtps, "[host [port [user [password [ca-file]]]]]",
+     "the same over FTPS (AUTH TLS), trusting the CA file; then a refused certificate"},
     {"mail", DemoMail, "[host [port [4|6 [to [pop3-port [user [password]]]]]]]",
      "send a Japanese message through an SMTP server and a refused one, list the mailbox over POP3, read it back"},
     {"telnet", DemoTelnet, "[host [port [user [password [command [prompt]]]]]]",

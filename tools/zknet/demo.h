@@ -5,6 +5,7 @@
 // Each part prints what it does and returns 0 when every step worked.
 int DemoSocket(int argc, char **argv);
 int DemoFtp(int argc, char **argv);
+int DemoFtps(int argc, char **argv);
 int DemoMail(int argc, char **argv);
 int DemoTelnet(int argc, char **argv);
 int DemoNic(int argc, char **argv);

@@ -1,7 +1,8 @@
 // demo_ftp.cpp -- the ZK_Ftp family in the demonstration program: log in to the local vsftpd
 // (tests/ftp/start.sh), upload a file, list the folder, read the file's size, time and
-// permission, download it again and compare, then clean up.
+// permission, download it again and compare, then clean up; the same over FTPS.
 // Usage: zknet demo ftp [host] [port] [user] [password] [4|6] [passive|active]
+//        zknet demo ftps [host] [port] [user] [password] [ca-file]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,19 +51,23 @@ std::string ReadText(const char *path) {
     return text;
 }
 
-}  // namespace
+struct Server {
+    const char *host;
+    int port;
+    const char *user;
+    const char *password;
+    uint16_t family;
+    uint32_t passive;
+    uint32_t security;
+    const char *ca_file;
+};
 
-int DemoFtp(int argc, char **argv) {
-    const char *host = Arg(argc, argv, 0, "zknet-test");
-    int port = std::atoi(Arg(argc, argv, 1, "2121"));
-    const char *user = Arg(argc, argv, 2, "zkftp");
-    const char *password = Arg(argc, argv, 3, "zkftp-pass");
-    uint16_t family = std::strcmp(Arg(argc, argv, 4, "4"), "6") == 0 ? ZK_AF_INET6 : ZK_AF_INET;
-    uint32_t passive = std::strcmp(Arg(argc, argv, 5, "passive"), "active") == 0 ? 0 : 1;
-    std::printf("FTP to %s port %d as %s over %s, %s mode\n", host, port, user, family == ZK_AF_INET6 ? "IPv6" : "IPv4",
-                passive ? "passive" : "active");
-
-    FtpSession *session = ZK_FtpConnectA(host, user, password, passive, port, family);
+int RunDemo(const Server &server) {
+    std::printf("%s to %s port %d as %s over %s, %s mode\n", server.security == ZK_SECURE_NONE ? "FTP" : "FTPS (AUTH TLS)",
+                server.host, server.port, server.user, server.family == ZK_AF_INET6 ? "IPv6" : "IPv4",
+                server.passive ? "passive" : "active");
+    FtpSession *session = ZK_FtpConnectSecureA(server.host, server.user, server.password, server.passive, server.port,
+                                               server.family, server.security, server.ca_file);
     if (!Step("connect and log in", session != nullptr)) {
         std::printf("  (is the server running? tests/ftp/start.sh WORK_FOLDER starts the local vsftpd)\n");
         return 1;
@@ -112,4 +117,31 @@ int DemoFtp(int argc, char **argv) {
     std::remove(up);
     std::remove(down);
     return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int DemoFtp(int argc, char **argv) {
+    Server server{Arg(argc, argv, 0, "zknet-test"), std::atoi(Arg(argc, argv, 1, "2121")), Arg(argc, argv, 2, "zkftp"),
+                  Arg(argc, argv, 3, "zkftp-pass"), ZK_AF_INET, 1, ZK_SECURE_NONE, nullptr};
+    if (std::strcmp(Arg(argc, argv, 4, "4"), "6") == 0) server.family = ZK_AF_INET6;
+    if (std::strcmp(Arg(argc, argv, 5, "passive"), "active") == 0) server.passive = 0;
+    return RunDemo(server);
+}
+
+// The CA file defaults to the one tools/demo.sh names: the test CA of the local servers.
+int DemoFtps(int argc, char **argv) {
+    const char *ca = std::getenv("ZK_DEMO_FTP_CA");
+    Server server{Arg(argc, argv, 0, "zknet-test"), std::atoi(Arg(argc, argv, 1, "2131")), Arg(argc, argv, 2, "zkftp"),
+                  Arg(argc, argv, 3, "zkftp-pass"), ZK_AF_INET, 1, ZK_SECURE_EXPLICIT, Arg(argc, argv, 4, ca)};
+    int rc = RunDemo(server);
+    if (rc == 0 && server.ca_file != nullptr) {
+        // And what a certificate check refuses: the same server judged by the system's trust.
+        std::printf("FTPS to %s port %d trusting only the system's CAs\n", server.host, server.port);
+        FtpSession *refused = ZK_FtpConnectSecureA(server.host, server.user, server.password, 1, server.port, ZK_AF_INET,
+                                                   ZK_SECURE_EXPLICIT, nullptr);
+        if (!Step("refused, as it should be", refused == nullptr && ZK_FtpQueryLastErrorCode() == ZK_FTP_CERTIFICATE)) rc = 1;
+        if (refused != nullptr) ZK_FtpDisconnect(refused);
+    }
+    return rc;
 }

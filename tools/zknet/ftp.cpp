@@ -31,7 +31,8 @@ const char kHelp[] =
     "  date  HOST FILE            print a file's modification time, UTC (2024-05-01T09:30:00Z)\n"
     "  chmod HOST MODE FILE       set a file's permission, MODE in octal as chmod takes it (644)\n"
     "\n"
-    "HOST is a name or an address, an IPv6 address in brackets; PORT defaults to 21:\n"
+    "HOST is a name or an address, an IPv6 address in brackets; PORT defaults to 21 (990 with\n"
+    "--tls-implicit):\n"
     "  ftp.example.com   192.0.2.7:2121   [::1]:2121   [2001:db8::7]\n"
     "\n"
     "options:\n"
@@ -40,6 +41,12 @@ const char kHelp[] =
     "                       (default: $ZKNET_FTP_PASSWORD)\n"
     "  --password PASS      the password itself; other users of this computer can see it\n"
     "  --active             active data connections (PORT, EPRT) instead of passive (PASV, EPSV)\n"
+    "  --tls                FTPS: AUTH TLS after the greeting, required; every data connection\n"
+    "                       is TLS as well\n"
+    "  --tls-implicit       FTPS from the first byte (port 990)\n"
+    "  --cacert FILE        trust exactly the CAs in FILE (PEM) instead of the system's\n"
+    "  --insecure           accept any certificate: anyone in between can read and change\n"
+    "                       everything, the password included; for test servers only\n"
     "  -6                   connect over IPv6 (an IPv6 address implies it)\n"
     "  --ascii              transfer in ASCII type (TYPE A) instead of binary (TYPE I)\n"
     "  --names              ls: the names only\n"
@@ -54,7 +61,8 @@ const char kHelp[] =
 
 const std::vector<OptionSpec> kOptions = {
     kHelpOption, kQuietOption,        {"user", 0, true}, {"password", 0, true}, {"password-env", 0, true},
-    {"active", 0, false}, {"6", '6', false}, {"ascii", 0, false}, {"names", 0, false}, {"timeout", 0, true},
+    {"active", 0, false}, {"tls", 0, false},
+    {"tls-implicit", 0, false}, {"cacert", 0, true}, {"insecure", 0, false}, {"6", '6', false}, {"ascii", 0, false}, {"names", 0, false}, {"timeout", 0, true},
 };
 
 struct CodeName {
@@ -81,6 +89,8 @@ const CodeName kCodes[] = {
     {ZK_FTP_PASSIVE_FAILED, "passive failed"},
     {ZK_FTP_NO_PERMISSION, "no permission"},
     {ZK_FTP_CHMOD_FAILED, "chmod failed"},
+    {ZK_FTP_TLS_FAILED, "TLS failed"},
+    {ZK_FTP_CERTIFICATE, "certificate refused"},
 };
 
 std::string CodeText(uint32_t code) {
@@ -305,8 +315,18 @@ int RunFtp(int argc, char **argv) {
     run.args.assign(args.operands.begin() + 2, args.operands.end());
     if (run.args.size() < action->min_args) return UsageError(run.where, "too few arguments");
     if (run.args.size() > action->max_args) return UsageError(run.where, "too many arguments");
+    uint32_t security = ZK_SECURE_NONE;
+    if (HasOption(args, "tls") && HasOption(args, "tls-implicit")) return UsageError(run.where, "--tls or --tls-implicit, not both");
+    if (HasOption(args, "tls")) security = ZK_SECURE_EXPLICIT;
+    if (HasOption(args, "tls-implicit")) security = ZK_SECURE_IMPLICIT;
+    const std::string *ca_file = OptionValue(args, "cacert");
+    if (security == ZK_SECURE_NONE && (ca_file != nullptr || HasOption(args, "insecure"))) {
+        return UsageError(run.where, "--cacert and --insecure go with --tls or --tls-implicit");
+    }
+    if (HasOption(args, "insecure")) security |= ZK_SECURE_NO_VERIFY;
     Endpoint &endpoint = run.endpoint;
-    if (!ParseEndpoint(args.operands[1], 21, &endpoint, &error)) return UsageError(run.where, error);
+    int default_port = (security & 0xFF) == ZK_SECURE_IMPLICIT ? 990 : 21;
+    if (!ParseEndpoint(args.operands[1], default_port, &endpoint, &error)) return UsageError(run.where, error);
     double timeout = 0;
     if (const std::string *t = OptionValue(args, "timeout")) {
         if (!ParseSeconds(*t, &timeout)) return UsageError(run.where, "bad --timeout " + *t);
@@ -322,7 +342,8 @@ int RunFtp(int argc, char **argv) {
     uint32_t passive = HasOption(args, "active") ? 0 : 1;
     Deadline deadline;
     StartDeadline(&deadline, timeout, run.where);
-    run.session = ZK_FtpConnectA(endpoint.host.c_str(), user.c_str(), password.c_str(), passive, endpoint.port, family);
+    run.session = ZK_FtpConnectSecureA(endpoint.host.c_str(), user.c_str(), password.c_str(), passive, endpoint.port,
+                                       family, security, ca_file != nullptr ? ca_file->c_str() : nullptr);
     int rc = run.session == nullptr ? FtpFailed(run) : action->run(run);
     if (run.session != nullptr) ZK_FtpDisconnect(run.session);
     StopDeadline(&deadline);
