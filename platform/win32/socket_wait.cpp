@@ -121,7 +121,18 @@ int WaitSockets(SocketWait *sockets, int count, WakeSignal *signal, DWORD timeou
         handles[selected] = event;
     }
     int code = 0;
-    if (result == 1) {
+    // One more look once the sockets are selected: data that arrived between the first look and
+    // the selection must not wait out the whole time-out should the selection not record it
+    // (under Wine, replies that had come were seen waiting for 10 s now and then).
+    bool waited = false;
+    if (result == 1 && count > 0) {
+        int now = ReadyNow(sockets, count);
+        if (now != 0) {
+            result = now;
+            waited = true;
+        }
+    }
+    if (result == 1 && !waited) {
         DWORD used = static_cast<DWORD>(count);
         if (signal != nullptr) handles[used++] = signal->event;
         DWORD rc = ::WaitForMultipleObjects(used, handles, FALSE, WaitMs(timeout_ms));
@@ -134,7 +145,7 @@ int WaitSockets(SocketWait *sockets, int count, WakeSignal *signal, DWORD timeou
     for (int i = 0; i < selected; ++i) {
         SocketWait &w = sockets[i];
         WSANETWORKEVENTS seen;
-        if (result == 1 && ::WSAEnumNetworkEvents(w.socket, handles[i], &seen) == 0) {
+        if (result == 1 && !waited && ::WSAEnumNetworkEvents(w.socket, handles[i], &seen) == 0) {
             long got = seen.lNetworkEvents;
             bool closed = (got & FD_CLOSE) != 0;  // the next call finds out what the close means
             if ((w.wanted & kWaitReadable) && (closed || (got & (FD_READ | FD_ACCEPT)) != 0)) w.ready |= kWaitReadable;
