@@ -8,5 +8,7 @@ if(TEST ftp)
   set_tests_properties(ftp-peers-start PROPERTIES FIXTURES_SETUP ftp-peers LABELS ftp TIMEOUT 30)
   set_tests_properties(ftp-peers-stop PROPERTIES FIXTURES_CLEANUP ftp-peers LABELS ftp TIMEOUT 30)
   # Every wait of the client is bounded, but a fault must not hang CI.
-  set_tests_properties(ftp PROPERTIES FIXTURES_REQUIRED ftp-peers TIMEOUT 400)
+  # The FTP tests and the tool's test both listen on the active range (40000-40099), and one
+  # test takes all of it but one port: they never run at the same time.
+  set_tests_properties(ftp PROPERTIES FIXTURES_REQUIRED ftp-peers TIMEOUT 400 RESOURCE_LOCK ftp-active-ports)
 endif()

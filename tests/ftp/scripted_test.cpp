@@ -433,7 +433,12 @@ TEST_F(ScriptedFtp, PassiveListingWithoutCompletionLineStillReturnsItsList) {
 // With 99 of the 100 ports taken the client listens on the one left; with all taken it announces
 // nothing and fails.
 TEST_F(ScriptedFtp, ActivePortFallsBackWithinTheRange) {
-    std::vector<SocketHandle *> taken;
+    // Released however the test ends: ports left taken would fail every later active test.
+    struct Taken : std::vector<SocketHandle *> {
+        ~Taken() {
+            for (SocketHandle *h : *this) ZK_SocketClose(h);
+        }
+    } taken;
     for (int port = 40000; port <= 40099; ++port) {
         if (port == 40042) continue;
         SocketHandle *h = ZK_SocketOpenServer(ZK_SOCK_STREAM, port, ZK_AF_INET);
@@ -462,6 +467,7 @@ TEST_F(ScriptedFtp, ActivePortFallsBackWithinTheRange) {
     EXPECT_EQ(0, ZK_FtpListFileA(session_, &list, "LIST"));
     EXPECT_EQ(5u, ZK_FtpQueryLastErrorCode());
     for (SocketHandle *h : taken) ZK_SocketClose(h);
+    taken.clear();
     Lines sent = Sent();
     ASSERT_EQ(4u, sent.size());
     EXPECT_EQ("PORT 127,0,0,1,156,106", sent[1]);  // 40042 = 156 * 256 + 106

@@ -10,6 +10,6 @@ add_test(NAME zknet-tool
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/zknet/zknet-test.sh ${ZK_TOOL_MODE} ${CMAKE_BINARY_DIR}/zknet-tool
                  ${CMAKE_BINARY_DIR}/ftp-peers/home ${CMAKE_SOURCE_DIR} ${CMAKE_CROSSCOMPILING_EMULATOR}
                  $<TARGET_FILE:zknet_tool>)
-set_tests_properties(zknet-tool PROPERTIES LABELS zknet SKIP_RETURN_CODE 77 TIMEOUT 300
+set_tests_properties(zknet-tool PROPERTIES LABELS zknet SKIP_RETURN_CODE 77 TIMEOUT 300 RESOURCE_LOCK ftp-active-ports
                                            FIXTURES_REQUIRED "ftp-peers;telnet-peers;nic-peers;mail-peers"
                                            ENVIRONMENT "ZK_MAIL_WORK=${CMAKE_BINARY_DIR}/mail-peers")
