@@ -48,18 +48,15 @@ void Release(SessionPool *pool) {
     delete pool;
 }
 
-// Where an SSL object's Session is found (the callbacks get only the SSL object).
-int OwnerIndex() {
+// Where an SSL object's session pool is found (the callbacks get only the SSL object).
+int PoolIndex() {
     static const int index = SSL_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
     return index;
 }
 
-SessionPool *PoolOf(const Session *session);
-
 // OpenSSL hands every new session here; it is ours (return 1) when kept.
 int OnNewSession(SSL *ssl, SSL_SESSION *session) {
-    auto *owner = static_cast<const Session *>(SSL_get_ex_data(ssl, OwnerIndex()));
-    SessionPool *pool = owner != nullptr ? PoolOf(owner) : nullptr;
+    auto *pool = static_cast<SessionPool *>(SSL_get_ex_data(ssl, PoolIndex()));
     if (pool == nullptr || !SSL_SESSION_is_resumable(session)) return 0;
     std::lock_guard<std::mutex> hold(pool->lock);
     if (SSL_SESSION_get_protocol_version(session) >= TLS1_3_VERSION) {
@@ -170,10 +167,6 @@ struct Session {
     bool shut;
 };
 
-namespace {
-SessionPool *PoolOf(const Session *session) { return session->pool; }
-}  // namespace
-
 Session *Open(SOCKET s, const Setup &setup, char *why, int why_size) {
     Session *session = new (std::nothrow) Session{};
     if (session == nullptr) {
@@ -224,7 +217,7 @@ Session *Open(SOCKET s, const Setup &setup, char *why, int why_size) {
     }
     BIO_set_fd(bio, s, BIO_NOCLOSE);
     SSL_set_bio(session->ssl, bio, bio);
-    SSL_set_ex_data(session->ssl, OwnerIndex(), session);
+    SSL_set_ex_data(session->ssl, PoolIndex(), session->pool);
     if (setup.verify && !session->host.empty()) {
         X509_VERIFY_PARAM *param = SSL_get0_param(session->ssl);
         if (IsAddressText(session->host.c_str())) {

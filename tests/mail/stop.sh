@@ -12,17 +12,8 @@ if [ -f "$work/postfix/main.cf" ]; then
   done
   [ -f "$pidfile" ] && kill -9 "$(tr -d ' ' < "$pidfile")" 2>/dev/null || true
 fi
+. "$(dirname "$0")/../support/stop_group.sh"
 for server in sink dovecot mailutils; do
-  if [ -f "$work/$server.pid" ]; then
-    pid=$(cat "$work/$server.pid")
-    if [ -n "$pid" ]; then
-      kill -- "-$pid" 2>/dev/null || kill "$pid" 2>/dev/null || true
-      for _ in $(seq 50); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-      done
-    fi
-    rm -f "$work/$server.pid"
-  fi
+  stop_pidfile "$work/$server.pid"
 done
 exit 0
