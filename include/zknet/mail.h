@@ -3,6 +3,7 @@
 #define ZKNET_MAIL_H
 
 #include "zkconf.h"
+#include "secure.h"
 
 ZK_EXTERN_C_BEGIN
 
@@ -26,6 +27,9 @@ typedef struct MailHandle MailHandle;
 #define ZK_MAIL_DATA_FAILED      11 /* DATA refused, the message not sent whole, or not accepted */
 #define ZK_MAIL_NO_FOLDER        12
 #define ZK_MAIL_FILE_FAILED      13
+#define ZK_MAIL_TLS_FAILED       30 /* no TLS: STARTTLS or STLS not offered or refused, a failed handshake */
+#define ZK_MAIL_CERTIFICATE      31 /* the server's certificate was refused */
+#define ZK_MAIL_AUTH_FAILED      32 /* SMTP AUTH refused, impossible, or not allowed in plain text */
 
 /* The module-wide last reply holds at most this many bytes with its terminator. */
 #define ZK_MAIL_RESPONSE_SIZE 512
@@ -51,6 +55,25 @@ ZK_EXPORT MailHandle *ZK_API ZK_MailConnectSmtpW(const zk_wchar_t *host, int32_t
 /* Connects to an SMTP server (family 2 or 23) and reads its greeting, which must hold "220".
    Returns the session, or NULL with code 2 (no connection) or 3 (no or another greeting). Sends
    no command: each ZK_MailSendA/W says HELO itself. */
+
+ZK_EXPORT MailHandle *ZK_API ZK_MailConnectSmtpSecureA(const char *host, int32_t port, uint16_t family,
+                                                       uint32_t security, const char *ca_file, const char *helo,
+                                                       const char *user, const char *password);
+ZK_EXPORT MailHandle *ZK_API ZK_MailConnectSmtpSecureW(const zk_wchar_t *host, int32_t port, uint16_t family,
+                                                       uint32_t security, const zk_wchar_t *ca_file,
+                                                       const zk_wchar_t *helo, const zk_wchar_t *user,
+                                                       const zk_wchar_t *password);
+/* Connects to a submission server as `security` asks (secure.h). ZK_SECURE_NONE with a NULL user
+   is ZK_MailConnectSmtpA/W. Otherwise, after the greeting: EHLO helo (NULL: this machine's name);
+   with ZK_SECURE_EXPLICIT, STARTTLS, required (never a fall-back to plain text), and EHLO again;
+   with ZK_SECURE_IMPLICIT TLS from the first byte (port 465). With a non-NULL user, AUTH with the
+   best mechanism the server offers: OAUTHBEARER or XOAUTH2 with ZK_SECURE_XOAUTH2 (the password
+   is then the access token), else PLAIN or LOGIN. Certificates are checked as for
+   ZK_FtpConnectSecureA/W. Returns the session, or NULL with code 2, 3, 30 (no TLS), 31
+   (certificate refused), or 32 (AUTH refused, no mechanism to use, or AUTH over plain text
+   without ZK_SECURE_ALLOW_PLAIN_AUTH: nothing sent); 30 and 31 leave a last reply beginning
+   "TLS: ". Every message of the session goes out as the authenticated user: ZK_MailSendA/W and
+   ZK_MailSendFromFileA/W send no HELO of their own on a session greeted here. */
 
 ZK_EXPORT void ZK_API ZK_MailDisconnectSmtp(MailHandle *handle);
 /* Sends QUIT, reads the reply (any reply, or none within 8 s), closes the connection and releases
@@ -150,6 +173,20 @@ ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3W(const zk_wchar_t *host, const z
    case), and logs in with USER and PASS. Returns the session, or NULL with code 2 (no
    connection), 3 (no or another greeting; or no reply to USER), 4 (USER not sent) or 6 (USER
    refused, or PASS not accepted: a wrong password); the connection is closed again. */
+
+ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3SecureA(const char *host, const char *user, const char *password,
+                                                       int32_t port, uint16_t family, uint32_t security,
+                                                       const char *ca_file);
+ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3SecureW(const zk_wchar_t *host, const zk_wchar_t *user,
+                                                       const zk_wchar_t *password, int32_t port, uint16_t family,
+                                                       uint32_t security, const zk_wchar_t *ca_file);
+/* Connects as ZK_MailConnectPop3A/W over TLS as `security` asks (secure.h): ZK_SECURE_EXPLICIT
+   sends STLS after the greeting, required; ZK_SECURE_IMPLICIT speaks TLS from the first byte (port
+   995). Then USER and PASS (a server that refuses USER is asked AUTH PLAIN), or with
+   ZK_SECURE_XOAUTH2 AUTH OAUTHBEARER or XOAUTH2 with the password as the access token. Returns the
+   session, or NULL with the plain connect's codes (6: the login refused), 30 or 31 (as for
+   ZK_MailConnectSmtpSecureA/W), or 32 (a token over plain text without
+   ZK_SECURE_ALLOW_PLAIN_AUTH: nothing sent). */
 
 ZK_EXPORT void ZK_API ZK_MailDisconnectPop3(MailHandle *handle);
 /* Sends QUIT, which makes the deletions of the session take effect, reads the reply (any reply,
