@@ -17,6 +17,7 @@ presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(native native-asan native-tsan win64 win32)
 
 failed=()
+digest=""
 for preset in "${presets[@]}"; do
   echo "=== $preset: build ==="
   if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; }; then
@@ -32,6 +33,9 @@ for preset in "${presets[@]}"; do
   fi
   if ! tools/netns.sh ctest --preset "$preset" -j2 "${selection[@]}"; then
     failed+=("$preset (tests)")
+    # The failing cases, gathered where the end of a long log shows them.
+    log=build/$preset/Testing/Temporary/LastTest.log
+    [ -f "$log" ] && digest+=$(grep -E '^\[  FAILED  \] [^ ]+ \(|: Failure$|^Expected|^ +Which is|^  Actual|^Value of|^ +Actual' -A1 "$log" | head -n 60 | sed "s/^/[$preset] /")$'\n'
   fi
 done
 
@@ -55,6 +59,7 @@ if [ -x tools/fuzz.sh ] && [[ " ${presets[*]} " == *" native-asan "* ]]; then
 fi
 
 if [ ${#failed[@]} -gt 0 ]; then
+  [ -n "$digest" ] && printf '=== what failed ===\n%s' "$digest"
   echo "FAILED: ${failed[*]}"
   exit 1
 fi

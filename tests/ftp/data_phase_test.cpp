@@ -187,12 +187,12 @@ TEST_F(DataPhase, PassiveConnectIsCalledOffByARefusal) {
     EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
     EXPECT_EQ("425 Failed to establish connection.", LastReply());
     EXPECT_FALSE(Exists(Local("never.bin")));
-    EXPECT_LT(Since(start), 6000u);
+    EXPECT_LT(Since(start), 9000u);
     MStringList list{7, nullptr};
     start = Now();
     EXPECT_EQ(0, ZK_FtpListFileA(session_, &list, "LIST"));
     EXPECT_EQ(7, list.count);
-    EXPECT_LT(Since(start), 6000u);
+    EXPECT_LT(Since(start), 9000u);
 }
 
 // ---- Active mode ----
@@ -231,7 +231,7 @@ TEST_F(DataPhase, ActiveRefusalEndsTheWaitAtOnce) {
         EXPECT_EQ(0, ZK_FtpGetFileA(session_, "f", Local("refused.bin").c_str(), 1));
         EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
         EXPECT_EQ(c.refusal, LastReply());
-        EXPECT_LT(Since(start), 5000u);
+        EXPECT_LT(Since(start), 8000u);
         Sent();
     }
 }

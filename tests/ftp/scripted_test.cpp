@@ -280,7 +280,7 @@ TEST_F(ScriptedFtp, ControlDroppedMidTransferEndsTheWait) {
         SendAll(data, std::string(1000, 'd'));
         ZK_SocketClose(link.control);
         link.control = nullptr;
-        Pause(3000);
+        Pause(6000);
         ZK_SocketClose(data);
     });
     session_ = ConnectToPeer(peer_, 1);
@@ -288,7 +288,7 @@ TEST_F(ScriptedFtp, ControlDroppedMidTransferEndsTheWait) {
     uint32_t start = Now();
     EXPECT_EQ(0, ZK_FtpGetFileA(session_, "f", Local("dropped.bin").c_str(), 1));
     EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
-    EXPECT_LT(Since(start), 2500u);  // well before the peer closes the data connection
+    EXPECT_LT(Since(start), 5000u);  // well before the peer closes the data connection
 }
 
 // The same for a listing: a listing whose data connection had to be called off is incomplete,
@@ -303,7 +303,7 @@ TEST_F(ScriptedFtp, ControlDroppedMidListingFails) {
         Reply(link, "150 listing");
         ZK_SocketClose(link.control);
         link.control = nullptr;
-        Pause(3000);
+        Pause(6000);
         SendAll(data, "late\r\n");
         ZK_SocketClose(data);
     });
@@ -314,7 +314,7 @@ TEST_F(ScriptedFtp, ControlDroppedMidListingFails) {
     EXPECT_EQ(0, ZK_FtpListFileA(session_, &list, "LIST"));
     EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
     EXPECT_EQ(7, list.count);
-    EXPECT_LT(Since(start), 2500u);
+    EXPECT_LT(Since(start), 5000u);
 }
 
 // ---- Passive replies ----
@@ -384,7 +384,7 @@ TEST_F(ScriptedFtp, RefusedActiveUploadEndsAtOnce) {
     uint32_t start = Now();
     EXPECT_EQ(0, ZK_FtpPutFileA(session_, path.c_str(), "up.bin", 1));
     EXPECT_EQ(5u, ZK_FtpQueryLastErrorCode());
-    EXPECT_LT(Since(start), 3000u);
+    EXPECT_LT(Since(start), 6000u);
     char name[64];
     EXPECT_EQ(1, ZK_FtpGetDirectoryA(session_, name, sizeof(name), "PWD"));
     EXPECT_STREQ("/pub/incoming", name);
@@ -406,7 +406,7 @@ TEST_F(ScriptedFtp, RefusedListingFailsAtOnce) {
     EXPECT_EQ(0, ZK_FtpListFileA(session_, &list, "LIST nothere"));
     EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
     EXPECT_EQ(7, list.count);
-    EXPECT_LT(Since(start), 3000u);
+    EXPECT_LT(Since(start), 6000u);
 }
 
 TEST_F(ScriptedFtp, PassiveListingWithoutCompletionLineStillReturnsItsList) {

@@ -137,7 +137,7 @@ TEST_F(Secure, BrokenHandshakesFailWith30) {
         const char *peer;
         int port;
         uint32_t most_ms;
-    } kCases[] = {{"stall", kFtpsPeer + 3, 16000}, {"garbage", kFtpsPeer + 4, 5000}};
+    } kCases[] = {{"stall", kFtpsPeer + 3, 16000}, {"garbage", kFtpsPeer + 4, 8000}};
     for (const auto &c : kCases) {
         std::string before = PeerLog(c.peer);
         uint32_t start = Now();

@@ -44,7 +44,7 @@ struct ScriptedCase {
     uint32_t code;
     std::string last_reply;
     Lines commands;  // every line the client sent, QUIT included
-    uint32_t most_ms = 5000;
+    uint32_t most_ms = 8000;
     std::string label = "";
 };
 
@@ -107,7 +107,7 @@ const ScriptedCase kFixedCases[] = {
     {"FinalReplyAfterNineSeconds", With(Transaction(""), 5, "250 queued at last\r\n", 9000), SendA, 1, 0,
      "250 queued at last", CommandsTo(4), 20000},
     {"NoReplyToHelo", {{kNoLine, kGreeting}, {"HELO me", ""}, {"QUIT", "221 bye\r\n", 0, 12000}}, SendA, 0, 8, "",
-     CommandsTo(1), 9500},
+     CommandsTo(1), 12500},
     // The server goes away soon after it said 354, reading none of the message, or once it took
     // the data: no reply, so the message counts as not sent.
     {"CloseAfterData", With(RefusedAt(4, "354 go ahead\r\n", true), 5, kCloseNow, 200), SendA, 0, 11, "",
