@@ -64,13 +64,19 @@ void SendAtOnce(ProtoTransport *connection) {
 }
 }  // namespace
 
-ProtoTransport *MailOpenTransportA(const char *host, int32_t port, const char *greeting, uint16_t family) {
-    ProtoTransport *connection = ProtoOpenTransport(ZK_SocketOpenClientA(kStreamKind, host, port, family));
+ProtoTransport *MailTransportOver(SocketHandle *socket) {
+    ProtoTransport *connection = ProtoOpenTransport(socket);
     if (connection == nullptr) {
         MailLastError = ZK_MAIL_NO_CONNECTION;
         return nullptr;
     }
     SendAtOnce(connection);
+    return connection;
+}
+
+ProtoTransport *MailOpenTransportA(const char *host, int32_t port, const char *greeting, uint16_t family) {
+    ProtoTransport *connection = MailTransportOver(ZK_SocketOpenClientA(kStreamKind, host, port, family));
+    if (connection == nullptr) return nullptr;
     if (MailReadReplyA(connection, nullptr, 0, greeting, kMailReplyTimeoutMs) != 0) {
         MailLastError = ZK_MAIL_NO_REPLY;
         ProtoCloseTransport(connection);
@@ -80,12 +86,8 @@ ProtoTransport *MailOpenTransportA(const char *host, int32_t port, const char *g
 }
 
 ProtoTransport *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_wchar_t *greeting, uint16_t family) {
-    ProtoTransport *connection = ProtoOpenTransport(ZK_SocketOpenClientW(kStreamKind, host, port, family));
-    if (connection == nullptr) {
-        MailLastError = ZK_MAIL_NO_CONNECTION;
-        return nullptr;
-    }
-    SendAtOnce(connection);
+    ProtoTransport *connection = MailTransportOver(ZK_SocketOpenClientW(kStreamKind, host, port, family));
+    if (connection == nullptr) return nullptr;
     if (MailReadReplyW(connection, nullptr, 0, greeting, kMailReplyTimeoutMs) != 0) {
         MailLastError = ZK_MAIL_NO_REPLY;
         ProtoCloseTransport(connection);

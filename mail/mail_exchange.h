@@ -15,6 +15,11 @@
 ProtoTransport *MailOpenTransportA(const char *host, int32_t port, const char *greeting, uint16_t family);
 ProtoTransport *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_wchar_t *greeting, uint16_t family);
 
+// The dialogue's transport over a connected stream socket (which it owns from then on): replies
+// and message pieces go out without waiting for acknowledgements. Null, with MailLastError 2,
+// for a null socket or when memory runs out.
+ProtoTransport *MailTransportOver(SocketHandle *socket);
+
 // Reads one reply to its final line (an SMTP "ddd-" reply is read through its last line; a
 // POP3 status line is one line) into `buffer` (cut to `size` at a character boundary; may be
 // null) and MailLastResponse, which is left empty when nothing arrived. The whole reply must

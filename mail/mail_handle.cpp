@@ -22,6 +22,7 @@ ZK_EXPORT void ZK_API ZK_MailDisconnectSmtp(MailHandle *handle) {
     if (ProtoSendCommand(handle->smtpSocket, kQuit, sizeof(kQuit) - 1, kMailReplyTimeoutMs)) {
         MailReadReplyA(handle->smtpSocket, nullptr, 0, "", kMailReplyTimeoutMs);
     }
+    ProtoEndTls(handle->smtpSocket, 1000);
     ProtoCloseTransport(handle->smtpSocket);
     MailFreeHandle(handle);
 }

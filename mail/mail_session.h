@@ -25,6 +25,10 @@ struct MailHandle {
     ProtoTransport *pop3Socket;  // a POP3 session's
     char xMailer[kMailFieldSize];      // "X-Mailer: ...\n"
     char contentType[kMailFieldSize];  // "Content-Type: ...;\n\t...\n", lines ending in LF
+    // An SMTP session greeted with EHLO when it was opened (a secure connect): its messages send
+    // no HELO of their own, which would start the session over, but RSET after a failed one.
+    bool greeted;
+    bool transactionOpen;  // a message of a greeted session failed after MAIL FROM may have been taken
 };
 
 // The family's error code, one for the whole process: any thread may set or read it.

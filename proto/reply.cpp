@@ -12,6 +12,7 @@ namespace {
 
 // A reply longer than this many lines is not a reply but a fault of the server's.
 constexpr int kMostLines = 100000;
+constexpr size_t kMostKept = 64 * 1024;
 // Room for a line being read: the final line is cut to the caller's buffer afterwards, at a
 // character boundary (a line reader's cut may fall inside a double-byte character).
 constexpr int32_t kLineRoom = 2048;
@@ -47,7 +48,7 @@ bool ProtoEndsContinuation(const char *line, const char code[4]) {
 }
 
 int32_t ProtoReadReply(ProtoTransport *connection, char *buffer, int32_t size, uint32_t timeout_ms,
-                       ProtoFraming framing) {
+                       ProtoFraming framing, std::string *every_line) {
     if (buffer == nullptr || size < 1) return -1;
     buffer[0] = '\0';
     // A caller that wants more of a long line (a deep directory's name) gets room for it.
@@ -55,12 +56,18 @@ int32_t ProtoReadReply(ProtoTransport *connection, char *buffer, int32_t size, u
     char *line = room.data();
     const int32_t line_room = static_cast<int32_t>(room.size());
     const ProtoDeadline deadline = ProtoDeadline::After(timeout_ms);
+    auto keep = [&] {
+        // A server that pours out lines fills no more than this.
+        if (every_line != nullptr && every_line->size() < kMostKept) every_line->append(line).push_back('\n');
+    };
     if (ProtoReadLineBy(connection, line, line_room, deadline, nullptr) < 0) return -1;
+    keep();
     char code[4];
     if (framing == kProtoCodedLines && ProtoOpensContinuation(line, code)) {
         for (int lines = 1;; ++lines) {
             if (lines >= kMostLines) return -1;
             if (ProtoReadLineBy(connection, line, line_room, deadline, nullptr) < 0) return -1;
+            keep();
             if (ProtoEndsContinuation(line, code)) break;
         }
     }

@@ -5,6 +5,7 @@
 #define ZK_PROTO_REPLY_H
 
 #include <cstdint>
+#include <string>
 
 #include "proto/transport.h"
 
@@ -17,9 +18,10 @@ enum ProtoFraming : int {
 // Reads one reply and leaves its final line in `buffer` (cut to size-1 bytes at a character
 // boundary; an overlong line is read to its end). The whole reply, every line of it, must arrive
 // within `timeout_ms` of the first wait (0: no limit). Returns the final line's length, or -1
-// when no reply, or no complete reply, arrived in time.
+// when no reply, or no complete reply, arrived in time. `every_line` (may be null) gets each line
+// of the reply (up to 64 KiB in all) followed by LF: an EHLO reply names one extension a line.
 int32_t ProtoReadReply(ProtoTransport *connection, char *buffer, int32_t size, uint32_t timeout_ms,
-                       ProtoFraming framing);
+                       ProtoFraming framing, std::string *every_line = nullptr);
 
 // Whether a reply's final line answers as `expected` says: it begins with that text, letters
 // compared without case, and a numeric code is not followed by a further digit ("250" accepts

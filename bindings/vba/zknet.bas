@@ -29,8 +29,10 @@ Public Const ZK_SOCK_DGRAM As Long = 2
 ' ---- Constants of secure.h ----
 Public Const ZK_SECURE_NONE As Long = 0             ' plain text, as the plain connects
 Public Const ZK_SECURE_EXPLICIT As Long = 1         ' a plain start, then TLS on the server's word; required
-Public Const ZK_SECURE_IMPLICIT As Long = 2         ' TLS from the first byte (FTPS port 990)
+Public Const ZK_SECURE_IMPLICIT As Long = 2         ' TLS from the first byte (FTPS 990, SMTPS 465, POP3S 995)
 Public Const ZK_SECURE_NO_VERIFY As Long = 256
+Public Const ZK_SECURE_XOAUTH2 As Long = 512
+Public Const ZK_SECURE_ALLOW_PLAIN_AUTH As Long = 1024
 
 ' ---- Constants of ftp.h ----
 Public Const ZK_FTP_OK As Long = 0
@@ -68,6 +70,9 @@ Public Const ZK_MAIL_RCPT_FAILED As Long = 10
 Public Const ZK_MAIL_DATA_FAILED As Long = 11       ' DATA refused, the message not sent whole, or not accepted
 Public Const ZK_MAIL_NO_FOLDER As Long = 12
 Public Const ZK_MAIL_FILE_FAILED As Long = 13
+Public Const ZK_MAIL_TLS_FAILED As Long = 30        ' no TLS: STARTTLS or STLS not offered or refused, a failed handshake
+Public Const ZK_MAIL_CERTIFICATE As Long = 31       ' the server's certificate was refused
+Public Const ZK_MAIL_AUTH_FAILED As Long = 32       ' SMTP AUTH refused, impossible, or not allowed in plain text
 Public Const ZK_MAIL_RESPONSE_SIZE As Long = 512
 
 ' ---- Constants of telnet.h ----
@@ -493,6 +498,24 @@ Public Declare PtrSafe Function ZK_MailConnectSmtpW Lib "zknet.dll" (ByVal host 
     ' Returns the session, or NULL with code 2 (no connection) or 3 (no or another greeting). Sends
     ' no command: each ZK_MailSendA/W says HELO itself.
 
+Public Declare PtrSafe Function ZK_MailConnectSmtpSecureA Lib "zknet.dll" (ByVal host As String, _
+        ByVal port As Long, ByVal family As Integer, ByVal security As Long, ByVal caFile As String, _
+        ByVal helo As String, ByVal user As String, ByVal password As String) As LongPtr
+Public Declare PtrSafe Function ZK_MailConnectSmtpSecureW Lib "zknet.dll" (ByVal host As LongPtr, _
+        ByVal port As Long, ByVal family As Integer, ByVal security As Long, ByVal caFile As LongPtr, _
+        ByVal helo As LongPtr, ByVal user As LongPtr, ByVal password As LongPtr) As LongPtr
+    ' Connects to a submission server as `security` asks (secure.h). ZK_SECURE_NONE with a NULL user
+    ' is ZK_MailConnectSmtpA/W. Otherwise, after the greeting: EHLO helo (NULL: this machine's name);
+    ' with ZK_SECURE_EXPLICIT, STARTTLS, required (never a fall-back to plain text), and EHLO again;
+    ' with ZK_SECURE_IMPLICIT TLS from the first byte (port 465). With a non-NULL user, AUTH with the
+    ' best mechanism the server offers: OAUTHBEARER or XOAUTH2 with ZK_SECURE_XOAUTH2 (the password
+    ' is then the access token), else PLAIN or LOGIN. Certificates are checked as for
+    ' ZK_FtpConnectSecureA/W. Returns the session, or NULL with code 2, 3, 30 (no TLS), 31
+    ' (certificate refused), or 32 (AUTH refused, no mechanism to use, or AUTH over plain text
+    ' without ZK_SECURE_ALLOW_PLAIN_AUTH: nothing sent); 30 and 31 leave a last reply beginning
+    ' "TLS: ". Every message of the session goes out as the authenticated user: ZK_MailSendA/W and
+    ' ZK_MailSendFromFileA/W send no HELO of their own on a session greeted here.
+
 Public Declare PtrSafe Sub ZK_MailDisconnectSmtp Lib "zknet.dll" (ByVal handle As LongPtr)
     ' Sends QUIT, reads the reply (any reply, or none within 8 s), closes the connection and releases
     ' the session. NULL or a POP3 session: code 1, nothing released.
@@ -561,6 +584,20 @@ Public Declare PtrSafe Function ZK_MailConnectPop3W Lib "zknet.dll" (ByVal host 
     ' case), and logs in with USER and PASS. Returns the session, or NULL with code 2 (no
     ' connection), 3 (no or another greeting; or no reply to USER), 4 (USER not sent) or 6 (USER
     ' refused, or PASS not accepted: a wrong password); the connection is closed again.
+
+Public Declare PtrSafe Function ZK_MailConnectPop3SecureA Lib "zknet.dll" (ByVal host As String, _
+        ByVal user As String, ByVal password As String, ByVal port As Long, ByVal family As Integer, _
+        ByVal security As Long, ByVal caFile As String) As LongPtr
+Public Declare PtrSafe Function ZK_MailConnectPop3SecureW Lib "zknet.dll" (ByVal host As LongPtr, _
+        ByVal user As LongPtr, ByVal password As LongPtr, ByVal port As Long, ByVal family As Integer, _
+        ByVal security As Long, ByVal caFile As LongPtr) As LongPtr
+    ' Connects as ZK_MailConnectPop3A/W over TLS as `security` asks (secure.h): ZK_SECURE_EXPLICIT
+    ' sends STLS after the greeting, required; ZK_SECURE_IMPLICIT speaks TLS from the first byte (port
+    ' 995). Then USER and PASS (a server that refuses USER is asked AUTH PLAIN), or with
+    ' ZK_SECURE_XOAUTH2 AUTH OAUTHBEARER or XOAUTH2 with the password as the access token. Returns the
+    ' session, or NULL with the plain connect's codes (6: the login refused), 30 or 31 (as for
+    ' ZK_MailConnectSmtpSecureA/W), or 32 (a token over plain text without
+    ' ZK_SECURE_ALLOW_PLAIN_AUTH: nothing sent).
 
 Public Declare PtrSafe Sub ZK_MailDisconnectPop3 Lib "zknet.dll" (ByVal handle As LongPtr)
     ' Sends QUIT, which makes the deletions of the session take effect, reads the reply (any reply,
@@ -1045,6 +1082,13 @@ Public Declare Function ZK_MailConnectSmtpA Lib "zknet.dll" (ByVal host As Strin
 Public Declare Function ZK_MailConnectSmtpW Lib "zknet.dll" (ByVal host As Long, ByVal port As Long, _
         ByVal family As Integer) As Long
 
+Public Declare Function ZK_MailConnectSmtpSecureA Lib "zknet.dll" (ByVal host As String, _
+        ByVal port As Long, ByVal family As Integer, ByVal security As Long, ByVal caFile As String, _
+        ByVal helo As String, ByVal user As String, ByVal password As String) As Long
+Public Declare Function ZK_MailConnectSmtpSecureW Lib "zknet.dll" (ByVal host As Long, _
+        ByVal port As Long, ByVal family As Integer, ByVal security As Long, ByVal caFile As Long, _
+        ByVal helo As Long, ByVal user As Long, ByVal password As Long) As Long
+
 Public Declare Sub ZK_MailDisconnectSmtp Lib "zknet.dll" (ByVal handle As Long)
 
 Public Declare Function ZK_MailSendA Lib "zknet.dll" (ByVal handle As Long, ByVal helo As String, _
@@ -1074,6 +1118,13 @@ Public Declare Function ZK_MailConnectPop3A Lib "zknet.dll" (ByVal host As Strin
         ByVal password As String, ByVal port As Long, ByVal family As Integer) As Long
 Public Declare Function ZK_MailConnectPop3W Lib "zknet.dll" (ByVal host As Long, ByVal user As Long, _
         ByVal password As Long, ByVal port As Long, ByVal family As Integer) As Long
+
+Public Declare Function ZK_MailConnectPop3SecureA Lib "zknet.dll" (ByVal host As String, _
+        ByVal user As String, ByVal password As String, ByVal port As Long, ByVal family As Integer, _
+        ByVal security As Long, ByVal caFile As String) As Long
+Public Declare Function ZK_MailConnectPop3SecureW Lib "zknet.dll" (ByVal host As Long, _
+        ByVal user As Long, ByVal password As Long, ByVal port As Long, ByVal family As Integer, _
+        ByVal security As Long, ByVal caFile As Long) As Long
 
 Public Declare Sub ZK_MailDisconnectPop3 Lib "zknet.dll" (ByVal handle As Long)
 

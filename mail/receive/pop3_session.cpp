@@ -40,9 +40,12 @@ bool Pop3ReadStatus(ProtoTransport *connection, char *status, int32_t size) {
     return n > 0 && ProtoReplyIsA(line, "+OK");
 }
 
-int Pop3LoginA(ProtoTransport *connection, const char *user, const char *password) {
+int Pop3LoginA(ProtoTransport *connection, const char *user, const char *password, bool *user_refused) {
     if (!MailCommandA(connection, "USER", user, "+OK")) {
-        if (MailLastError == ZK_MAIL_REFUSED) MailLastError = ZK_MAIL_LOGIN_REFUSED;
+        if (MailLastError == ZK_MAIL_REFUSED) {
+            MailLastError = ZK_MAIL_LOGIN_REFUSED;
+            if (user_refused != nullptr) *user_refused = true;
+        }
         return 0;
     }
     if (!MailCommandA(connection, "PASS", password, "+OK")) {
@@ -52,9 +55,12 @@ int Pop3LoginA(ProtoTransport *connection, const char *user, const char *passwor
     return 1;
 }
 
-int Pop3LoginW(ProtoTransport *connection, const zk_wchar_t *user, const zk_wchar_t *password) {
+int Pop3LoginW(ProtoTransport *connection, const zk_wchar_t *user, const zk_wchar_t *password, bool *user_refused) {
     if (!MailCommandW(connection, ZK_WTEXT("USER"), user, ZK_WTEXT("+OK"))) {
-        if (MailLastError == ZK_MAIL_REFUSED) MailLastError = ZK_MAIL_LOGIN_REFUSED;
+        if (MailLastError == ZK_MAIL_REFUSED) {
+            MailLastError = ZK_MAIL_LOGIN_REFUSED;
+            if (user_refused != nullptr) *user_refused = true;
+        }
         return 0;
     }
     if (!MailCommandW(connection, ZK_WTEXT("PASS"), password, ZK_WTEXT("+OK"))) {
@@ -130,6 +136,7 @@ ZK_EXPORT void ZK_API ZK_MailDisconnectPop3(MailHandle *handle) {
     } else {
         MailRecordResponse("");
     }
+    ProtoEndTls(connection, 1000);
     ProtoCloseTransport(connection);
     MailFreeHandle(handle);
 }

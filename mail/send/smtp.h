@@ -13,6 +13,14 @@
 // 1 when DATA was accepted; else 0 with MailLastError 1 (no SMTP session), 8, 9, 10 or 11.
 int SmtpEnvelope(MailHandle *handle, const char *helo, const char *from_value, const char *to_value);
 
+// The start of a message on a session greeted at connect, which says no HELO (that would start
+// the session over, and some servers forget the login with it): RSET, but only after a message
+// that failed on the way, whose transaction may still be open. False (the step failed) when
+// RSET was refused. SmtpMessageOpened / SmtpMessageDone keep track of the transaction.
+bool SmtpResetIfOpen(MailHandle *handle);
+inline void SmtpMessageOpened(MailHandle *handle) { handle->transactionOpen = true; }
+inline void SmtpMessageDone(MailHandle *handle) { handle->transactionOpen = false; }
+
 // Writes the text between the first `open` and the next `close` after it into `output` (size
 // bytes) and returns its length in bytes; 0 with `output` empty when there is none or it does
 // not fit. The text is taken as far as it fits `size` UTF-16 units.

@@ -58,16 +58,24 @@ int32_t ExtractBetween(const char *text, char *output, int32_t size, const char 
     return bytes > 0 ? bytes : 0;
 }
 
+bool SmtpResetIfOpen(MailHandle *handle) {
+    if (!handle->transactionOpen) return true;
+    if (!MailCommandA(handle->smtpSocket, "RSET", nullptr, "250")) return false;
+    SmtpMessageDone(handle);
+    return true;
+}
+
 int SmtpEnvelope(MailHandle *handle, const char *helo, const char *from_value, const char *to_value) {
     if (handle == nullptr || handle->smtpSocket == nullptr) {
         MailLastError = ZK_MAIL_NO_SESSION;
         return 0;
     }
     ProtoTransport *connection = handle->smtpSocket;
-    if (!MailCommandA(connection, "HELO", MailOneLineA(helo).c_str(), "250")) {
+    if (handle->greeted ? !SmtpResetIfOpen(handle) : !MailCommandA(connection, "HELO", MailOneLineA(helo).c_str(), "250")) {
         MailLastError = ZK_MAIL_HELO_FAILED;
         return 0;
     }
+    SmtpMessageOpened(handle);
     char address[kAddressSize] = {0};
     ExtractBetween(from_value, address, kAddressSize, "<", ">");
     if (!MailCommandA(connection, "MAIL FROM:", MailOneLineA(address).c_str(), "250")) {

@@ -48,7 +48,10 @@ int32_t SendMessage(MailHandle *handle, Command command, Read read_reply, Compos
     try {
         if (handle == nullptr || handle->smtpSocket == nullptr) return step.Fail();
         step.code = ZK_MAIL_HELO_FAILED;
-        if (!command(handle->smtpSocket, "HELO", helo, ok)) return step.Fail();
+        if (handle->greeted ? !SmtpResetIfOpen(handle) : !command(handle->smtpSocket, "HELO", helo, ok)) {
+            return step.Fail();
+        }
+        SmtpMessageOpened(handle);
         step.code = ZK_MAIL_FROM_FAILED;
         if (!command(handle->smtpSocket, "MAIL FROM:", envelope.from.c_str(), ok)) return step.Fail();
         // Every recipient is judged; one refused fails the message before its data goes.
@@ -61,6 +64,7 @@ int32_t SendMessage(MailHandle *handle, Command command, Read read_reply, Compos
         if (!compose()) return step.Fail();
         // A message the server did not answer with 250 was not taken, whatever went out.
         if (read_reply(handle->smtpSocket, ok) != 0) return step.Fail();
+        SmtpMessageDone(handle);
         return 1;
     } catch (...) {
         return step.Fail();

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the built library exports exactly the library's 132 ZK_ names and those added beside
-# them (ZK_SocketGetLastError, ZK_FtpGetFileSize64A/W, ZK_FtpConnectSecureA/W), undecorated, as the .def file lists them, and nothing else.
+# them (ZK_SocketGetLastError, ZK_FtpGetFileSize64A/W, ZK_FtpConnectSecureA/W,
+# ZK_MailConnectSmtpSecureA/W, ZK_MailConnectPop3SecureA/W), undecorated, as the .def file lists
+# them, and nothing else.
 set -euo pipefail
 lib=$1
 def=$2
@@ -48,10 +50,12 @@ all_names=(
   ZK_SocketGetLastError
   # the FTP size query for files of any size, and FTPS connects, beside the 132
   ZK_FtpGetFileSize64A ZK_FtpGetFileSize64W ZK_FtpConnectSecureA ZK_FtpConnectSecureW
+  # the mail secure connects (TLS and authentication), beside the 132
+  ZK_MailConnectSmtpSecureA ZK_MailConnectSmtpSecureW ZK_MailConnectPop3SecureA ZK_MailConnectPop3SecureW
 )
 complete=$(printf '%s\n' "${all_names[@]}" | sort -u)
-if [ "$(echo "$complete" | wc -l)" -ne 137 ]; then
-  echo "the full list holds $(echo "$complete" | wc -l) names, not 137"
+if [ "$(echo "$complete" | wc -l)" -ne 141 ]; then
+  echo "the full list holds $(echo "$complete" | wc -l) names, not 141"
   exit 1
 fi
 expected=$(grep -oE '^[[:space:]]+ZK_[A-Za-z0-9]+' "$def" | tr -d '[:blank:]' | sort -u)

@@ -27,6 +27,8 @@ const char kHelp[] =
     "usage: zknet mail send --smtp HOST[:PORT] --from ADDRESS --to ADDRESSES [--subject TEXT]\n"
     "                       [--body-file FILE] [--width N] [--helo NAME]\n"
     "       zknet mail send --smtp HOST[:PORT] --eml FILE.eml [--helo NAME]\n"
+    "                       (either with [--tls | --tls-implicit] [--user USER\n"
+    "                       [--password-env VAR | --oauth2-token-env VAR]])\n"
     "       zknet mail list --pop3 HOST[:PORT] [--headers]\n"
     "       zknet mail get  --pop3 HOST[:PORT] NUMBER\n"
     "       zknet mail save --pop3 HOST[:PORT] NUMBER [FOLDER] [--name NAME]\n"
@@ -45,14 +47,25 @@ const char kHelp[] =
     "  show   the header fields, decoded subject, date and body of a stored message (no server)\n"
     "\n"
     "HOST is a name or an address, an IPv6 address in brackets; the port defaults to 25 for\n"
-    "SMTP and 110 for POP3:  mail.example.com   192.0.2.7:2525   [::1]:2110\n"
+    "SMTP (587 with --tls, 465 with --tls-implicit) and 110 for POP3 (995 with --tls-implicit):\n"
+    "  mail.example.com   192.0.2.7:2525   [::1]:2110   smtp.example.com:587\n"
     "\n"
     "options:\n"
     "  --smtp HOST[:PORT]   send: the SMTP server\n"
     "  --pop3 HOST[:PORT]   list, get, save, rm: the POP3 server\n"
-    "  --user USER          the POP3 user (default: $ZKNET_POP3_USER)\n"
-    "  --password-env VAR   the POP3 password is in the environment variable VAR\n"
-    "                       (default: $ZKNET_POP3_PASSWORD); it is never taken on the command line\n"
+    "  --user USER          the POP3 user (default: $ZKNET_POP3_USER); send: log in to the\n"
+    "                       submission server with SMTP AUTH as USER (needs --tls or --tls-implicit)\n"
+    "  --password-env VAR   the password is in the environment variable VAR (default:\n"
+    "                       $ZKNET_POP3_PASSWORD, $ZKNET_SMTP_PASSWORD for send); it is never\n"
+    "                       taken on the command line\n"
+    "  --oauth2-token-env VAR  log in with the OAuth 2.0 access token in the environment variable\n"
+    "                       VAR instead of a password (OAUTHBEARER or XOAUTH2)\n"
+    "  --tls                STARTTLS (SMTP) or STLS (POP3) after the greeting, required: no\n"
+    "                       word of the login goes out without TLS\n"
+    "  --tls-implicit       TLS from the first byte (SMTPS 465, POP3S 995)\n"
+    "  --cacert FILE        trust exactly the CAs in FILE (PEM) instead of the system's\n"
+    "  --insecure           accept any certificate: anyone in between can read and change\n"
+    "                       everything, passwords included (test servers only)\n"
     "  --from ADDRESS       send: the sender, as the From line shows it (\"Taro <taro@example.jp>\");\n"
     "                       MAIL FROM takes the address in angle brackets\n"
     "  --to ADDRESSES       send: the recipients, separated by commas, likewise\n"
@@ -77,7 +90,8 @@ const std::vector<OptionSpec> kOptions = {
     kHelpOption,          kQuietOption,        {"smtp", 0, true},    {"pop3", 0, true},     {"user", 0, true},
     {"password-env", 0, true}, {"from", 0, true}, {"to", 0, true},     {"subject", 0, true},  {"body-file", 0, true},
     {"width", 0, true},   {"helo", 0, true},   {"eml", 0, true},     {"headers", 0, false}, {"name", 0, true},
-    {"6", '6', false},    {"timeout", 0, true},
+    {"6", '6', false},    {"timeout", 0, true},  {"tls", 0, false},   {"tls-implicit", 0, false},
+    {"cacert", 0, true},  {"insecure", 0, false}, {"oauth2-token-env", 0, true},
 };
 
 constexpr int kSmtpPort = 25;
@@ -102,6 +116,9 @@ const CodeName kCodes[] = {
     {ZK_MAIL_DATA_FAILED, "DATA failed"},
     {ZK_MAIL_NO_FOLDER, "no folder"},
     {ZK_MAIL_FILE_FAILED, "file failed"},
+    {ZK_MAIL_TLS_FAILED, "no TLS"},
+    {ZK_MAIL_CERTIFICATE, "certificate refused"},
+    {ZK_MAIL_AUTH_FAILED, "authentication failed"},
 };
 
 std::string CodeText(uint32_t code) {
@@ -188,6 +205,10 @@ struct Run {
     std::string where;  // "mail list"
     Endpoint endpoint;
     uint16_t family = ZK_AF_INET;
+    uint32_t security = ZK_SECURE_NONE;
+    WideText ca_file;       // empty: the system's trust
+    bool has_user = false;  // send: log in
+    std::string user, password;
     std::vector<std::string> args;  // the action's operands
     const Args *options = nullptr;
 };
@@ -219,7 +240,10 @@ int Send(Run &run) {
         if (!CanReadLocalFile(*eml, &why)) return Failure(run.where, "cannot read " + *eml + ": " + why);
     }
 
-    MailHandle *smtp = ZK_MailConnectSmtpW(Z(LocalToWide(run.endpoint.host)), run.endpoint.port, run.family);
+    MailHandle *smtp = ZK_MailConnectSmtpSecureW(
+        Z(LocalToWide(run.endpoint.host)), run.endpoint.port, run.family, run.security,
+        run.ca_file.empty() ? nullptr : Z(run.ca_file), Z(helo), run.has_user ? Z(LocalToWide(run.user)) : nullptr,
+        run.has_user ? Z(LocalToWide(run.password)) : nullptr);
     if (smtp == nullptr) return MailFailed(run.where + " connect", &run.endpoint);
     int32_t sent;
     if (eml != nullptr) {
@@ -376,8 +400,11 @@ int CheckOptions(const std::string &action, const Args &args, const std::string 
     static const struct {
         const char *option;
         const char *actions;
-    } kOwners[] = {{"smtp", " send "},       {"pop3", " list get save rm "}, {"user", " list get save rm "},
-                   {"password-env", " list get save rm "}, {"from", " send "}, {"to", " send "},
+    } kOwners[] = {{"smtp", " send "},       {"pop3", " list get save rm "}, {"user", " send list get save rm "},
+                   {"password-env", " send list get save rm "}, {"from", " send "}, {"to", " send "},
+                   {"oauth2-token-env", " send list get save rm "}, {"tls", " send list get save rm "},
+                   {"tls-implicit", " send list get save rm "}, {"cacert", " send list get save rm "},
+                   {"insecure", " send list get save rm "},
                    {"subject", " send "},    {"body-file", " send "},   {"width", " send "},
                    {"helo", " send "},       {"eml", " send "},         {"headers", " list "},
                    {"name", " save "},       {"6", " send list get save rm "}};
@@ -412,23 +439,59 @@ int CheckSend(const Args &args, const std::string &where) {
     return kExitOk;
 }
 
-// The user and password for POP3; the password is never taken from the command line itself.
-int Pop3Credentials(const Args &args, const std::string &where, std::string *user, std::string *password) {
+// The user and password (or access token); neither secret is ever taken from the command line
+// itself. SMTP logs in only when --user is given; POP3 always does.
+int Credentials(const Args &args, bool smtp, Run *run) {
+    const std::string &where = run->where;
     const std::string *user_option = OptionValue(args, "user");
-    const char *user_env = std::getenv("ZKNET_POP3_USER");
+    const char *user_env = smtp ? nullptr : std::getenv("ZKNET_POP3_USER");
     if (user_option != nullptr) {
-        *user = *user_option;
+        run->user = *user_option;
     } else if (user_env != nullptr) {
-        *user = user_env;
+        run->user = user_env;
+    } else if (smtp) {
+        if (HasOption(args, "password-env") || HasOption(args, "oauth2-token-env")) {
+            return UsageError(where, "--password-env and --oauth2-token-env go with --user");
+        }
+        return kExitOk;
     } else {
         return UsageError(where, "no user: give --user or set ZKNET_POP3_USER");
     }
+    run->has_user = true;
     bool found = false;
     std::string error;
-    if (!PasswordFromEnvironment(args, "password-env", "ZKNET_POP3_PASSWORD", password, &found, &error)) {
+    if (HasOption(args, "oauth2-token-env")) {
+        if (HasOption(args, "password-env")) return UsageError(where, "--password-env or --oauth2-token-env, not both");
+        if (!PasswordFromEnvironment(args, "oauth2-token-env", "", &run->password, &found, &error)) {
+            return UsageError(where, error);
+        }
+        run->security |= ZK_SECURE_XOAUTH2;
+        return kExitOk;
+    }
+    const char *fallback = smtp ? "ZKNET_SMTP_PASSWORD" : "ZKNET_POP3_PASSWORD";
+    if (!PasswordFromEnvironment(args, "password-env", fallback, &run->password, &found, &error)) {
         return UsageError(where, error);
     }
-    if (!found) return UsageError(where, "no password for " + *user + ": set ZKNET_POP3_PASSWORD or name a variable with --password-env");
+    if (!found) {
+        return UsageError(where, "no password for " + run->user + ": set " + fallback +
+                                     " or name a variable with --password-env");
+    }
+    return kExitOk;
+}
+
+// --tls, --tls-implicit, --cacert and --insecure.
+int Security(const Args &args, Run *run) {
+    if (HasOption(args, "tls") && HasOption(args, "tls-implicit")) {
+        return UsageError(run->where, "--tls or --tls-implicit, not both");
+    }
+    if (HasOption(args, "tls")) run->security = ZK_SECURE_EXPLICIT;
+    if (HasOption(args, "tls-implicit")) run->security = ZK_SECURE_IMPLICIT;
+    const std::string *ca_file = OptionValue(args, "cacert");
+    if (run->security == ZK_SECURE_NONE && (ca_file != nullptr || HasOption(args, "insecure"))) {
+        return UsageError(run->where, "--cacert and --insecure go with --tls or --tls-implicit");
+    }
+    if (ca_file != nullptr) run->ca_file = LocalToWide(*ca_file);
+    if (HasOption(args, "insecure")) run->security |= ZK_SECURE_NO_VERIFY;
     return kExitOk;
 }
 
@@ -458,7 +521,11 @@ int RunMail(int argc, char **argv) {
     const char *server_option = smtp ? "smtp" : "pop3";
     const std::string *server = OptionValue(args, server_option);
     if (server == nullptr) return UsageError(run.where, std::string("--") + server_option + " HOST[:PORT] is needed");
-    if (!ParseEndpoint(*server, smtp ? kSmtpPort : kPop3Port, &run.endpoint, &error)) return UsageError(run.where, error);
+    if (int rc = Security(args, &run)) return rc;
+    uint32_t mode = run.security & 0xFF;
+    int default_port = smtp ? (mode == ZK_SECURE_IMPLICIT ? 465 : mode == ZK_SECURE_EXPLICIT ? 587 : kSmtpPort)
+                            : (mode == ZK_SECURE_IMPLICIT ? 995 : kPop3Port);
+    if (!ParseEndpoint(*server, default_port, &run.endpoint, &error)) return UsageError(run.where, error);
     run.family = HasOption(args, "6") || run.endpoint.ipv6_literal ? ZK_AF_INET6 : ZK_AF_INET;
     if (std::strcmp(action->name, "get") == 0 || std::strcmp(action->name, "save") == 0 ||
         std::strcmp(action->name, "rm") == 0) {
@@ -474,10 +541,7 @@ int RunMail(int argc, char **argv) {
     if (smtp) {
         if (int rc = CheckSend(args, run.where)) return rc;
     }
-    std::string user, password;
-    if (!smtp) {
-        if (int rc = Pop3Credentials(args, run.where, &user, &password)) return rc;
-    }
+    if (int rc = Credentials(args, smtp, &run)) return rc;
 
     Deadline deadline;
     StartDeadline(&deadline, timeout, run.where);
@@ -485,8 +549,9 @@ int RunMail(int argc, char **argv) {
     if (smtp) {
         rc = Send(run);
     } else {
-        MailHandle *pop3 = ZK_MailConnectPop3W(Z(LocalToWide(run.endpoint.host)), Z(LocalToWide(user)),
-                                               Z(LocalToWide(password)), run.endpoint.port, run.family);
+        MailHandle *pop3 = ZK_MailConnectPop3SecureW(Z(LocalToWide(run.endpoint.host)), Z(LocalToWide(run.user)),
+                                                     Z(LocalToWide(run.password)), run.endpoint.port, run.family,
+                                                     run.security, run.ca_file.empty() ? nullptr : Z(run.ca_file));
         if (pop3 == nullptr) {
             rc = MailFailed(run.where, &run.endpoint);
         } else {
