@@ -4,7 +4,8 @@
 #   FTP against curl, with vsftpd: a 256 MiB download and upload in passive and active mode, and
 #   50 downloads and 50 uploads of 1 KiB on one session; the same over FTPS (AUTH TLS, against
 #   curl --ssl-reqd, both trusting the test CA), passive;
-#   mail against Python's smtplib and poplib, with Postfix and dovecot: 50 small messages sent on
+#   mail against Python's smtplib and poplib, with Postfix and dovecot (also over STARTTLS with a
+#   login on the submission port, and POP3S): 50 small messages sent on
 #   one SMTP session, 50 messages listed with their headers and 50 retrieved on one POP3 session,
 #   and one message of 20 MB retrieved.
 # Each figure is the best of several runs taken in turns with the reference's, login included,
@@ -217,6 +218,15 @@ z_case() { zm recv 127.0.0.1 2110 zkpop zkpop-pass "$mail_count"; }
 c_case() { pm recv 127.0.0.1 2110 zkpop zkpop-pass "$mail_count"; }
 read -r z c < <(best_pair self_timed)
 row_time "$mail_count retrieved, one session" "$z" "$c" "$mail_count"
+ca=$mail_work/certs/ca.pem
+z_case() { zm sends 127.0.0.1 2587 "<bench@zknet-test>" "<zkmail@zknet-test>" "$mail_count" "$ca" zkmail zkmail-pass; }
+c_case() { pm sends 127.0.0.1 2587 "<bench@zknet-test>" "<zkmail@zknet-test>" "$mail_count" "$ca" zkmail zkmail-pass; }
+read -r z c < <(best_pair self_timed)
+row_time "$mail_count sent, STARTTLS+AUTH session" "$z" "$c" "$mail_count"
+z_case() { zm recvs 127.0.0.1 2995 zkpop zkpop-pass "$mail_count" "$ca"; }
+c_case() { pm recvs 127.0.0.1 2995 zkpop zkpop-pass "$mail_count" "$ca"; }
+read -r z c < <(best_pair self_timed)
+row_time "$mail_count retrieved over POP3S" "$z" "$c" "$mail_count"
 z_case() { zm recv 127.0.0.1 2110 zktool zktool-pass 1; }
 c_case() { pm recv 127.0.0.1 2110 zktool zktool-pass 1; }
 read -r z c < <(best_pair self_timed)

@@ -52,8 +52,10 @@ for family in ftp mail telnet nic; do
 done
 
 rc=0
-# The FTPS part trusts the CA that the FTP servers' start made.
+# The FTPS and mail-over-TLS parts trust the CAs that their servers' starts made.
 export ZK_DEMO_FTP_CA=$work/ftp/certs/ca.pem
+export ZK_DEMO_MAIL_CA=$work/mail/certs/ca.pem
+# The tool, run by hand here, trusts them too (a --cacert of its own wins).
 if [ -z "$tool" ]; then
   build/native/zknet demo "$@" || rc=$?
   # A family may show what its servers received (the mail part: the messages as delivered, decoded).
@@ -65,7 +67,9 @@ if [ -z "$tool" ]; then
   done
 elif [ $# -gt 0 ]; then
   # In a subshell: the servers are stopped from this folder afterwards.
-  (cd "$ZK_DEMO_CALLER_DIR" && "$tool" "$@") || rc=$?
+  ca=$ZK_DEMO_MAIL_CA
+  [ "$1" = ftp ] && ca=$ZK_DEMO_FTP_CA
+  (cd "$ZK_DEMO_CALLER_DIR" && ZKNET_CACERT=${ZKNET_CACERT:-$ca} "$tool" "$@") || rc=$?
 else
   echo "A shell in the private network: zknet is on the PATH, the servers run until it ends (exit)."
   (cd "$ZK_DEMO_CALLER_DIR" && PATH=$(dirname "$tool"):$PATH PS1='zknet-demo$ ' bash --norc -i) || true

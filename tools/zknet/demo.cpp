@@ -23,6 +23,8 @@ const Part kParts[] = {
      "the same over FTPS (AUTH TLS), trusting the CA file; then a refused certificate"},
     {"mail", DemoMail, "[host [port [4|6 [to [pop3-port [user [password]]]]]]]",
      "send a Japanese message through an SMTP server and a refused one, list the mailbox over POP3, read it back"},
+    {"mails", DemoMails, "[host [submission-port [pop3s-port [user [password [ca-file]]]]]]",
+     "send through the submission port (STARTTLS and a login), a wrong password, read it back over POP3S"},
     {"telnet", DemoTelnet, "[host [port [user [password [command [prompt]]]]]]",
      "log in to a Telnet host and run a command"},
     {"nic", DemoNic, "[arp A.B.C.D | wake MAC A.B.C.D]",

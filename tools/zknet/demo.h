@@ -7,6 +7,7 @@ int DemoSocket(int argc, char **argv);
 int DemoFtp(int argc, char **argv);
 int DemoFtps(int argc, char **argv);
 int DemoMail(int argc, char **argv);
+int DemoMails(int argc, char **argv);
 int DemoTelnet(int argc, char **argv);
 int DemoNic(int argc, char **argv);
 

@@ -1,9 +1,13 @@
 // demo_mail.cpp -- the ZK_Mail family in the demonstration program: a Japanese message, folded,
 // through an SMTP server (the local Postfix of tests/mail), one that shows what the server's
 // refusal looks like to the caller, then the mailbox it was delivered to listed over POP3 (the
-// local dovecot) with the Japanese subjects decoded, and the message read back.
+// local dovecot) with the Japanese subjects decoded, and the message read back. `mails` does the
+// same as a provider's user would: through the submission port with STARTTLS and a login, and
+// back over POP3S.
 // Usage: zknet demo mail [host [port [4|6 [to [pop3-port [user [password]]]]]]]
 //        defaults: zknet-test 2525 4 <zkmail@zknet-test> 2110 zkmail zkmail-pass (tests/mail)
+//        zknet demo mails [host [submission-port [pop3s-port [user [password [ca-file]]]]]]
+//        defaults: zknet-test 2587 2995 zkmail zkmail-pass $ZK_DEMO_MAIL_CA
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,12 +33,27 @@ void ShowReply() {
     std::printf("  server: %s\n", reply);
 }
 
+// A POP3 server and how to reach it.
+struct Pop3Target {
+    const char *host;
+    int port;
+    uint16_t family;
+    WideText user, password;
+    uint32_t security;
+    WideText ca_file;
+};
+
+MailHandle *OpenPop3(const Pop3Target &t) {
+    return ZK_MailConnectPop3SecureW(Z(Wide(t.host)), Z(t.user), Z(t.password), t.port, t.family, t.security,
+                                     t.ca_file.empty() ? nullptr : Z(t.ca_file));
+}
+
 // The mailbox over POP3: listed with the header fetch until the message just sent has arrived
 // (Postfix delivers in the background), then that message read back and taken apart.
-int ReadMailbox(const char *host, int port, uint16_t family, const WideText &user,
-                const WideText &password, const WideText &subject) {
-    std::printf("list the mailbox over POP3 at %s port %d\n", host, port);
-    MailHandle *pop3 = ZK_MailConnectPop3W(Z(Wide(host)), Z(user), Z(password), port, family);
+int ReadMailbox(const Pop3Target &target, const WideText &subject) {
+    std::printf("list the mailbox over %s at %s port %d\n", target.security == ZK_SECURE_NONE ? "POP3" : "POP3S",
+                target.host, target.port);
+    MailHandle *pop3 = OpenPop3(target);
     if (pop3 == nullptr) {
         std::printf("  failed: code %u\n", ZK_MailQueryLastErrorCode());
         ShowReply();
@@ -48,7 +67,7 @@ int ReadMailbox(const char *host, int port, uint16_t family, const WideText &use
         if (round > 0) {
             ZK_MailDisconnectPop3(pop3);
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
-            pop3 = ZK_MailConnectPop3W(Z(Wide(host)), Z(user), Z(password), port, family);
+            pop3 = OpenPop3(target);
             if (pop3 == nullptr) break;
         }
         if (ZK_MailBoxW(pop3, &list, 1) != 1) break;
@@ -149,6 +168,47 @@ int DemoMail(int argc, char **argv) {
     if (sent != 1 || refused != 0) return 1;
 
     int pop3_port = argc > 4 ? std::atoi(argv[4]) : 2110;
-    WideText user = Wide(argc > 5 ? argv[5] : "zkmail"), password = Wide(argc > 6 ? argv[6] : "zkmail-pass");
-    return ReadMailbox(host, pop3_port, family, user, password, subject);
+    Pop3Target target{host, pop3_port, family, Wide(argc > 5 ? argv[5] : "zkmail"),
+                      Wide(argc > 6 ? argv[6] : "zkmail-pass"), ZK_SECURE_NONE, WideText()};
+    return ReadMailbox(target, subject);
+}
+
+int DemoMails(int argc, char **argv) {
+    const char *host = argc > 0 ? argv[0] : "zknet-test";
+    int port = argc > 1 ? std::atoi(argv[1]) : 2587;
+    const char *ca = argc > 5 ? argv[5] : std::getenv("ZK_DEMO_MAIL_CA");
+    Pop3Target target{host, argc > 2 ? std::atoi(argv[2]) : 2995, ZK_AF_INET, Wide(argc > 3 ? argv[3] : "zkmail"),
+                      Wide(argc > 4 ? argv[4] : "zkmail-pass"), ZK_SECURE_IMPLICIT, Wide(ca != nullptr ? ca : "")};
+    std::printf("connect to the submission port %s:%d: STARTTLS, then log in as %s\n", host, port,
+                Local(Z(target.user)).c_str());
+    MailHandle *mail = ZK_MailConnectSmtpSecureW(Z(Wide(host)), port, ZK_AF_INET, ZK_SECURE_EXPLICIT,
+                                                 target.ca_file.empty() ? nullptr : Z(target.ca_file),
+                                                 Z(Wide("zknet-test")), Z(target.user), Z(target.password));
+    if (mail == nullptr) {
+        std::printf("  failed: code %u\n", ZK_MailQueryLastErrorCode());
+        ShowReply();
+        return 1;
+    }
+    ShowReply();
+    WideText subject = Wide("TLS で届いたお知らせ");
+    std::printf("send a message as the logged-in user\n");
+    int sent = ZK_MailSendW(mail, nullptr, Z(Wide("<demo@zknet-test>")), Z(Wide("<zkmail@zknet-test>")), Z(subject),
+                            Z(Wide("\n提出ポートから STARTTLS と認証を経て送りました。\n")), -1);
+    std::printf("  %s (code %u)\n", sent ? "sent" : "NOT sent", ZK_MailQueryLastErrorCode());
+    ShowReply();
+    ZK_MailDisconnectSmtp(mail);
+    if (sent != 1) return 1;
+
+    std::printf("a wrong password\n");
+    MailHandle *refused = ZK_MailConnectSmtpSecureW(Z(Wide(host)), port, ZK_AF_INET, ZK_SECURE_EXPLICIT,
+                                                    target.ca_file.empty() ? nullptr : Z(target.ca_file),
+                                                    Z(Wide("zknet-test")), Z(target.user), Z(Wide("wrong")));
+    std::printf("  %s (code %u: authentication failed)\n", refused ? "logged in?" : "refused",
+                ZK_MailQueryLastErrorCode());
+    ShowReply();
+    if (refused != nullptr) {
+        ZK_MailDisconnectSmtp(refused);
+        return 1;
+    }
+    return ReadMailbox(target, subject);
 }

@@ -45,6 +45,7 @@ const char kHelp[] =
     "                       is TLS as well\n"
     "  --tls-implicit       FTPS from the first byte (port 990)\n"
     "  --cacert FILE        trust exactly the CAs in FILE (PEM) instead of the system's\n"
+    "                       (default: $ZKNET_CACERT where set)\n"
     "  --insecure           accept any certificate: anyone in between can read and change\n"
     "                       everything, the password included; for test servers only\n"
     "  -6                   connect over IPv6 (an IPv6 address implies it)\n"
@@ -323,6 +324,8 @@ int RunFtp(int argc, char **argv) {
     if (security == ZK_SECURE_NONE && (ca_file != nullptr || HasOption(args, "insecure"))) {
         return UsageError(run.where, "--cacert and --insecure go with --tls or --tls-implicit");
     }
+    std::string ca_env = std::getenv("ZKNET_CACERT") != nullptr ? std::getenv("ZKNET_CACERT") : "";
+    if (ca_file == nullptr && security != ZK_SECURE_NONE && !ca_env.empty()) ca_file = &ca_env;
     if (HasOption(args, "insecure")) security |= ZK_SECURE_NO_VERIFY;
     Endpoint &endpoint = run.endpoint;
     int default_port = (security & 0xFF) == ZK_SECURE_IMPLICIT ? 990 : 21;

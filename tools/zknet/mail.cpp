@@ -64,6 +64,7 @@ const char kHelp[] =
     "                       word of the login goes out without TLS\n"
     "  --tls-implicit       TLS from the first byte (SMTPS 465, POP3S 995)\n"
     "  --cacert FILE        trust exactly the CAs in FILE (PEM) instead of the system's\n"
+    "                       (default: $ZKNET_CACERT where set)\n"
     "  --insecure           accept any certificate: anyone in between can read and change\n"
     "                       everything, passwords included (test servers only)\n"
     "  --from ADDRESS       send: the sender, as the From line shows it (\"Taro <taro@example.jp>\");\n"
@@ -490,7 +491,12 @@ int Security(const Args &args, Run *run) {
     if (run->security == ZK_SECURE_NONE && (ca_file != nullptr || HasOption(args, "insecure"))) {
         return UsageError(run->where, "--cacert and --insecure go with --tls or --tls-implicit");
     }
-    if (ca_file != nullptr) run->ca_file = LocalToWide(*ca_file);
+    const char *ca_env = std::getenv("ZKNET_CACERT");
+    if (ca_file != nullptr) {
+        run->ca_file = LocalToWide(*ca_file);
+    } else if (run->security != ZK_SECURE_NONE && ca_env != nullptr && ca_env[0] != '\0') {
+        run->ca_file = LocalToWide(ca_env);
+    }
     if (HasOption(args, "insecure")) run->security |= ZK_SECURE_NO_VERIFY;
     return kExitOk;
 }
