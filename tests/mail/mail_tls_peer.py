@@ -33,6 +33,7 @@ import ssl
 import sys
 import threading
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "ftp"))
 from ftps_peer import LIMIT, Control  # noqa: E402 (the same line plumbing and time limit)
 
