@@ -2,7 +2,10 @@
 # sink on port 2526, Postfix on port 2525 delivering to WORK/mail/zkmail, dovecot's POP3 on port
 # 2110 serving that Maildir and one the tests fill (WORK/pop/zkpop), and GNU mailutils pop3d on
 # port 2111 serving another one the tests fill (WORK/pop/mu), WORK being
-# ${CMAKE_BINARY_DIR}/mail-peers. Started and stopped by plain bash, so every build meets the
+# ${CMAKE_BINARY_DIR}/mail-peers. For the secure connections (the tests trust WORK/certs/ca.pem):
+# Postfix's submission on 2587 (STARTTLS) and 2465 (TLS), AUTH PLAIN/LOGIN as zkmail over TLS
+# only; a second dovecot with POP3 over TLS on 2995 and STLS on 2112 (log WORK/dovecot-tls.log);
+# and tests/mail/mail_tls_peer.py on 2560-2570 for what no real server does (WORK/tls-peer/). Started and stopped by plain bash, so every build meets the
 # same servers. After the mail tests, mail-delivery decodes what Postfix delivered with Python's
 # email package and compares it with what the tests sent (WORK/expected/*.json).
 if(TEST mail)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# stop.sh -- stops the SMTP sink, Postfix, dovecot and mailutils pop3d that start.sh started with the same
-# work folder.
+# stop.sh -- stops the SMTP sink, Postfix, both dovecots, mailutils pop3d and the scripted TLS peer
+# that start.sh started with the same work folder.
 set -uo pipefail
 work=${1:?usage: stop.sh WORK_FOLDER}
 if [ -f "$work/postfix/main.cf" ]; then
@@ -13,7 +13,7 @@ if [ -f "$work/postfix/main.cf" ]; then
   [ -f "$pidfile" ] && kill -9 "$(tr -d ' ' < "$pidfile")" 2>/dev/null || true
 fi
 . "$(dirname "$0")/../support/stop_group.sh"
-for server in sink dovecot mailutils; do
+for server in sink dovecot dovecot-tls mailutils tls-peer; do
   stop_pidfile "$work/$server.pid"
 done
 exit 0
