@@ -36,7 +36,7 @@ std::string SaslOffered(ProtoTransport *connection) {
     char *text = ReadPop3Message(connection, status, kPop3StatusSize, kMailReplyTimeoutMs);
     if (text == nullptr) return {};
     std::string lines = std::string("\n") + text, offered;
-    ZK_MailRecvFree(text);
+    ZK_SocketDeleteString(text);  // ZK_MailRecvFree is this same entry
     for (size_t at = 0; (at = lines.find('\n', at)) != std::string::npos; ++at) {
         std::string line = lines.substr(at + 1, lines.find('\n', at + 1) - at - 1);
         if (line.size() > 5 && (line[0] | 0x20) == 's' && (line[1] | 0x20) == 'a' && (line[2] | 0x20) == 's' &&
@@ -62,7 +62,10 @@ bool LogIn(ProtoTransport *connection, const Pop3SecureArgs &args) {
     }
     // Some servers take no USER at all over TLS, only SASL.
     if (!user_refused) return false;
-    if (SaslAuthenticate(connection, SaslMechanism::kPlain, args.credentials, kSaslPop3)) return true;
+    if (SaslAuthenticate(connection, SaslMechanism::kPlain, args.credentials, kSaslPop3)) {
+        MailLastError = ZK_MAIL_OK;  // the refused USER was no failure of the connect
+        return true;
+    }
     MailLastError = ZK_MAIL_LOGIN_REFUSED;
     return false;
 }
@@ -98,7 +101,9 @@ ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3SecureA(const char *host, const c
     try {
         Pop3SecureArgs args;
         if (!MailSecurityFrom(security, &args.security) || Refused(args.security)) return nullptr;
-        if (args.security.mode == ZK_SECURE_NONE && !args.security.Has(ZK_SECURE_XOAUTH2)) return ZK_MailConnectPop3A(host, user, password, port, family);
+        if (args.security.mode == ZK_SECURE_NONE && !args.security.Has(ZK_SECURE_XOAUTH2)) {
+            return ZK_MailConnectPop3A(host, user, password, port, family);
+        }
         args.security.host = host != nullptr ? host : "";
         args.security.ca_file = MailWideOf(ca_file);
         args.security.port = port;
@@ -119,7 +124,9 @@ ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3SecureW(const zk_wchar_t *host, c
     try {
         Pop3SecureArgs args;
         if (!MailSecurityFrom(security, &args.security) || Refused(args.security)) return nullptr;
-        if (args.security.mode == ZK_SECURE_NONE && !args.security.Has(ZK_SECURE_XOAUTH2)) return ZK_MailConnectPop3W(host, user, password, port, family);
+        if (args.security.mode == ZK_SECURE_NONE && !args.security.Has(ZK_SECURE_XOAUTH2)) {
+            return ZK_MailConnectPop3W(host, user, password, port, family);
+        }
         args.security.host = MailAnsiOf(host);
         if (ca_file != nullptr) args.security.ca_file = ca_file;
         args.security.port = port;

@@ -71,7 +71,9 @@ int SmtpEnvelope(MailHandle *handle, const char *helo, const char *from_value, c
         return 0;
     }
     ProtoTransport *connection = handle->smtpSocket;
-    if (handle->greeted ? !SmtpResetIfOpen(handle) : !MailCommandA(connection, "HELO", MailOneLineA(helo).c_str(), "250")) {
+    bool greeted = handle->greeted ? SmtpResetIfOpen(handle)
+                                   : MailCommandA(connection, "HELO", MailOneLineA(helo).c_str(), "250") != 0;
+    if (!greeted) {
         MailLastError = ZK_MAIL_HELO_FAILED;
         return 0;
     }

@@ -16,8 +16,8 @@ from FIRST_PORT (IPv4 and IPv6); the user is zkmail, password zkmail-pass, token
   +9 pop3-nouser       STLS, then USER refused: AUTH PLAIN only
  +10 smtp-ok-tls       a well-behaved STARTTLS server, AUTH PLAIN and LOGIN after TLS only
 
-Where nothing else is said, SMTP takes MAIL, RCPT, RSET and NOOP (250) and DATA (354, then 250
-after the "." line), answers unknown commands "500 unknown" and QUIT 221; POP3 answers STAT
+Where nothing else is said, SMTP takes MAIL, RCPT (but 550 for refused@...), RSET and NOOP (250)
+and DATA (354, then 250 after the "." line), answers unknown commands "500 unknown" and QUIT 221; POP3 answers STAT
 "+OK 0 0", unknown commands "-ERR unknown" and QUIT +OK. Either closes after QUIT.
 
 Every line each connection received (decrypted where TLS was on; the line end taken off) is
@@ -222,6 +222,8 @@ def converse(s, case, ctx):
             if line is None:
                 return
             s.reply("250 2.0.0 taken")
+        elif verb == "RCPT" and "refused@" in line:
+            s.reply("550 5.1.1 no such user")
         else:
             s.reply(case.get("replies", {}).get(verb) or protocol["replies"].get(verb, protocol["unknown"]))
 

@@ -79,7 +79,8 @@ TEST_F(SecureServers, SubmissionTakesMessagesOfTheAuthenticatedUser) {
         EXPECT_EQ(0u, LastReply().rfind("250 2.0.0 Ok: queued as", 0)) << LastReply();
         ZK_MailDisconnectSmtp(h);
     }
-    EXPECT_EQ(logins + 2, LogLines("postfix.log", "sasl_username=zkmail"));
+    // Postfix names the authenticated user for every message it takes: four in each session.
+    EXPECT_EQ(logins + 8, LogLines("postfix.log", "sasl_username=zkmail"));
 }
 
 TEST_F(SecureServers, WrongPasswordIs32) {
@@ -106,7 +107,10 @@ TEST_F(SecureServers, UnauthenticatedSendIsRefused) {
 
 TEST_F(SecureServers, Pop3RetrievalIsByteExactOverBothForms) {
     std::string big = "Subject: big\n\n";
-    for (int i = 0; i < 8000; ++i) big += (i % 7 == 0 ? "." : "") + std::string(60, static_cast<char>('a' + i % 26)) + "\n";
+    // Many TLS records' worth, with lines that begin with a period here and there.
+    for (int i = 0; i < 8000; ++i) {
+        big += (i % 7 == 0 ? "." : "") + std::string(60, static_cast<char>('a' + i % 26)) + "\n";
+    }
     const std::vector<std::string> messages = {"Subject: one\n\n.a stuffed line\nend\n", big};
     size_t tls_logins = LogLines("dovecot-tls.log", "Login: user=<zkpop>", "TLS");
     const struct {
@@ -123,7 +127,8 @@ TEST_F(SecureServers, Pop3RetrievalIsByteExactOverBothForms) {
                                                            f.security, Ca().c_str());
         ASSERT_NE(nullptr, h) << ZK_MailQueryLastErrorCode() << " " << LastReply();
         MailList list{0, nullptr};
-        EXPECT_EQ(2, ZK_MailBoxA(h, &list, 0));
+        EXPECT_EQ(1, ZK_MailBoxA(h, &list, 0));
+        EXPECT_EQ(2, list.count);
         ZK_MailListFreeA(&list);
         EXPECT_EQ(CrLf(messages[0]), TakeMessage(ZK_MailRecv(h, 1)));
         EXPECT_EQ(CrLf(messages[1]), TakeMessage(ZK_MailRecv(h, 2)));

@@ -433,6 +433,32 @@ if [ -n "${ZK_MAIL_WORK:-}" ] && [ -d "$box/new" ]; then
   # The stored message sent again as it is, to the addresses its own header names.
   expect_out mail-send-eml "" mail send --smtp "$S" --eml mailbox/sent.eml --helo zknet-test
 
+  # As a provider's user: the submission port with STARTTLS and a login, POP3 over TLS.
+  ca=$ZK_MAIL_WORK/certs/ca.pem
+  with=(ZKNET_SMTP_PASSWORD=zkmail-pass)
+  expect_out mail-send-submission "" mail send --smtp zknet-test:2587 --tls --cacert "$ca" --user zkmail \
+    --from "<$tag-tls@zknet-test>" --to "<someone@elsewhere.example>" --body-file body.txt
+  with=(ZK_TOKEN=zktool-pass)
+  expect_out mail-list-pop3s "$(printf '1\t%s' "$s2")" mail list --pop3 zknet-test:2995 --tls-implicit --cacert "$ca" \
+    --password-env ZK_TOKEN
+  with=(ZKNET_CACERT="$ca")
+  expect_out mail-list-stls "$(printf '1\t%s' "$s2")" mail list --pop3 zknet-test:2112 --tls
+  expect_fail mail-send-submission-anonymous 1 "zknet: mail send: code 10 \(RCPT TO failed\): 554 5\.7\.1 .*" \
+    mail send --smtp zknet-test:2587 --tls --cacert "$ca" --from "<a@zknet-test>" --to "<b@elsewhere.example>" \
+    --body-file body.txt
+  with=(ZKNET_SMTP_PASSWORD=wrong)
+  expect_fail mail-send-wrong-password 1 "zknet: mail send connect: code 32 \(authentication failed\): 535 5\.7\.8 .*" \
+    mail send --smtp zknet-test:2465 --tls-implicit --cacert "$ca" --user zkmail --from a --to b --body-file body.txt
+  with=(ZKNET_SMTP_PASSWORD=zkmail-pass)
+  expect_fail mail-send-login-in-clear 1 \
+    "zknet: mail send connect: code 32 \(authentication failed\): AUTH: credentials are not sent over a connection without TLS" \
+    mail send --smtp "$S" --user zkmail --from a --to b --body-file body.txt
+  with=(ZKNET_SMTP_PASSWORD=zkmail-pass)
+  expect_fail mail-send-untrusted 1 "zknet: mail send connect: code 31 \(certificate refused\): TLS: .*" \
+    mail send --smtp zknet-test:2587 --tls --user zkmail --from a --to b --body-file body.txt
+  expect_fail mail-token-and-password 2 "zknet: mail list: --password-env or --oauth2-token-env, not both; see zknet mail --help" \
+    mail list --pop3 "$P" --password-env A --oauth2-token-env B
+
   # ---- mail: failures, with the library's code and the server's words ----
   with=(ZKNET_POP3_PASSWORD=wrong)
   expect_fail mail-wrong-password 1 "zknet: mail list: code 6 \(login refused\): -ERR \[AUTH\] Authentication failed\." \
