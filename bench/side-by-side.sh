@@ -138,6 +138,13 @@ z_case() { zk 1 get small.bin "$local/down" "$count"; }
 c_case() { curl_many get 0; }
 read -r z c < <(best_pair)
 row_small "$count x 1 KiB downloads, passive" "$z" "$c"
+# The protocol trace's own cost: the same downloads traced into a file, against zknet untraced
+# (the "reference" column of this row); off, a trace point is one atomic load.
+z_case() { ZKNET_TRACE=$local/trace.txt zk 1 get small.bin "$local/down" "$count"; }
+c_case() { zk 1 get small.bin "$local/down" "$count"; }
+read -r z c < <(best_pair)
+row_small "$count x 1 KiB, traced / untraced" "$z" "$c"
+rm -f "$local/trace.txt"
 z_case() { zk 1 put up "$local/small.up" "$count"; }
 c_case() { curl_many put 0; }
 read -r z c < <(best_pair)

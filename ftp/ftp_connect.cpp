@@ -38,6 +38,7 @@ FtpSession *NewSession(SocketHandle *control, const ConnectArgs &args) {
     }
     session->control = control;
     session->link = link;
+    ProtoTraceAs(link, "FTP", nullptr);
     session->passive = args.passive;
     session->controlPort = static_cast<uint32_t>(args.port);
     return session;

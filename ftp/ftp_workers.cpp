@@ -2,8 +2,10 @@
 // the server's connection in active mode, connects in passive mode), moves the data and writes
 // its final state. Every wait of the worker also ends when the caller raises `cancel`.
 #include <cstring>
+#include <string>
 
 #include "ftp/ftp_data.h"
+#include "socket/trace.h"
 #include "platform/platform.h"
 #include "platform/socket_wait.h"
 #include "socket/socket_handle.h"
@@ -127,6 +129,11 @@ void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
         return;
     }
     session->dataLink.store(connection);
+    ProtoTraceAs(connection, "FTP",
+                 TraceOn() ? ("data connection of #" + std::to_string(session->link->trace_id) +
+                              (passive ? ", passive" : ", active"))
+                                 .c_str()
+                           : "");
     if (passive) Report(session, kFtpWorkerReady);
     if (job == FtpJob::kPut) {
         // Blocks are sent as the buffer takes them, often in part; the small segment that ends a

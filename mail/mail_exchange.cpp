@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -13,6 +14,7 @@
 #include "socket/cut_text.h"
 #include "socket/socket_handle.h"
 #include "socket/text_helpers.h"
+#include "socket/trace.h"
 
 namespace {
 
@@ -64,18 +66,20 @@ void SendAtOnce(ProtoTransport *connection) {
 }
 }  // namespace
 
-ProtoTransport *MailTransportOver(SocketHandle *socket) {
+ProtoTransport *MailTransportOver(SocketHandle *socket, const char *family) {
     ProtoTransport *connection = ProtoOpenTransport(socket);
     if (connection == nullptr) {
         MailLastError = ZK_MAIL_NO_CONNECTION;
         return nullptr;
     }
+    ProtoTraceAs(connection, family, nullptr);
     SendAtOnce(connection);
     return connection;
 }
 
 ProtoTransport *MailOpenTransportA(const char *host, int32_t port, const char *greeting, uint16_t family) {
-    ProtoTransport *connection = MailTransportOver(ZK_SocketOpenClientA(kStreamKind, host, port, family));
+    ProtoTransport *connection =
+        MailTransportOver(ZK_SocketOpenClientA(kStreamKind, host, port, family), greeting[0] == '+' ? "POP3" : "SMTP");
     if (connection == nullptr) return nullptr;
     if (MailReadReplyA(connection, nullptr, 0, greeting, kMailReplyTimeoutMs) != 0) {
         MailLastError = ZK_MAIL_NO_REPLY;
@@ -86,7 +90,8 @@ ProtoTransport *MailOpenTransportA(const char *host, int32_t port, const char *g
 }
 
 ProtoTransport *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_wchar_t *greeting, uint16_t family) {
-    ProtoTransport *connection = MailTransportOver(ZK_SocketOpenClientW(kStreamKind, host, port, family));
+    ProtoTransport *connection =
+        MailTransportOver(ZK_SocketOpenClientW(kStreamKind, host, port, family), greeting[0] == '+' ? "POP3" : "SMTP");
     if (connection == nullptr) return nullptr;
     if (MailReadReplyW(connection, nullptr, 0, greeting, kMailReplyTimeoutMs) != 0) {
         MailLastError = ZK_MAIL_NO_REPLY;
@@ -124,6 +129,12 @@ int MailCommandW(ProtoTransport *connection, const zk_wchar_t *command, const zk
     char line[kProtoLineBytes];
     int32_t length = ProtoFormatCommandW(line, command, argument);
     return Outcome(Exchange(connection, line, length, nullptr, expected != nullptr ? expected : kEmpty));
+}
+
+void MailTraceData(ProtoTransport *connection, int64_t sent_before) {
+    if (connection == nullptr || !TraceOn()) return;
+    std::string event = "message data: " + std::to_string(connection->sent_bytes - sent_before) + " bytes";
+    ProtoTraceEvent(connection, event.c_str());
 }
 
 bool MailSendLine(ProtoTransport *connection, const char *text) {

@@ -16,9 +16,9 @@ ProtoTransport *MailOpenTransportA(const char *host, int32_t port, const char *g
 ProtoTransport *MailOpenTransportW(const zk_wchar_t *host, int32_t port, const zk_wchar_t *greeting, uint16_t family);
 
 // The dialogue's transport over a connected stream socket (which it owns from then on): replies
-// and message pieces go out without waiting for acknowledgements. Null, with MailLastError 2,
-// for a null socket or when memory runs out.
-ProtoTransport *MailTransportOver(SocketHandle *socket);
+// and message pieces go out without waiting for acknowledgements; the trace names it `family`
+// ("SMTP", "POP3"). Null, with MailLastError 2, for a null socket or when memory runs out.
+ProtoTransport *MailTransportOver(SocketHandle *socket, const char *family);
 
 // Reads one reply to its final line (an SMTP "ddd-" reply is read through its last line; a
 // POP3 status line is one line) into `buffer` (cut to `size` at a character boundary; may be
@@ -40,6 +40,10 @@ int MailReadReplyW(ProtoTransport *connection, zk_wchar_t *buffer, int32_t units
 int MailCommandA(ProtoTransport *connection, const char *command, const char *argument, const char *expected);
 int MailCommandW(ProtoTransport *connection, const zk_wchar_t *command, const zk_wchar_t *argument,
                  const zk_wchar_t *expected);
+
+// Notes in the trace how many bytes of message data went out since the connection had sent
+// `sent_before` bytes (the message itself never shows there).
+void MailTraceData(ProtoTransport *connection, int64_t sent_before);
 
 // Sends all of an ANSI text; true when every byte went out. Every send of the family gives up
 // once the server has taken no byte for kMailReplyTimeoutMs.

@@ -41,9 +41,14 @@ bool IsChallenge(const char *line, const SaslDialect &dialect) {
     return line[0] == '+' && (line[1] == ' ' || line[1] == '\0');  // "+OK" is the verdict, not a challenge
 }
 
-bool SendLine(ProtoTransport *connection, const std::string &text) {
+// Every answer to a challenge carries credentials (or a token's error acknowledgement): the trace
+// shows none of it. The AUTH line itself shows its mechanism only.
+bool SendLine(ProtoTransport *connection, const std::string &text, bool secret) {
     std::string line = text + "\r\n";
-    return ProtoSendCommand(connection, line.data(), static_cast<int32_t>(line.size()), kMailReplyTimeoutMs);
+    connection->trace_secret = secret;
+    bool sent = ProtoSendCommand(connection, line.data(), static_cast<int32_t>(line.size()), kMailReplyTimeoutMs);
+    connection->trace_secret = false;
+    return sent;
 }
 
 bool ReadReply(ProtoTransport *connection, char *line, const SaslDialect &dialect) {
@@ -119,7 +124,7 @@ bool SaslAuthenticate(ProtoTransport *connection, SaslMechanism mechanism, const
         command += " " + initial;
         pending = false;
     }
-    if (!SendLine(connection, command)) return false;
+    if (!SendLine(connection, command, false)) return false;
     char line[kReplyRoom];
     for (int round = 0; round < kMostRounds; ++round) {
         if (!ReadReply(connection, line, dialect)) return false;
@@ -136,7 +141,7 @@ bool SaslAuthenticate(ProtoTransport *connection, SaslMechanism mechanism, const
         } else if (mechanism != SaslMechanism::kXoauth2) {
             answer = "*";     // PLAIN has nothing more to say: call the exchange off
         }                     // XOAUTH2 answers its error challenge with an empty line
-        if (!SendLine(connection, answer)) return false;
+        if (!SendLine(connection, answer, true)) return false;
     }
     return false;
 }

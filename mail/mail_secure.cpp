@@ -36,7 +36,7 @@ bool MailStartTls(ProtoTransport *connection, const MailSecurity &security) {
 }
 
 ProtoTransport *MailOpenSecure(SocketHandle *socket, const MailSecurity &security, const char *greeting) {
-    ProtoTransport *connection = MailTransportOver(socket);
+    ProtoTransport *connection = MailTransportOver(socket, greeting[0] == '+' ? "POP3" : "SMTP");
     if (connection == nullptr) return nullptr;
     if (security.mode == ZK_SECURE_IMPLICIT && !MailStartTls(connection, security)) {
         ProtoCloseTransport(connection);

@@ -59,6 +59,10 @@ Step Shutdown(Session *session);
 bool Resumed(Session *session);
 const char *Version(Session *session);
 
+// The established connection in words, for the trace: "TLSv1.3, TLS_AES_256_GCM_SHA384,
+// certificate CN=zknet-test" (what the system cannot tell is left out).
+void Describe(Session *session, char *out, int size);
+
 // Releases the session; the socket stays open.
 void Close(Session *session);
 

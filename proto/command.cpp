@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "socket/text_helpers.h"
+#include "socket/trace.h"
 
 namespace {
 
@@ -68,5 +69,9 @@ int32_t ProtoFormatCommandW(char *line, const zk_wchar_t *verb, const zk_wchar_t
 bool ProtoSendCommand(ProtoTransport *connection, const char *line, int32_t length, uint32_t silence_ms) {
     if (connection == nullptr || length <= 0) return false;
     ProtoDropWaiting(connection);
+    if (TraceOn()) {
+        TraceWrite(connection->trace_family, connection->trace_id, '>',
+                   connection->trace_secret ? std::string("****") : TraceMasked(line, static_cast<size_t>(length)));
+    }
     return ProtoSend(connection, line, length, silence_ms, nullptr);
 }

@@ -7,6 +7,7 @@
 #include "proto/deadline.h"
 #include "proto/line_reader.h"
 #include "socket/cut_text.h"
+#include "socket/trace.h"
 
 namespace {
 
@@ -56,7 +57,9 @@ int32_t ProtoReadReply(ProtoTransport *connection, char *buffer, int32_t size, u
     char *line = room.data();
     const int32_t line_room = static_cast<int32_t>(room.size());
     const ProtoDeadline deadline = ProtoDeadline::After(timeout_ms);
+    const bool tracing = TraceOn();
     auto keep = [&] {
+        if (tracing) TraceWrite(connection->trace_family, connection->trace_id, '<', line, std::strlen(line));
         // A server that pours out lines fills no more than this.
         if (every_line != nullptr && every_line->size() < kMostKept) every_line->append(line).push_back('\n');
     };

@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "socket/socket_handle.h"
+#include "socket/trace.h"
 
 namespace {
 
@@ -39,7 +41,10 @@ int32_t ReceiveInto(ProtoTransport *transport, char *out, int32_t size, const Pr
             int count = 0;
             bool clean = false;
             tls::Step step = tls::Read(transport->tls, out, size, &count, &clean);
-            if (step == tls::Step::kDone) return count;
+            if (step == tls::Step::kDone) {
+                transport->received_bytes += count;
+                return count;
+            }
             if (step == tls::Step::kClosed) {
                 transport->ended = true;
                 transport->clean_end = clean;
@@ -52,7 +57,10 @@ int32_t ReceiveInto(ProtoTransport *transport, char *out, int32_t size, const Pr
             if (step == tls::Step::kWantWrite) wanted = win::kWaitWritable;
         } else {
             int n = win::recv(transport->socket->socket, out, size, 0);
-            if (n > 0) return n;
+            if (n > 0) {
+                transport->received_bytes += n;
+                return n;
+            }
             if (n == 0) {
                 transport->ended = true;
                 transport->clean_end = true;
@@ -78,11 +86,50 @@ ProtoTransport *ProtoOpenTransport(SocketHandle *socket) {
     }
     transport->socket = socket;
     transport->buffer = buffer;
+    transport->trace_family = "NET";
+    transport->trace_id = TraceNewConnection();
     return transport;
+}
+
+namespace {
+// "connected to 127.0.0.1 port 2525": the address the socket reached, as the resolver chose it.
+std::string Connected(SocketHandle *socket) {
+    win::sockaddr_storage address{};
+    int length = static_cast<int>(sizeof(address));
+    char host[96] = "?";
+    int port = 0;
+    if (win::getpeername(socket->socket, reinterpret_cast<win::sockaddr *>(&address), &length) == 0) {
+        win::getnameinfo(reinterpret_cast<win::sockaddr *>(&address), length, host, sizeof(host), nullptr, 0,
+                         win::kNiNumericHost);
+        // Both address forms keep the port, in network order, right after the family.
+        const unsigned char *raw = reinterpret_cast<const unsigned char *>(&address);
+        port = raw[2] << 8 | raw[3];
+    }
+    return std::string("connected to ") + host + " port " + std::to_string(port);
+}
+}  // namespace
+
+void ProtoTraceAs(ProtoTransport *transport, const char *family, const char *event) {
+    if (transport == nullptr) return;
+    transport->trace_family = family;
+    if (!TraceOn()) return;
+    ProtoTraceEvent(transport, event != nullptr ? event : Connected(transport->socket).c_str());
+}
+
+void ProtoTraceEvent(ProtoTransport *transport, const char *event) {
+    if (transport != nullptr && event != nullptr && TraceOn()) {
+        TraceWrite(transport->trace_family, transport->trace_id, '*', event, std::strlen(event));
+    }
 }
 
 void ProtoCloseTransport(ProtoTransport *transport) {
     if (transport == nullptr) return;
+    if (TraceOn()) {
+        char event[96];
+        std::snprintf(event, sizeof(event), "closed: %lld bytes sent, %lld received",
+                      static_cast<long long>(transport->sent_bytes), static_cast<long long>(transport->received_bytes));
+        ProtoTraceEvent(transport, event);
+    }
     tls::Close(transport->tls);
     ZK_SocketClose(transport->socket);
     std::free(transport->buffer);
@@ -102,8 +149,22 @@ ProtoTlsResult ProtoStartTls(ProtoTransport *transport, const tls::Setup &setup,
     if (transport->tls == nullptr) return ProtoTlsResult::kFailed;
     for (;;) {
         tls::Step step = tls::Handshake(transport->tls, transport->why, sizeof(transport->why));
-        if (step == tls::Step::kDone) return ProtoTlsResult::kOk;
-        if (step == tls::Step::kCertificate) return ProtoTlsResult::kCertificate;
+        if (step == tls::Step::kDone) {
+            if (TraceOn()) {
+                char described[400];
+                tls::Describe(transport->tls, described, sizeof(described));
+                std::string event = std::string("TLS ") + described +
+                                    (setup.resume == nullptr       ? ""
+                                     : tls::Resumed(transport->tls) ? ", session resumed"
+                                                                    : ", session not resumed");
+                ProtoTraceEvent(transport, event.c_str());
+            }
+            return ProtoTlsResult::kOk;
+        }
+        if (step == tls::Step::kCertificate) {
+            ProtoTraceEvent(transport, (std::string("TLS refused: ") + transport->why).c_str());
+            return ProtoTlsResult::kCertificate;
+        }
         if (step != tls::Step::kWantRead && step != tls::Step::kWantWrite) return ProtoTlsResult::kFailed;
         int wanted = step == tls::Step::kWantRead ? win::kWaitReadable : win::kWaitWritable;
         if (!WaitFor(transport, wanted, deadline.Left(), cancel)) {
@@ -168,6 +229,7 @@ bool ProtoSend(ProtoTransport *transport, const char *data, int64_t length, uint
             }
         }
         if (taken > 0) {
+            transport->sent_bytes += taken;
             data += taken;
             length -= taken;
             continue;

@@ -23,11 +23,24 @@ struct ProtoTransport {
     bool ended;            // the peer's end of the stream has been seen
     bool clean_end;        // ...and it came as TLS close_notify (or the stream is plain)
     char why[tls::kWhySize];  // the last TLS failure in words ("certificate has expired")
+    // The trace's view: the family ("FTP"), the connection's number, whether what is sent now is
+    // a secret the trace must mask (an AUTH exchange), and the bytes moved.
+    const char *trace_family;
+    uint32_t trace_id;
+    bool trace_secret;
+    int64_t sent_bytes;
+    int64_t received_bytes;
 };
 
 // A transport over a connected stream socket, which it owns from now on; null when memory runs
 // out (the socket is then closed).
 ProtoTransport *ProtoOpenTransport(SocketHandle *socket);
+
+// Names the connection's family for the trace ("FTP", "SMTP", "POP3") and, when the trace is on,
+// writes `event` as its first line (null: "connected to <address> port <port>").
+void ProtoTraceAs(ProtoTransport *transport, const char *family, const char *event);
+// Writes an event line of the connection when the trace is on.
+void ProtoTraceEvent(ProtoTransport *transport, const char *event);
 
 // Closes the socket and releases everything; null is ignored. No close_notify is sent (ProtoEndTls).
 void ProtoCloseTransport(ProtoTransport *transport);

@@ -1,9 +1,11 @@
 // command.cpp -- sending a command line and receiving the host's next burst of output as lines.
 #include <cstring>
+#include <string>
 
 #include "telnet/command_line.h"
 
 #include "socket/text_helpers.h"
+#include "socket/trace.h"
 #include "telnet/echo.h"
 #include "telnet/line_text.h"
 #include "telnet/telnet_session.h"
@@ -29,6 +31,14 @@ int32_t ReceiveLines(TelnetHandle *handle, TelnetLineList *list, Build build) {
         return Fail(ZK_TELNET_NOTHING_RECEIVED);
     }
     const int32_t kept = StripNulBytes(text, length);
+    if (TraceOn()) {
+        for (int32_t start = 0, i = 0; i <= kept; ++i) {
+            if (i == kept || text[i] == '\n') {
+                if (i > start) TraceWrite("TELNET", handle->traceId, '<', text + start, static_cast<size_t>(i - start));
+                start = i + 1;
+            }
+        }
+    }
     const int32_t count = kept > 0 ? SplitLines(text, kept) : 0;
     SetTelnetLastResponse(text, count);
     const int32_t built = build(text, count, list);
@@ -62,6 +72,9 @@ ZK_EXPORT int32_t ZK_API ZK_TelnetCommandSendA(TelnetHandle *handle, const char 
     char line[kMaxCommandLength + 3];
     const int32_t line_length = TelnetCommandLine(command, line, static_cast<int32_t>(sizeof(line)));
     if (line_length < 0) return Fail(ZK_TELNET_NOT_SENT);
+    if (TraceOn()) {
+        TraceWrite("TELNET", handle->traceId, '>', handle->traceSecret ? std::string("****") : std::string(command));
+    }
     if (ZK_SocketSend(handle->connection, line, line_length) != line_length) return Fail(ZK_TELNET_NOT_SENT);
     // A host that echoes sends the line back as it went out, a doubled 0xFF included.
     if (!TakeBackEcho(handle->connection, line, line_length - 2)) return Fail(ZK_TELNET_NOTHING_RECEIVED);

@@ -2,9 +2,11 @@
 // closing it.
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "telnet/negotiate.h"
 #include "telnet/telnet_session.h"
+#include "socket/trace.h"
 
 namespace {
 
@@ -38,6 +40,8 @@ TelnetHandle *Open(const Host *host, TelnetLineList *list, int32_t port, uint16_
         return Fail(ZK_TELNET_NO_MEMORY);
     }
     handle->connection = socket;
+    handle->traceId = TraceNewConnection();
+    if (TraceOn()) TraceWrite("TELNET", handle->traceId, '*', std::string("connected, options negotiated"));
     // The session is usable whether or not the first text arrives; the receive leaves its code.
     receive(handle, list);
     return handle;
@@ -60,6 +64,7 @@ ZK_EXPORT TelnetHandle *ZK_API ZK_TelnetConnectW(const zk_wchar_t *host, TelnetL
 ZK_EXPORT void ZK_API ZK_TelnetDisconnect(TelnetHandle *handle) {
     if (handle == nullptr) return;
     TelnetLastError = ZK_TELNET_NO_SESSION;
+    if (TraceOn()) TraceWrite("TELNET", handle->traceId, '*', std::string("closed"));
     ZK_SocketClose(handle->connection);
     std::free(handle);
 }

@@ -28,7 +28,10 @@ int32_t Login(TelnetHandle *handle, const Char *user, const Char *password, Teln
         TelnetLastError = ZK_TELNET_NO_PROMPT;
         return 0;
     }
-    if (!ops.send(handle, password)) {
+    handle->traceSecret = true;
+    const bool sent = ops.send(handle, password) != 0;
+    handle->traceSecret = false;
+    if (!sent) {
         TelnetLastError = ZK_TELNET_NOT_SENT;
         return 0;
     }

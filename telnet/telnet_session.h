@@ -10,6 +10,8 @@
 
 struct TelnetHandle {
     SocketHandle *connection;  // owned: closed by ZK_TelnetDisconnect
+    uint32_t traceId;          // the connection's number in the trace
+    bool traceSecret;          // what is sent now is a password: the trace masks it
 };
 
 // The last error code (ZK_TELNET_... of zknet/telnet.h).

@@ -841,6 +841,20 @@ Public Declare PtrSafe Function ZK_NicResolveAddress Lib "zknet.dll" (ByRef addr
     ' bytes in mac, or 0 (mac untouched) when the host did not answer, is not on a local link, the
     ' platform cannot ask, or an argument is NULL.
 
+' ==== trace.h: the protocol trace, for every family: what the library sends and receives, one line
+' each, to a file of the caller's choosing (or standard error).
+
+Public Declare PtrSafe Function ZK_TraceToFileA Lib "zknet.dll" (ByVal path As String) As Long
+Public Declare PtrSafe Function ZK_TraceToFileW Lib "zknet.dll" (ByVal path As LongPtr) As Long
+    ' Appends every family's protocol exchange to the file `path` (made when missing), one line each:
+    ' the milliseconds since the trace began, the family (FTP, SMTP, POP3, TELNET), the connection's
+    ' number, ">" sent, "<" received or "*" an event (connections, TLS version, cipher, certificate
+    ' and resumption, data connections with their byte counts), and the text. Passwords, AUTH
+    ' exchanges and access tokens show as "****"; message and file data only as byte counts. "-"
+    ' is standard error; NULL stops the trace. The environment variable ZKNET_TRACE=path starts it
+    ' when the library is first used, unless the program chose first. Returns 1, or 0 when the file
+    ' cannot be opened (the trace is then off).
+
 ' ---- What the helpers below use ----
 
 Private Declare PtrSafe Function zkStrLenA Lib "kernel32" Alias "lstrlenA" (ByVal p As LongPtr) As Long
@@ -1250,6 +1264,12 @@ Public Declare Function ZK_NicGetNicNumber Lib "zknet.dll" () As Long
 Public Declare Function ZK_NicGetMacAddress Lib "zknet.dll" (ByRef list As MacAddressList) As Long
 
 Public Declare Function ZK_NicResolveAddress Lib "zknet.dll" (ByRef address4 As Any, ByRef mac As Any) As Long
+
+' ==== trace.h: the protocol trace, for every family: what the library sends and receives, one line
+' each, to a file of the caller's choosing (or standard error).
+
+Public Declare Function ZK_TraceToFileA Lib "zknet.dll" (ByVal path As String) As Long
+Public Declare Function ZK_TraceToFileW Lib "zknet.dll" (ByVal path As Long) As Long
 
 ' ---- What the helpers below use ----
 

@@ -9,5 +9,6 @@
 #include "mail.h"
 #include "telnet.h"
 #include "nic.h"
+#include "trace.h"
 
 #endif /* ZKNET_ZKNET_H */

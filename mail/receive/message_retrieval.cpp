@@ -4,6 +4,10 @@
 #include "mail/receive/message_gather.h"
 #include "mail/receive/pop3.h"
 #include "proto/block_reader.h"
+#include "socket/trace.h"
+
+#include <cstring>
+#include <string>
 
 namespace {
 size_t GatherBlock(void *context, const char *bytes, size_t count, bool *end) {
@@ -21,7 +25,11 @@ char *ReadPop3Message(ProtoTransport *connection, char *status, int32_t size, ui
         ReleaseGather(&gather);
         return nullptr;
     }
-    return TakeGatheredMessage(&gather);
+    char *text = TakeGatheredMessage(&gather);
+    if (text != nullptr && TraceOn()) {
+        ProtoTraceEvent(connection, ("message data: " + std::to_string(std::strlen(text)) + " bytes").c_str());
+    }
+    return text;
 }
 
 extern "C" {

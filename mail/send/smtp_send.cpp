@@ -61,7 +61,10 @@ int32_t SendMessage(MailHandle *handle, Command command, Read read_reply, Compos
         }
         step.code = ZK_MAIL_DATA_FAILED;
         if (!command(handle->smtpSocket, "DATA", nullptr, go_ahead)) return step.Fail();
-        if (!compose()) return step.Fail();
+        int64_t sent_before = handle->smtpSocket->sent_bytes;
+        bool composed = compose();
+        MailTraceData(handle->smtpSocket, sent_before);
+        if (!composed) return step.Fail();
         // A message the server did not answer with 250 was not taken, whatever went out.
         if (read_reply(handle->smtpSocket, ok) != 0) return step.Fail();
         SmtpMessageDone(handle);

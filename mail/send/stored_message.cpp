@@ -162,7 +162,10 @@ int SendStoredMessage(MailHandle *handle, const char *helo, const char *text, si
     if (ZK_MailGetHeaderTagA(text, "From:", from, kAddressSize) <= 0) return 0;
     if (ZK_MailGetHeaderTagA(text, "To:", to, kAddressSize) <= 0) return 0;
     if (!SmtpEnvelope(handle, helo, from, to)) return 0;
-    if (!SendStoredHeaders(handle, text) || !SendStoredBody(handle, text, length)) return 0;
+    int64_t sent_before = handle->smtpSocket->sent_bytes;
+    bool sent = SendStoredHeaders(handle, text) && SendStoredBody(handle, text, length);
+    MailTraceData(handle->smtpSocket, sent_before);
+    if (!sent) return 0;
     SmtpMessageDone(handle);
     return 1;
 }

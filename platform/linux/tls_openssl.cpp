@@ -343,6 +343,15 @@ bool Resumed(Session *session) { return session->resumable && SSL_session_reused
 
 const char *Version(Session *session) { return SSL_get_version(session->ssl); }
 
+void Describe(Session *session, char *out, int size) {
+    const SSL_CIPHER *cipher = SSL_get_current_cipher(session->ssl);
+    X509 *peer = SSL_get0_peer_certificate(session->ssl);
+    char subject[256] = "(none)";
+    if (peer != nullptr) X509_NAME_oneline(X509_get_subject_name(peer), subject, sizeof(subject));
+    std::snprintf(out, static_cast<size_t>(size), "%s, %s, certificate %s", SSL_get_version(session->ssl),
+                  cipher != nullptr ? SSL_CIPHER_get_name(cipher) : "(no cipher)", subject);
+}
+
 void Close(Session *session) {
     if (session == nullptr) return;
     if (session->ssl != nullptr) {

@@ -608,6 +608,25 @@ bool Resumed(Session *s) {
 
 const char *Version(Session *s) { return s->version; }
 
+void Describe(Session *s, char *out, int size) {
+    char cipher[96] = "(cipher unknown)", subject[256] = "(none)";
+    SecPkgContext_CipherInfo info{};
+    info.dwVersion = SECPKGCONTEXT_CIPHERINFO_V1;
+    if (QueryContextAttributesW(&s->context, SECPKG_ATTR_CIPHER_INFO, &info) == SEC_E_OK && info.szCipherSuite[0] != 0) {
+        WideCharToMultiByte(CP_UTF8, 0, info.szCipherSuite, -1, cipher, sizeof(cipher), nullptr, nullptr);
+    }
+    PCCERT_CONTEXT certificate = nullptr;
+    if (QueryContextAttributesW(&s->context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) == SEC_E_OK &&
+        certificate != nullptr) {
+        CertNameToStrA(X509_ASN_ENCODING, &certificate->pCertInfo->Subject, CERT_X500_NAME_STR, subject,
+                       sizeof(subject));
+        CertFreeCertificateContext(certificate);
+    }
+    _snprintf(out, static_cast<size_t>(size), "%s, %s, certificate %s", s->version != nullptr ? s->version : "TLS",
+              cipher, subject);
+    if (size > 0) out[size - 1] = '\0';
+}
+
 void Close(Session *s) {
     if (s == nullptr) return;
     if (s->has_context) DeleteSecurityContext(&s->context);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the built library exports exactly the library's 132 ZK_ names and those added beside
 # them (ZK_SocketGetLastError, ZK_FtpGetFileSize64A/W, ZK_FtpConnectSecureA/W,
-# ZK_MailConnectSmtpSecureA/W, ZK_MailConnectPop3SecureA/W), undecorated, as the .def file lists
-# them, and nothing else.
+# ZK_MailConnectSmtpSecureA/W, ZK_MailConnectPop3SecureA/W, ZK_TraceToFileA/W), undecorated, as
+# the .def file lists them, and nothing else.
 set -euo pipefail
 lib=$1
 def=$2
@@ -52,10 +52,12 @@ all_names=(
   ZK_FtpGetFileSize64A ZK_FtpGetFileSize64W ZK_FtpConnectSecureA ZK_FtpConnectSecureW
   # the mail secure connects (TLS and authentication), beside the 132
   ZK_MailConnectSmtpSecureA ZK_MailConnectSmtpSecureW ZK_MailConnectPop3SecureA ZK_MailConnectPop3SecureW
+  # the protocol trace
+  ZK_TraceToFileA ZK_TraceToFileW
 )
 complete=$(printf '%s\n' "${all_names[@]}" | sort -u)
-if [ "$(echo "$complete" | wc -l)" -ne 141 ]; then
-  echo "the full list holds $(echo "$complete" | wc -l) names, not 141"
+if [ "$(echo "$complete" | wc -l)" -ne 143 ]; then
+  echo "the full list holds $(echo "$complete" | wc -l) names, not 143"
   exit 1
 fi
 expected=$(grep -oE '^[[:space:]]+ZK_[A-Za-z0-9]+' "$def" | tr -d '[:blank:]' | sort -u)

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "support/trace_capture.h"
 #include "telnet/scripted_peer.h"
 
 namespace {
@@ -53,6 +54,21 @@ TEST_F(TelnetHost, LogsInWithoutLosingTheFirstOutput) {
     EXPECT_EQ((Lines{"Welcome to zknet-test", "zk$ "}), LinesA(list_));
     EXPECT_EQ("Welcome to zknet-test\x81\xabzk$ ", LastResponseA());
     EXPECT_EQ(1, ZK_TelnetSearchStringA(&list_, "WELCOME"));
+}
+
+// The trace shows the dialogue line by line, the password masked.
+TEST_F(TelnetHost, TraceMasksThePassword) {
+    std::string path = StartTrace("telnet");
+    LogIn();
+    Run("echo traced");
+    std::vector<std::string> lines = StopTrace(path);
+    std::string all = Joined(lines);
+    for (const char *pattern : {"TELNET #[0-9]+ \\* connected, options negotiated", "TELNET #[0-9]+ < login: ",
+                                "TELNET #[0-9]+ > zkuser", "TELNET #[0-9]+ > \\*\\*\\*\\*",
+                                "TELNET #[0-9]+ > echo traced", "TELNET #[0-9]+ < traced.*"}) {
+        EXPECT_NE("", FindLine(lines, pattern)) << pattern << "\n" << all;
+    }
+    EXPECT_EQ(std::string::npos, all.find("zkpass")) << all;
 }
 
 TEST_F(TelnetHost, RunsCommandsAndReadsTheirOutputAsLines) {

@@ -195,10 +195,10 @@ fi
 expect_out version "zknet $version" --version
 for family in "" ftp telnet nic mail; do
   zk $family --help
-  check "help${family:+-$family}" out_matches "^usage: zknet ${family:-FAMILY}"
+  check "help${family:+-$family}" out_matches "^usage: zknet ${family:-\\[-v\\] FAMILY}"
 done
 zk
-check no-arguments-usage bash -c "[ $status -eq 2 ] && [ ! -s '$out' ] && head -n 1 '$err' | grep -q '^usage: zknet FAMILY'"
+check no-arguments-usage bash -c "[ $status -eq 2 ] && [ ! -s '$out' ] && head -n 1 '$err' | grep -q '^usage: zknet \[-v\] FAMILY'"
 expect_fail unknown-family 2 "zknet: unknown family frobnicate; see zknet --help" frobnicate
 zk --help
 if grep -q "mail .*(not built in)" "$out"; then
@@ -406,6 +406,13 @@ if [ -n "${ZK_MAIL_WORK:-}" ] && [ -d "$box/new" ]; then
   # Deletion takes effect when the session ends: the next one sees the rest.
   expect_out mail-rm "" mail rm --pop3 "$P" 1 3
   expect_out mail-rm-gone "$(printf '1\t%s' "$s2")" mail list --pop3 "$P"
+  # The protocol trace: -v on standard error, ZKNET_TRACE into a file; the password masked.
+  zk -v mail list --pop3 "$P"
+  check trace-verbose bash -c "[ $status -eq 0 ] && grep -qE '^ *[0-9]+ POP3 #[0-9]+ > PASS [*]{4}$' '$err' &&
+                               ! grep -q zktool-pass '$err'"
+  with=(ZKNET_TRACE="$work/trace.txt")
+  zk mail list --pop3 "$P"
+  check trace-environment grep -qE '^ *[0-9]+ POP3 #1 > USER zktool$' "$work/trace.txt"
 
   # Sending through Postfix, then finding the message in zkmail's mailbox.
   tag=zk-tool-$$

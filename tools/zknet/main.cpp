@@ -24,10 +24,11 @@ const Family kFamilies[] = {
 };
 
 void Usage(FILE *out) {
-    std::fprintf(out, "usage: zknet FAMILY ACTION ... [OPTIONS]   (zknet FAMILY --help tells more)\n\nfamilies:\n");
+    std::fprintf(out, "usage: zknet [-v] FAMILY ACTION ... [OPTIONS]   (zknet FAMILY --help tells more)\n\nfamilies:\n");
     for (const Family &f : kFamilies) std::fprintf(out, "  %-7s %s\n", f.name, f.what);
     std::fprintf(out,
-                 "\n  --version  the library's version\n  --help     this text\n\n"
+                 "\n  -v, --verbose  the protocol exchange on standard error (passwords masked)\n"
+                 "  --version  the library's version\n  --help     this text\n\n"
                  "examples:\n"
                  "  ZKNET_FTP_USER=me ZKNET_FTP_PASSWORD=secret zknet ftp get ftp.example.com:2121 docs/a.pdf\n"
                  "  zknet telnet router.local --login admin --password-env ROUTER_PASS --prompt '# ' --run 'show ip'\n"
@@ -37,6 +38,13 @@ void Usage(FILE *out) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    // -v before the family: the protocol trace of every connection on standard error.
+    if (argc > 1 && (std::strcmp(argv[1], "-v") == 0 || std::strcmp(argv[1], "--verbose") == 0)) {
+        ZK_TraceToFileA("-");
+        argv[1] = argv[0];
+        ++argv;
+        --argc;
+    }
     if (argc < 2) {
         Usage(stderr);
         return kExitUsage;
