@@ -1,13 +1,13 @@
 // message_retrieval.cpp -- one message retrieved with RETR into an allocated text: the status line
 // read as a line, the message itself in large blocks up to its lone period.
+#include <cstring>
+#include <string>
+
 #include "mail/mail_exchange.h"
 #include "mail/receive/message_gather.h"
 #include "mail/receive/pop3.h"
 #include "proto/block_reader.h"
 #include "socket/trace.h"
-
-#include <cstring>
-#include <string>
 
 namespace {
 size_t GatherBlock(void *context, const char *bytes, size_t count, bool *end) {
