@@ -136,8 +136,10 @@ void ProtoCloseTransport(ProtoTransport *transport) {
     delete transport;
 }
 
-ProtoTlsResult ProtoStartTls(ProtoTransport *transport, const tls::Setup &setup, const ProtoDeadline &deadline,
-                             win::WakeSignal *cancel) {
+namespace {
+// The handshake itself; ProtoStartTls adds what the trace says of a failure.
+ProtoTlsResult Handshake(ProtoTransport *transport, const tls::Setup &setup, const ProtoDeadline &deadline,
+                         win::WakeSignal *cancel) {
     transport->why[0] = '\0';
     // Bytes already received in plain text would be taken for TLS records: a server must not send
     // any after its go-ahead, and one that does is not to be trusted with the handshake.
@@ -161,10 +163,7 @@ ProtoTlsResult ProtoStartTls(ProtoTransport *transport, const tls::Setup &setup,
             }
             return ProtoTlsResult::kOk;
         }
-        if (step == tls::Step::kCertificate) {
-            ProtoTraceEvent(transport, (std::string("TLS refused: ") + transport->why).c_str());
-            return ProtoTlsResult::kCertificate;
-        }
+        if (step == tls::Step::kCertificate) return ProtoTlsResult::kCertificate;
         if (step != tls::Step::kWantRead && step != tls::Step::kWantWrite) return ProtoTlsResult::kFailed;
         int wanted = step == tls::Step::kWantRead ? win::kWaitReadable : win::kWaitWritable;
         if (!WaitFor(transport, wanted, deadline.Left(), cancel)) {
@@ -172,6 +171,16 @@ ProtoTlsResult ProtoStartTls(ProtoTransport *transport, const tls::Setup &setup,
             return ProtoTlsResult::kFailed;
         }
     }
+}
+}  // namespace
+
+ProtoTlsResult ProtoStartTls(ProtoTransport *transport, const tls::Setup &setup, const ProtoDeadline &deadline,
+                             win::WakeSignal *cancel) {
+    ProtoTlsResult result = Handshake(transport, setup, deadline, cancel);
+    if (result != ProtoTlsResult::kOk && TraceOn()) {
+        ProtoTraceEvent(transport, (std::string("TLS failed: ") + transport->why).c_str());
+    }
+    return result;
 }
 
 int32_t ProtoFill(ProtoTransport *transport, const ProtoDeadline &deadline, win::WakeSignal *cancel) {
