@@ -1,6 +1,6 @@
 # install.cmake -- what `cmake --install` puts where: the library (with its import library and
 # .def on Windows), the headers, the VBA declarations, a CMake package (find_package(zknet
-# CONFIG) giving zknet::zknet) and a pkg-config file.
+# CONFIG) giving zknet::zknet), a pkg-config file, the licence and the tool's manual page.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -14,6 +14,10 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/zknet DESTINATION ${CMAKE_INSTALL_
 if(WIN32)
   # The .def that made the DLL: for callers that make their own import library (MSVC's lib /def).
   install(FILES ${ZK_DEF_FILE} DESTINATION ${CMAKE_INSTALL_LIBDIR} RENAME zknet.def)
+endif()
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+if(NOT WIN32)
+  install(FILES ${CMAKE_SOURCE_DIR}/tools/zknet/zknet.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/bindings/vba/zknet.bas)
   install(FILES ${CMAKE_SOURCE_DIR}/bindings/vba/zknet.bas DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet)

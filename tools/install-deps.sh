@@ -4,6 +4,12 @@
 # servers the tests talk to. Does nothing when everything is there already. 32-bit Wine is
 # installed only where a 32-bit program can start (tools/can-run-32bit.sh); elsewhere the 32-bit
 # DLL is built and checked, and its tests are left to 64-bit Wine's sibling build.
+#
+# A package counts as there only when dpkg calls it "install ok installed" (one removed with its
+# configuration left behind is installed again). Debian's FTP servers conflict with each other,
+# and so do its mail servers: when installing what is missing would remove an installed package
+# (one of them, say, that this computer serves with), the script names it and stops, exit status
+# 1, installing nothing. ZKNET_REPLACE_SERVERS=1 lets it go ahead and replace them.
 set -euo pipefail
 
 packages=(
@@ -21,10 +27,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 if bash "$here/can-run-32bit.sh"; then
   packages+=(wine wine32:i386)
 fi
+# The tool's manual page is checked by rendering it.
+packages+=(groff-base)
 
 missing=()
 for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  # One line per architecture a library is there for (amd64 and i386 beside Wine).
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -qx 'install ok installed' || missing+=("$p")
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
@@ -45,9 +54,20 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "postfix postfix/main_mailer_type select No configuration" | debconf-set-selections
   fi
   apt-get update -q
-  if ! apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+  # Installs, unless apt would remove installed packages on the way (its simulation says "Remv").
+  install_missing() {
+    local removed
+    removed=$(apt-get -s install -y -q --no-install-recommends "$@" | awk '$1 == "Remv" {print $2}' | tr '\n' ' ')
+    if [ -n "$removed" ] && [ "${ZKNET_REPLACE_SERVERS:-}" != 1 ]; then
+      echo "installing ${missing[*]} would remove ${removed% }, installed here;" \
+           "stopped (ZKNET_REPLACE_SERVERS=1 lets it replace them)" >&2
+      exit 1
+    fi
+    apt-get install -y -q --no-install-recommends "$@"
+  }
+  if ! install_missing "${missing[@]}"; then
     # Mixed i386/amd64 versions can make the plain install fail; the release's own set fits.
-    apt-get install -y -q --no-install-recommends -t bookworm "${missing[@]}"
+    install_missing -t bookworm "${missing[@]}"
   fi
 fi
 

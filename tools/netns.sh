@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command inside a private network made for it: its own loopback, a dummy adapter for
 # broadcasts, the host name zknet-test mapped to 127.0.0.1 and ::1 by a hosts file of its own.
-# Nothing the command sends can leave this namespace.
+# Nothing the command sends can leave this namespace. Exits with the command's status; the files
+# it made for the namespace go however the command ends.
 set -euo pipefail
 
 if [ "${1:-}" != "--inside" ]; then
@@ -20,7 +21,8 @@ ip link set zkbcast0 up
 ip route add broadcast 255.255.255.255 dev zkbcast0 table local proto kernel scope link src 192.0.2.1
 hostname zknet-test
 
-etc=$(mktemp -d /tmp/zknet-netns.XXXXXX)
+etc=$(mktemp -d "${TMPDIR:-/tmp}/zknet-netns.XXXXXX")
+trap 'rm -rf "$etc"' EXIT
 cat > "$etc/hosts" <<HOSTS
 127.0.0.1	localhost
 ::1	localhost ip6-localhost ip6-loopback
@@ -33,6 +35,3 @@ mount --bind "$etc/hostname" /etc/hostname
 
 export ZK_PRIVATE_NET=1
 "$@"
-rc=$?
-rm -rf "$etc"
-exit $rc

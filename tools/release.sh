@@ -2,8 +2,8 @@
 # Makes the Windows release archive build/release/zknet-<version>-windows.zip (the version is
 # ZKNET_VERSION of include/zknet/zkconf.h): builds the 32-bit and 64-bit DLLs (presets win32 and
 # win64) and the programs of tools/release-programs.txt, puts them in x86/ and x64/ with their
-# import libraries and .def files, adds the headers, the VBA module and example and the README,
-# then checks the archive (tests/release/check-release.sh). Builds that exist are reused.
+# import libraries and .def files, adds the headers, the VBA module and example, the README and
+# the licence, then checks the archive (tests/release/check-release.sh). Builds that exist are reused.
 # Usage: tools/release.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -35,7 +35,7 @@ out=build/release
 stage=$out/$name
 rm -rf "$stage" "$out/$name.zip"
 mkdir -p "$stage/include/zknet" "$stage/vba" "$stage/x86" "$stage/x64"
-cp README.md "$stage/"
+cp README.md LICENSE "$stage/"
 cp include/zknet/*.h "$stage/include/zknet/"
 cp bindings/vba/zknet.bas bindings/vba/example.bas bindings/vba/README.md "$stage/vba/"
 # x86: the .def with the stdcall sizes (@n) the 32-bit import library is made from;

@@ -4,8 +4,9 @@ Attribute VB_Name = "zknetExample"
 ' names, user and addresses below, and run ExampleFtpDownload or ExampleMailSend (Alt+F8 in Excel).
 Option Explicit
 
-' The folder the release archive was unpacked into: it holds x86\zknet.dll and x64\zknet.dll.
-Private Const ReleaseFolder As String = "C:\zknet"
+' The folder that the release archive zknet-1.0.0-windows.zip makes when it is unpacked into C:\
+' (it holds x86\zknet.dll and x64\zknet.dll); unpacked elsewhere, name that folder here.
+Private Const ReleaseFolder As String = "C:\zknet-1.0.0-windows"
 
 Private Const FtpHost As String = "ftp.example.com"
 Private Const FtpUser As String = "anonymous"

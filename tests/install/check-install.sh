@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the built library into a temporary prefix and builds the README's C example against
-# the installed copy twice, as a user would: through find_package(zknet CONFIG) and through
-# pkg-config. Each example must build, load the installed library and run.
+# Installs the built library into a temporary prefix, stripped as the README says, and builds the
+# README's C example against the installed copy twice, as a user would: through
+# find_package(zknet CONFIG) and through pkg-config. Each example must build, load the installed
+# library and run. The installed library and tool carry no debugging information; the licence
+# and the manual page are installed beside them.
 # Usage: check-install.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1
@@ -10,8 +12,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 
-cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in include/zknet/zknet.h include/zknet/zkconf.h lib/cmake/zknet/zknetConfig.cmake share/zknet/zknet.bas; do
+cmake --install "$build" --prefix "$prefix" --strip >/dev/null
+for f in include/zknet/zknet.h include/zknet/zkconf.h lib/cmake/zknet/zknetConfig.cmake share/zknet/zknet.bas \
+         share/doc/zknet/LICENSE share/man/man1/zknet.1 bin/zknet; do
   [ -f "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
 pc=$(find "$prefix" -name zknet.pc | head -n 1)
@@ -20,6 +23,12 @@ lib=$(dirname "$(find "$prefix" -name 'libzknet.so.*' | head -n 1)")
 [ -e "$lib/libzknet.so" ] || { echo "not installed: libzknet.so"; exit 1; }
 soname=$(objdump -p "$lib/libzknet.so" | awk '$1 == "SONAME" {print $2}')
 [ "$soname" = "libzknet.so.1" ] || { echo "unexpected SONAME: $soname"; exit 1; }
+for f in "$lib/libzknet.so" "$prefix/bin/zknet"; do
+  debug=$(readelf -S -W "$f" | { grep -oE '\.(debug_[a-z_]+|symtab)' || true; } | sort -u | tr '\n' ' ')
+  [ -z "$debug" ] || { echo "installed unstripped: ${f#$prefix/} has $debug"; exit 1; }
+done
+# The stripped tool still starts, finding the installed library beside it.
+"$prefix/bin/zknet" --version | grep -q '^zknet [0-9]' || { echo "the installed zknet does not start"; exit 1; }
 
 # The example exactly as the README shows it.
 mkdir -p "$work/example"
@@ -44,4 +53,5 @@ PKG_CONFIG_PATH=$(dirname "$pc") pkg-config --exists zknet
 cc "$work/example/example.c" -o "$work/example/by-pkg-config" \
   $(PKG_CONFIG_PATH=$(dirname "$pc") pkg-config --cflags --libs zknet)
 LD_LIBRARY_PATH=$lib "$work/example/by-pkg-config"
-echo "install: headers, library ($soname), CMake package and pkg-config file work from $prefix"
+echo "install: headers, stripped library ($soname) and tool, CMake package, pkg-config file, licence and" \
+     "manual page work from $prefix"

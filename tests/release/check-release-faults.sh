@@ -46,7 +46,10 @@ output=$(bash "$here/check-release.sh" "$good" 2>&1) || { echo "FAIL  the good a
 echo "ok    the archive as made passes"
 
 case_ "a missing header" "-$top/include/zknet/nic.h" 'rm include/zknet/nic.h'
+case_ "a missing licence" "-$top/LICENSE" 'rm LICENSE'
 case_ "a file that does not belong" "+$top/x64/notes.txt" 'echo x > x64/notes.txt'
+case_ "a VBA example that looks for the DLLs elsewhere" "vba/example.bas looks for the DLLs in C:\\${top%-windows}," \
+  'sed -i "s/-windows\"/\"/" vba/example.bas'
 case_ "the two DLLs swapped" "x86/zknet.dll is not a pei-i386 file" 'mv x86/zknet.dll t && mv x64/zknet.dll x86/ && mv t x64/zknet.dll'
 case_ "a decorated .def in x64/" "zknet64.def in the archive differs" 'cp x86/zknet32.def x64/zknet64.def'
 case_ "a stale VBA module" "zknet.bas in the archive differs" 'printf "x\r\n" >> vba/zknet.bas'

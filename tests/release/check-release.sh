@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks a Windows release archive made by tools/release.sh: exactly the expected files under one
-# folder named for the version; headers, VBA files, README and .def files as in the tree; both
+# folder named for the version; headers, VBA files, README, licence and .def files as in the tree;
+# the VBA example looking for the DLLs where the archive unpacks them; both
 # DLLs and the programs PE files of their machine type (objdump -f) that load on a bare Windows
 # (system DLLs only, zknet.dll beside the programs) and carry the version; both DLLs exporting the
 # same names, those of the .def; each import library giving every export under the name its
@@ -23,6 +24,7 @@ mapfile -t programs < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' -e 's/=.*//' tool
 # The listing: every expected file, nothing else.
 {
   echo "$top/README.md"
+  echo "$top/LICENSE"
   for h in include/zknet/*.h; do echo "$top/$h"; done
   for f in zknet.bas example.bas README.md; do echo "$top/vba/$f"; done
   for arch in x86 x64; do
@@ -42,6 +44,7 @@ a=$work/$top
 # Texts exactly as in the tree.
 same() { [ -f "$2" ] && cmp -s "$1" "$2" || fail "$(basename "$2") in the archive differs from $1"; }
 same README.md "$a/README.md"
+same LICENSE "$a/LICENSE"
 for h in include/zknet/*.h; do same "$h" "$a/$h"; done
 same bindings/vba/zknet.bas "$a/vba/zknet.bas"
 same bindings/vba/example.bas "$a/vba/example.bas"
@@ -49,6 +52,21 @@ same bindings/vba/README.md "$a/vba/README.md"
 same exports/zknet.def "$a/x86/zknet32.def"
 sed -E 's/@[0-9]+//g' exports/zknet.def > "$work/zknet64.def"
 same "$work/zknet64.def" "$a/x64/zknet64.def"
+
+# The VBA example loads RELEASE_FOLDER\ARCH\zknet.dll: the folder must be the archive's own, unpacked
+# into C:\ as the example says, and each ARCH a folder of the archive holding the DLL.
+example=$a/vba/example.bas
+if [ -f "$example" ]; then
+  folder=$(sed -n 's/^Private Const ReleaseFolder As String = "\(.*\)"\r\?$/\1/p' "$example")
+  [ "$folder" = "C:\\$top" ] || fail "vba/example.bas looks for the DLLs in ${folder:-no ReleaseFolder}, not in C:\\$top"
+  grep -qF 'LoadLibraryW(StrPtr(ReleaseFolder & "\" & arch & "\zknet.dll"))' "$example" ||
+    fail "vba/example.bas does not load ReleaseFolder\\ARCH\\zknet.dll"
+  arches=$(sed -n 's/^ *arch = "\(.*\)"\r\?$/\1/p' "$example" | sort -u | tr '\n' ' ')
+  [ "$arches" = "x64 x86 " ] || fail "vba/example.bas picks the folders ${arches:-none}, not x64 and x86"
+  for arch in $arches; do
+    [ -f "$a/$arch/zknet.dll" ] || fail "vba/example.bas loads $arch\\zknet.dll, which the archive lacks"
+  done
+fi
 
 # Names of the .def, and of each DLL's export table.
 grep -oE '^[[:space:]]+ZK_[A-Za-z0-9]+' exports/zknet.def | tr -d '[:blank:]' | sort -u > "$work/def-names"

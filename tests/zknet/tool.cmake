@@ -1,6 +1,6 @@
-# tool.cmake -- the zknet command-line tool's test: one script that runs the built tool as a user
-# would against the ftp, telnet, nic and mail fixtures' servers. Under Wine it runs a handful of
-# commands through zknet.exe; natively every action and every failure.
+# tool.cmake -- the zknet command-line tool's tests: one script that runs the built tool as a user
+# would against the ftp, telnet, nic and mail fixtures' servers (under Wine a handful of commands
+# through zknet.exe; natively every action and every failure), and its manual page.
 if(CMAKE_CROSSCOMPILING_EMULATOR)
   set(ZK_TOOL_MODE windows)
 else()
@@ -13,3 +13,10 @@ add_test(NAME zknet-tool
 set_tests_properties(zknet-tool PROPERTIES LABELS zknet SKIP_RETURN_CODE 77 TIMEOUT 300 RESOURCE_LOCK ftp-active-ports
                                            FIXTURES_REQUIRED "ftp-peers;telnet-peers;nic-peers;mail-peers"
                                            ENVIRONMENT "ZK_MAIL_WORK=${CMAKE_BINARY_DIR}/mail-peers")
+
+# The manual page against the help texts of the built tool (run natively, where groff is).
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  add_test(NAME man-page COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/zknet/check-man.sh ${CMAKE_SOURCE_DIR}/tools/zknet/zknet.1
+                                 $<TARGET_FILE:zknet_tool>)
+  set_tests_properties(man-page PROPERTIES LABELS zknet SKIP_RETURN_CODE 77)
+endif()

@@ -121,15 +121,18 @@ received() {
   cmp -s "$1" "$1.expected"
 }
 
-# Runs the tool with standard input from FILE; otherwise as zk.
-zk_input() {
-  local input=$1
-  shift
-  env "${with[@]}" "${tool[@]}" "$@" >"$out" 2>"$err" <"$input"
+# zk_io IN OUT ARGS...: runs the tool with standard input from IN and its standard output in OUT
+# byte for byte (line ends as they came); otherwise as zk.
+zk_io() {
+  local input=$1 output=$2
+  shift 2
+  env "${with[@]}" "${tool[@]}" "$@" <"$input" >"$output" 2>"$err"
   status=$?
   with=()
-  sed -i 's/\r$//' "$out" "$err"
+  sed -i 's/\r$//' "$err"
 }
+# The last run done without a word on standard error, and the two files the same byte for byte.
+quietly_gave() { [ "$status" -eq 0 ] && [ ! -s "$err" ] && cmp -s "$1" "$2"; }
 
 # Empties the tool's POP3 Maildir and puts the message files into it, numbered in this order.
 fill_box() {
@@ -165,8 +168,12 @@ if [ "$mode" = windows ]; then
   check put-stored same_file win.bin "$ftp_home/$d-win.bin"
   expect_out get-ipv6-active "" ftp get "[::1]:2121" "$d-win.bin" back.bin --active
   check get-same same_file win.bin back.bin
+  zk_io /dev/null win-out.bin ftp get "$F" "$d-win.bin" -
+  check get-to-stdout quietly_gave win.bin win-out.bin
+  zk_io win.bin /dev/null ftp put "$F" - "$d-win-in.bin"
+  check put-from-stdin quietly_gave win.bin "$ftp_home/$d-win-in.bin"
   expect_fail get-missing 1 "zknet: ftp get: code 11 \(file failed\): 550 .*" ftp get "$F" "$d-none.bin"
-  expect_out rm "" ftp rm "$F" "$d-win.bin"
+  expect_out rm "" ftp rm "$F" "$d-win.bin" "$d-win-in.bin"
   expect_out telnet "$(printf 'line 1\nline 2')" telnet "$T" --login zkuser --prompt 'zk$' --run 'lines 2'
   # Mail, with the Japanese texts in the ANSI code page (932) as a Windows console shows them.
   printf 'From: Alice <alice@zknet-test>\nTo: zktool@zknet-test\nSubject: =?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\nContent-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n\033$BF|K\\8l\033(B\n' > win1.eml
@@ -242,6 +249,18 @@ expect_out ftp-get-ipv6-name-active "" ftp get "$F" "$d/up.txt" v6.txt -6 --acti
 check ftp-get-ipv6-same same_file up.txt v6.txt
 expect_out ftp-get-ascii "" ftp get "$F" "$d/up.txt" ascii.txt --ascii
 check ftp-get-ascii-arrived test -s ascii.txt
+# "-": standard output and input, through a temporary file that goes afterwards, done or not.
+mkdir -p tmp
+with=(TMPDIR="$work/tmp")
+zk_io /dev/null stdout.bin ftp get "$F" "$d/bytes.bin" -
+check ftp-get-to-stdout quietly_gave bytes.bin stdout.bin
+check ftp-get-to-stdout-no-dash-file gone ./-
+with=(TMPDIR="$work/tmp")
+zk_io bytes.bin "$out" ftp put "$F" - "$d/stdin.bin"
+check ftp-put-from-stdin quietly_gave bytes.bin "$ftp_home/$d/stdin.bin"
+with=(TMPDIR="$work/tmp")
+expect_fail ftp-get-to-stdout-missing 1 "zknet: ftp get: code 11 \(file failed\): 550 .*" ftp get "$F" "$d/none.txt" -
+check ftp-stdio-temporary-gone test -z "$(ls -A tmp)"
 expect_out ftp-mv "" ftp mv "$F" "$d/up.txt" "$d/moved.txt"
 check ftp-mv-moved bash -c "[ -f '$ftp_home/$d/moved.txt' ] && [ ! -e '$ftp_home/$d/up.txt' ]"
 expect_out ftp-chmod "" ftp chmod "$F" 600 "$d/moved.txt"
@@ -286,7 +305,7 @@ expect_fail ftp-get-missing 1 "zknet: ftp get: code 11 \(file failed\): 550 .*" 
 check ftp-get-missing-no-file gone none.txt
 expect_fail ftp-put-missing-local 1 "zknet: ftp put: cannot read local file no-such\.txt: .*" ftp put "$F" no-such.txt
 expect_fail ftp-put-folder 1 "zknet: ftp put: cannot read local file dl: is a folder" ftp put "$F" dl
-expect_fail ftp-get-into-missing-folder 1 "zknet: ftp get: code 12 \(transfer failed\): .*" \
+expect_fail ftp-get-into-missing-folder 1 "zknet: ftp get: cannot write no-folder/x\.txt: No such file or directory" \
   ftp get "$F" "$d/moved.txt" no-folder/x.txt
 expect_fail ftp-mkdir-exists 1 "zknet: ftp mkdir: code 9 \(MKD failed\): 550 .*" ftp mkdir "$F" "$d"
 expect_fail ftp-rmdir-not-empty 1 "zknet: ftp rmdir: code 10 \(RMD failed\): 550 .*" ftp rmdir "$F" "$d"
@@ -320,6 +339,7 @@ expect_fail ftp-option-value 2 "zknet: ftp: --user needs a value$usage" ftp ls "
 expect_fail ftp-flag-value 2 "zknet: ftp: --active takes no value$usage" ftp ls "$F" --active=yes
 expect_fail ftp-bad-mode 2 "zknet: ftp chmod: bad mode 999 .*$usage" ftp chmod "$F" 999 x
 expect_fail ftp-bad-timeout 2 "zknet: ftp ls: bad --timeout soon$usage" ftp ls "$F" --timeout soon
+expect_fail ftp-put-stdin-no-remote 2 "zknet: ftp put: name the remote file for standard input$usage" ftp put "$F" -
 expect_fail ftp-get-no-name 2 "zknet: ftp get: no file name in $d/; name the local file$usage" ftp get "$F" "$d/"
 expect_fail ftp-password-env-unset 2 "zknet: ftp ls: environment variable ZK_UNSET_VAR is not set \(--password-env\)$usage" \
   ftp ls "$F" --password-env ZK_UNSET_VAR
@@ -327,7 +347,7 @@ with=(-u ZKNET_FTP_PASSWORD)
 expect_fail ftp-no-password 2 "zknet: ftp ls: no password for zkftp: .*$usage" ftp ls "$F"
 
 # ---- ftp: clean up, which runs rm and rmdir ----
-expect_out ftp-rm "" ftp rm "$F" "$d/moved.txt" "$d/bytes.bin" "$d/empty.txt" "$d/big.bin" "$d-top.txt"
+expect_out ftp-rm "" ftp rm "$F" "$d/moved.txt" "$d/bytes.bin" "$d/empty.txt" "$d/big.bin" "$d/stdin.bin" "$d-top.txt"
 check ftp-rm-gone bash -c "[ -z \"\$(ls -A '$ftp_home/$d')\" ] && [ ! -e '$ftp_home/$d-top.txt' ]"
 expect_out ftp-rmdir "" ftp rmdir "$F" "$d"
 check ftp-rmdir-gone gone "$ftp_home/$d"
@@ -420,7 +440,7 @@ if [ -n "${ZK_MAIL_WORK:-}" ] && [ -d "$box/new" ]; then
   expect_out mail-send "" mail send --smtp "$S" --from "<$tag@zknet-test>" --to "<zkmail@zknet-test>" \
     --subject "ツールの件名 $$" --body-file body.txt --width 40
   printf 'from standard input\n' > stdin.txt
-  zk_input stdin.txt mail send --smtp "[::1]:2525" --from "<$tag-stdin@zknet-test>" --to "<zkmail@zknet-test>" --subject "stdin $$"
+  zk_io stdin.txt "$out" mail send --smtp "[::1]:2525" --from "<$tag-stdin@zknet-test>" --to "<zkmail@zknet-test>" --subject "stdin $$"
   check mail-send-stdin bash -c "[ $status -eq 0 ] && [ ! -s '$out' ] && [ ! -s '$err' ]"
   number=
   for _ in $(seq 40); do

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "cli.h"
+#include "local_stream.h"
 
 namespace {
 
@@ -16,7 +17,9 @@ void Watch(Deadline *deadline, double seconds, std::string where) {
     std::fprintf(stderr, "zknet: %s: gave up after %g s (--timeout)\n", where.c_str(), seconds);
     std::fflush(stderr);
     std::fflush(stdout);
-    // The caller's thread is inside a library call that may never return: end the process.
+    // The caller's thread is inside a library call that may never return: end the process, which
+    // runs no destructors, so the temporary file behind "-" goes first.
+    RemoveTemporaryFileNow();
     std::_Exit(kExitFailed);
 }
 

@@ -10,6 +10,7 @@
 #include "cli.h"
 #include "deadline.h"
 #include "local.h"
+#include "local_stream.h"
 #include "progress.h"
 #include "zknet/zknet.h"
 
@@ -20,9 +21,11 @@ const char kHelp[] =
     "\n"
     "actions:\n"
     "  ls    HOST [PATH]          list a folder (LIST; with --names only the names, NLST)\n"
-    "  get   HOST REMOTE [LOCAL]  download a file; LOCAL defaults to the remote file's name, and\n"
-    "                             a local folder receives it under that name\n"
-    "  put   HOST LOCAL [REMOTE]  upload a file; REMOTE defaults to the local file's name\n"
+    "  get   HOST REMOTE [LOCAL]  download a file; LOCAL defaults to the remote file's name, a\n"
+    "                             local folder receives it under that name, and - writes it to\n"
+    "                             standard output\n"
+    "  put   HOST LOCAL [REMOTE]  upload a file; REMOTE defaults to the local file's name; LOCAL -\n"
+    "                             reads standard input (name the REMOTE file then)\n"
     "  rm    HOST FILE...         delete files\n"
     "  mkdir HOST FOLDER          make a folder\n"
     "  rmdir HOST FOLDER          remove an empty folder\n"
@@ -117,6 +120,8 @@ struct Run {
     bool progress = false;
     std::vector<std::string> args;  // the action's arguments after HOST
     std::string local;              // get, put: the local file, settled before connecting
+    bool standard_stream = false;   // get to standard output, put from standard input ("-")
+    TemporaryFile temporary;        // the file behind "-"
 };
 
 // The library's code and the server's last words; a connection that was never made has no
@@ -158,13 +163,16 @@ int Get(Run &run) {
     StartDownloadProgress(&progress, run.progress, "get " + remote, run.local, total);
     int ok = ZK_FtpGetFileA(run.session, remote.c_str(), run.local.c_str(), run.binary);
     FinishProgress(&progress, ok == 1);
-    return ok == 1 ? kExitOk : FtpFailed(run);
+    if (ok != 1) return FtpFailed(run);
+    std::string why;
+    if (run.standard_stream && !SendToStandardOutput(run.local, &why)) return Failure(run.where, why);
+    return kExitOk;
 }
 
 int Put(Run &run) {
     std::string remote = run.args.size() > 1 ? run.args[1] : BaseName(run.local);
     Progress progress;
-    StartUploadProgress(&progress, run.progress, "put " + run.local, LocalFileSize(run.local));
+    StartUploadProgress(&progress, run.progress, "put " + run.args[0], LocalFileSize(run.local));
     int ok = ZK_FtpPutFileA(run.session, run.local.c_str(), remote.c_str(), run.binary);
     FinishProgress(&progress, ok == 1);
     return ok == 1 ? kExitOk : FtpFailed(run);
@@ -247,11 +255,26 @@ const Action *FindAction(const std::string &name) {
     return nullptr;
 }
 
-// What can be known wrong before connecting: the local side of a transfer, a mode.
+// "-": standard input is read whole into a temporary file before connecting (an upload), or a
+// download goes into one, to be copied to standard output.
+int UseStandardStream(Run &run, bool input) {
+    std::string why;
+    if (!run.temporary.Create(&why) || (input && !SaveStandardInput(run.temporary.path(), &why))) {
+        return Failure(run.where, why);
+    }
+    run.local = run.temporary.path();
+    run.standard_stream = true;
+    return kExitOk;
+}
+
+// What can be known wrong before connecting: the local side of a transfer, a mode. A local file
+// that cannot be written or read is named with the reason, before the server is troubled.
 int CheckLocalSide(const Action &action, Run &run) {
     std::string name = action.name;
+    std::string why;
     if (name == "get") {
         std::string base = BaseName(run.args[0]);
+        if (run.args.size() > 1 && run.args[1] == "-") return UseStandardStream(run, false);
         if (run.args.size() > 1) {
             run.local = run.args[1];
             if (IsLocalDirectory(run.local)) {
@@ -262,9 +285,13 @@ int CheckLocalSide(const Action &action, Run &run) {
             if (base.empty()) return UsageError(run.where, "no file name in " + run.args[0] + "; name the local file");
             run.local = base;
         }
+        if (!CanWriteLocalFile(run.local, &why)) return Failure(run.where, "cannot write " + run.local + ": " + why);
     } else if (name == "put") {
+        if (run.args[0] == "-") {
+            if (run.args.size() < 2) return UsageError(run.where, "name the remote file for standard input");
+            return UseStandardStream(run, true);
+        }
         run.local = run.args[0];
-        std::string why;
         if (!CanReadLocalFile(run.local, &why)) return Failure(run.where, "cannot read local file " + run.local + ": " + why);
         if (run.args.size() < 2 && BaseName(run.local).empty()) return UsageError(run.where, "name the remote file");
     } else if (name == "chmod") {

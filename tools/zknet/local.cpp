@@ -59,3 +59,16 @@ bool CanReadLocalFile(const std::string &path, std::string *why) {
     std::fclose(file);
     return true;
 }
+
+bool CanWriteLocalFile(const std::string &path, std::string *why) {
+    bool existed = LocalFileSize(path) >= 0;
+    // "r+b" opens an existing file for writing without emptying it.
+    FILE *file = std::fopen(path.c_str(), existed ? "r+b" : "wb");
+    if (file == nullptr) {
+        *why = std::strerror(errno);
+        return false;
+    }
+    std::fclose(file);
+    if (!existed) std::remove(path.c_str());
+    return true;
+}

@@ -12,5 +12,8 @@ int64_t LocalFileSize(const std::string &path);
 bool IsLocalDirectory(const std::string &path);
 // Whether a regular file can be opened for reading; the reason in *why when not.
 bool CanReadLocalFile(const std::string &path, std::string *why);
+// Whether a file can be written there (made, or an existing one replaced), leaving no new file
+// behind; the reason in *why when not.
+bool CanWriteLocalFile(const std::string &path, std::string *why);
 
 #endif  // ZK_TOOLS_ZKNET_LOCAL_H
