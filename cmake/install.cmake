@@ -1,4 +1,4 @@
-# install.cmake -- what `cmake --install` puts where: the library (with its import library and
+# install.cmake -- what `cmake --install` puts where: the library (with its import libraries and
 # .def on Windows), the headers, the VBA declarations, a CMake package (find_package(zknet
 # CONFIG) giving zknet::zknet), a pkg-config file, the licence and the tool's manual page.
 include(GNUInstallDirs)
@@ -12,8 +12,10 @@ install(TARGETS zknet EXPORT zknetTargets
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/zknet DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
         FILES_MATCHING PATTERN "*.h")
 if(WIN32)
-  # The .def that made the DLL: for callers that make their own import library (MSVC's lib /def).
+  # The .def that made the DLL, the list of its exports.
   install(FILES ${ZK_DEF_FILE} DESTINATION ${CMAKE_INSTALL_LIBDIR} RENAME zknet.def)
+  # The import library for Visual Studio's linker.
+  install(FILES ${CMAKE_BINARY_DIR}/zknet.lib DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endif()
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 if(NOT WIN32)

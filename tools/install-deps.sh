@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing zknet needs on Debian 12, once: compilers for every build,
-# Wine for the Windows tests, GoogleTest and Google Benchmark, clang for the fuzzers, and the real
-# servers the tests talk to. Does nothing when everything is there already. 32-bit Wine is
-# installed only where a 32-bit program can start (tools/can-run-32bit.sh); elsewhere the 32-bit
-# DLL is built and checked, and its tests are left to 64-bit Wine's sibling build.
+# Wine for the Windows tests, GoogleTest and Google Benchmark, clang for the fuzzers, LLVM's tools
+# for the Visual Studio import libraries, and the real servers the tests talk to. Does nothing
+# when everything is there already. 32-bit Wine is installed only where a 32-bit program can start
+# (tools/can-run-32bit.sh); elsewhere the 32-bit DLL is built and checked, and its tests are left to
+# 64-bit Wine's sibling build.
 #
 # A package counts as there only when dpkg calls it "install ok installed" (one removed with its
 # configuration left behind is installed again). Debian's FTP servers conflict with each other,
@@ -15,6 +16,9 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config libgtest-dev googletest libbenchmark-dev libssl-dev openssl
   clang libclang-rt-14-dev
+  # Visual Studio's side of the Windows builds: zknet.lib (llvm-dlltool), and clang-cl with
+  # lld-link to build a caller against it.
+  llvm lld
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   locales iproute2 util-linux procps psmisc socat python3 curl acl
   vsftpd python3-pyftpdlib dovecot-pop3d mailutils-pop3d python3-aiosmtpd postfix inetutils-telnetd nkf

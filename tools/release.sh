@@ -38,11 +38,12 @@ mkdir -p "$stage/include/zknet" "$stage/vba" "$stage/x86" "$stage/x64"
 cp README.md LICENSE "$stage/"
 cp include/zknet/*.h "$stage/include/zknet/"
 cp bindings/vba/zknet.bas bindings/vba/example.bas bindings/vba/README.md "$stage/vba/"
-# x86: the .def with the stdcall sizes (@n) the 32-bit import library is made from;
+# Each DLL with its import libraries, mingw's libzknet.dll.a and Visual Studio's zknet.lib.
+# x86: the .def with the stdcall sizes (@n) the 32-bit import libraries are made from;
 # x64: the same names undecorated, as the 64-bit build makes it.
-cp build/win32/zknet.dll build/win32/libzknet.dll.a "$stage/x86/"
+cp build/win32/zknet.dll build/win32/libzknet.dll.a build/win32/zknet.lib "$stage/x86/"
 cp exports/zknet.def "$stage/x86/zknet32.def"
-cp build/win64/zknet.dll build/win64/libzknet.dll.a "$stage/x64/"
+cp build/win64/zknet.dll build/win64/libzknet.dll.a build/win64/zknet.lib "$stage/x64/"
 cp build/win64/zknet64.def "$stage/x64/zknet64.def"
 for p in "${programs[@]}"; do
   cp "build/win32/$p.exe" "$stage/x86/"

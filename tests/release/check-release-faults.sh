@@ -58,6 +58,8 @@ case_ "a program that needs a DLL Windows lacks" "needs DLLs that a bare Windows
 case_ "a DLL whose exports differ from the .def" "x64/zknet.dll does not export the names of the .def" \
   'patch_bytes x64/zknet.dll ZK_NicGetNicNumber ZK_NicGetNicNumbeX'
 case_ "an import library without the stdcall names" "x86/libzknet.dll.a lacks" 'cp x64/libzknet.dll.a x86/'
+case_ "an x86 zknet.lib importing the decorated names" "x86/zknet.lib imports names that zknet.dll does not export" \
+  'llvm-dlltool -m i386 -d x86/zknet32.def -l x86/zknet.lib'
 zipname=zknet-0.9.0-windows.zip case_ "an archive named for another version" "expected $top.zip" 'true'
 
 if [ $failures -gt 0 ]; then

@@ -5,7 +5,8 @@
 # DLLs and the programs PE files of their machine type (objdump -f) that load on a bare Windows
 # (system DLLs only, zknet.dll beside the programs) and carry the version; both DLLs exporting the
 # same names, those of the .def; each import library giving every export under the name its
-# callers link against (the stdcall-decorated name on x86). Needs no Wine.
+# callers link against (the stdcall-decorated name on x86), and zknet.lib having the loader look up
+# exactly the DLL's exports. Needs no Wine.
 # Usage: check-release.sh ZIP
 set -euo pipefail
 zip=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -13,6 +14,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+readobj=${ZK_LLVM_READOBJ:-llvm-readobj}
 problems=0
 fail() { echo "release: $*"; problems=$((problems + 1)); }
 
@@ -29,7 +31,7 @@ mapfile -t programs < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' -e 's/=.*//' tool
   for f in zknet.bas example.bas README.md; do echo "$top/vba/$f"; done
   for arch in x86 x64; do
     bits=32; [ $arch = x64 ] && bits=64
-    for f in zknet.dll libzknet.dll.a zknet$bits.def; do echo "$top/$arch/$f"; done
+    for f in zknet.dll libzknet.dll.a zknet.lib zknet$bits.def; do echo "$top/$arch/$f"; done
     for p in "${programs[@]}"; do echo "$top/$arch/$p.exe"; done
   done
 } | LC_ALL=C sort > "$work/expected"
@@ -97,17 +99,31 @@ for arch in x86 x64; do
   cmp -s "$work/def-names" "$work/$arch-names" || {
     fail "$arch/zknet.dll does not export the names of the .def:"; diff "$work/def-names" "$work/$arch-names" | head -n 20; }
   strings -e l "$dll" | grep -qx "$version" || fail "$arch/zknet.dll carries no version $version in its resource"
-  # The import library: __imp_ symbols for the names its callers' compilers make.
-  lib=$a/$arch/libzknet.dll.a
-  [ -f "$lib" ] || continue
-  "$tool-nm" "$lib" 2>/dev/null | awk '$2 == "I" || $2 == "T" {print $3}' | sed -n 's/^__imp_//p' | sort -u > "$work/$arch-imp"
+  # The import libraries (mingw's and Visual Studio's): __imp_ symbols for the names their
+  # callers' compilers make.
   if [ $arch = x86 ]; then
     sed -nE 's/^[[:space:]]+(ZK_[A-Za-z0-9]+@[0-9]+).*/_\1/p' exports/zknet.def | sort -u > "$work/$arch-want"
   else
     cp "$work/def-names" "$work/$arch-want"
   fi
-  missing=$(comm -23 "$work/$arch-want" "$work/$arch-imp")
-  [ -z "$missing" ] || fail "$arch/libzknet.dll.a lacks: $(echo $missing | cut -c1-300)"
+  for lib in "$a/$arch/libzknet.dll.a" "$a/$arch/zknet.lib"; do
+    [ -f "$lib" ] || continue
+    "$tool-nm" "$lib" 2>/dev/null | awk '$2 == "I" || $2 == "T" {print $3}' | sed -n 's/^__imp_//p' | sort -u > "$work/$arch-imp"
+    missing=$(comm -23 "$work/$arch-want" "$work/$arch-imp")
+    [ -z "$missing" ] || fail "$arch/$(basename "$lib") lacks: $(echo $missing | cut -c1-300)"
+  done
+  # And the names zknet.lib has the loader look up in zknet.dll (its short import members say how
+  # a symbol becomes that name): exactly the DLL's exports, undecorated on x86 too.
+  [ -f "$a/$arch/zknet.lib" ] || continue
+  "$readobj" "$a/$arch/zknet.lib" | awk '
+    /^Name type:/ { type = $3 }
+    /^Symbol: __imp_/ { s = substr($2, 7)
+                        if (type != "name") sub(/^[_@?]/, "", s)
+                        if (type == "undecorate") sub(/@[0-9]+$/, "", s)
+                        print s }' | sort -u > "$work/$arch-loaded"
+  cmp -s "$work/$arch-loaded" "$work/$arch-names" || {
+    fail "$arch/zknet.lib imports names that zknet.dll does not export (< imported, > exported):"
+    diff "$work/$arch-loaded" "$work/$arch-names" | head -n 10; }
 done
 cmp -s "$work/x86-names" "$work/x64-names" 2>/dev/null || fail "the two DLLs export different names"
 
