@@ -37,7 +37,8 @@ packages+=(groff-base)
 missing=()
 for p in "${packages[@]}"; do
   # One line per architecture a library is there for (amd64 and i386 beside Wine).
-  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -qx 'install ok installed' || missing+=("$p")
+  status=$(dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null || true)
+  grep -qx 'install ok installed' <<< "$status" || missing+=("$p")
 done
 
 if [ ${#missing[@]} -gt 0 ]; then

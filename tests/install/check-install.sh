@@ -28,7 +28,8 @@ for f in "$lib/libzknet.so" "$prefix/bin/zknet"; do
   [ -z "$debug" ] || { echo "installed unstripped: ${f#$prefix/} has $debug"; exit 1; }
 done
 # The stripped tool still starts, finding the installed library beside it.
-"$prefix/bin/zknet" --version | grep -q '^zknet [0-9]' || { echo "the installed zknet does not start"; exit 1; }
+version=$("$prefix/bin/zknet" --version)
+[[ $version == "zknet "[0-9]* ]] || { echo "the installed zknet does not start: $version"; exit 1; }
 
 # The example exactly as the README shows it.
 mkdir -p "$work/example"
@@ -46,8 +47,9 @@ cmake -S "$work/example" -B "$work/example/build" -DCMAKE_PREFIX_PATH="$prefix" 
 cmake --build "$work/example/build" >/dev/null
 LD_LIBRARY_PATH=$lib "$work/example/build/example"
 # It must have loaded the installed copy, not the build's.
-LD_LIBRARY_PATH=$lib ldd "$work/example/build/example" | grep -q "$lib/libzknet.so.1" ||
-  { echo "the find_package example does not use the installed library"; exit 1; }
+# (ldd's output whole first: grep -q may stop reading early, and ldd then fails on its pipe.)
+deps=$(LD_LIBRARY_PATH=$lib ldd "$work/example/build/example")
+grep -qF "$lib/libzknet.so.1" <<< "$deps" || { echo "the find_package example does not use the installed library"; exit 1; }
 
 PKG_CONFIG_PATH=$(dirname "$pc") pkg-config --exists zknet
 cc "$work/example/example.c" -o "$work/example/by-pkg-config" \
