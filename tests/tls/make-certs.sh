@@ -18,7 +18,11 @@ quiet() { "$@" >/dev/null 2>&1 || { echo "make-certs.sh: $* failed" >&2; "$@"; e
 key() { quiet openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 -out "$1"; }
 
 key ca.key
-quiet openssl req -x509 -new -key ca.key -sha256 -days 3650 -subj "/CN=zknet test CA" \
+# Each folder's CA has a name and serial numbers of its own: the test suites make several CAs, and
+# a certificate store that took two of them (or two of their certificates) for one another would
+# judge a chain by the wrong key.
+tag=$(openssl rand -hex 4)
+quiet openssl req -x509 -new -key ca.key -sha256 -days 3650 -subj "/CN=zknet test CA $tag" \
   -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" -out ca.pem
 
 # A certificate signed by the test CA: name, subject alternative names, validity (days, or the
@@ -47,7 +51,7 @@ extendedKeyUsage = serverAuth
 subjectAltName = $san
 CNF
   : > "$work/index"
-  [ -f "$work/serial" ] || echo 1000 > "$work/serial"
+  [ -f "$work/serial" ] || echo "$(openssl rand -hex 6)" > "$work/serial"
   local validity=(-days 825)
   [ -n "$start" ] && validity=(-startdate "$start" -enddate "$end")
   quiet openssl ca -batch -config "$work/ca.cnf" -extensions server -cert ca.pem -keyfile ca.key \
