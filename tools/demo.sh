@@ -27,6 +27,9 @@ if [ "${1:-}" = zknet ]; then
   export ZKNET_TELNET_PASSWORD=${ZKNET_TELNET_PASSWORD:-zkpass}
   export ZKNET_POP3_USER=${ZKNET_POP3_USER:-zkmail} ZKNET_POP3_PASSWORD=${ZKNET_POP3_PASSWORD:-zkmail-pass}
 fi
+# The family the run is for: the first word, past the tool's -v.
+family_word=${1:-}
+if [ -n "$tool" ] && { [ "$family_word" = -v ] || [ "$family_word" = --verbose ]; }; then family_word=${2:-}; fi
 
 work=$(mktemp -d /tmp/zknet-demo.XXXXXX)
 # The FTP user must reach its home inside (in a folder it cannot enter, vsftpd would quietly keep
@@ -44,7 +47,7 @@ trap cleanup EXIT
 for family in ftp mail telnet nic; do
   start=tests/$family/peer-start.sh
   stop=tests/$family/peer-stop.sh
-  if [ -x "$start" ] && { [ $# -eq 0 ] || [ "$1" = "$family" ] || [ "$1" = "${family}s" ]; }; then
+  if [ -x "$start" ] && { [ $# -eq 0 ] || [ "$family_word" = "$family" ] || [ "$family_word" = "${family}s" ]; }; then
     mkdir -p "$work/$family"
     bash "$start" "$work/$family"
     stoppers+=("bash $stop $work/$family")
@@ -68,7 +71,7 @@ if [ -z "$tool" ]; then
 elif [ $# -gt 0 ]; then
   # In a subshell: the servers are stopped from this folder afterwards.
   ca=$ZK_DEMO_MAIL_CA
-  [ "$1" = ftp ] && ca=$ZK_DEMO_FTP_CA
+  [ "$family_word" = ftp ] && ca=$ZK_DEMO_FTP_CA
   (cd "$ZK_DEMO_CALLER_DIR" && ZKNET_CACERT=${ZKNET_CACERT:-$ca} "$tool" "$@") || rc=$?
 else
   echo "A shell in the private network: zknet is on the PATH, the servers run until it ends (exit)."
