@@ -65,15 +65,16 @@ std::basic_string<zk_wchar_t> MailWideOf(const char *text) {
     return wide.data();
 }
 
+const zk_wchar_t *MailWideOrNull(const char *text, std::basic_string<zk_wchar_t> *keep) {
+    if (text == nullptr) return nullptr;
+    *keep = MailWideOf(text);
+    return keep->c_str();
+}
+
 std::string MailUtf8OfW(const zk_wchar_t *text) {
     std::string out;
     AppendUtf8(out, text, static_cast<size_t>(WideLength(text)));
     return out;
-}
-
-std::string MailUtf8OfA(const char *text) {
-    std::basic_string<zk_wchar_t> wide = MailWideOf(text);
-    return MailUtf8OfW(wide.c_str());
 }
 
 std::string MailLocalName() {

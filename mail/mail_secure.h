@@ -35,12 +35,14 @@ bool MailTlsFailed(const std::string &why);
 // Code `code` with `words` as the last reply, for a failure no server reply explains; false.
 bool MailFailWith(uint32_t code, const std::string &words);
 
-// The conversions the W connects need: ANSI text (cut to nothing when it does not convert), and
-// UTF-8 (SASL credentials are UTF-8 whatever the code page).
+// The conversions the secure connects need: ANSI text (cut to nothing when it does not convert),
+// UTF-8 (SASL credentials are UTF-8 whatever the code page), and UTF-16.
 std::string MailAnsiOf(const zk_wchar_t *text);
 std::string MailUtf8OfW(const zk_wchar_t *text);
-std::string MailUtf8OfA(const char *text);
 std::basic_string<zk_wchar_t> MailWideOf(const char *text);
+
+// `text` as UTF-16 in `*keep`, for an ANSI form that hands on to the UTF-16 one; null stays null.
+const zk_wchar_t *MailWideOrNull(const char *text, std::basic_string<zk_wchar_t> *keep);
 
 // The name EHLO gives for a null helo text: this machine's, or "localhost".
 std::string MailLocalName();

@@ -23,9 +23,9 @@ bool Pop3SendNumbered(ProtoTransport *connection, const char *verb, int32_t numb
 bool Pop3ReadStatus(ProtoTransport *connection, char *status, int32_t size);
 
 // USER and PASS. 1 when both were accepted; else 0 with MailLastError 3 or 4 (USER not sent or
-// not answered) or 6 (USER refused, or PASS failed in any way); `user_refused` (may be null) is
-// set when it was USER that the server refused.
-int Pop3LoginA(ProtoTransport *connection, const char *user, const char *password, bool *user_refused = nullptr);
+// not answered) or 6 (USER refused, or PASS failed in any way); `user_refused` (W, may be null)
+// is set when it was USER that the server refused.
+int Pop3LoginA(ProtoTransport *connection, const char *user, const char *password);
 int Pop3LoginW(ProtoTransport *connection, const zk_wchar_t *user, const zk_wchar_t *password,
                bool *user_refused = nullptr);
 

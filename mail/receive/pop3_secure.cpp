@@ -6,15 +6,14 @@
 #include "mail/mail_exchange.h"
 #include "mail/mail_sasl.h"
 #include "mail/mail_secure.h"
+#include "mail/mail_text.h"
 #include "mail/receive/pop3.h"
 
 namespace {
 
 struct Pop3SecureArgs {
     MailSecurity security;
-    const char *user_a = nullptr, *password_a = nullptr;
-    const zk_wchar_t *user_w = nullptr, *password_w = nullptr;
-    bool wide = false;
+    const zk_wchar_t *user = nullptr, *password = nullptr;
     SaslCredentials credentials;
 };
 
@@ -56,10 +55,7 @@ bool LogIn(ProtoTransport *connection, const Pop3SecureArgs &args) {
         return false;
     }
     bool user_refused = false;
-    if (args.wide ? Pop3LoginW(connection, args.user_w, args.password_w, &user_refused)
-                  : Pop3LoginA(connection, args.user_a, args.password_a, &user_refused)) {
-        return true;
-    }
+    if (Pop3LoginW(connection, args.user, args.password, &user_refused)) return true;
     // Some servers take no USER at all over TLS, only SASL.
     if (!user_refused) return false;
     if (SaslAuthenticate(connection, SaslMechanism::kPlain, args.credentials, kSaslPop3)) {
@@ -94,23 +90,15 @@ bool Refused(const MailSecurity &security) {
 
 extern "C" {
 
+// The ANSI form is the UTF-16 one, as for SMTP.
 ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3SecureA(const char *host, const char *user, const char *password,
                                                        int32_t port, uint16_t family, uint32_t security,
                                                        const char *ca_file) {
-    MailLastError = ZK_MAIL_OK;
     try {
-        Pop3SecureArgs args;
-        if (!MailSecurityFrom(security, &args.security) || Refused(args.security)) return nullptr;
-        if (args.security.mode == ZK_SECURE_NONE && !args.security.Has(ZK_SECURE_XOAUTH2)) {
-            return ZK_MailConnectPop3A(host, user, password, port, family);
-        }
-        args.security.host = host != nullptr ? host : "";
-        args.security.ca_file = MailWideOf(ca_file);
-        args.security.port = port;
-        args.user_a = user;
-        args.password_a = password;
-        args.credentials = {MailUtf8OfA(user), MailUtf8OfA(password), args.security.host, port};
-        return Connect(args, ZK_SocketOpenClientA(1, host, port, family));
+        MailWideText h, u, p, c;
+        return ZK_MailConnectPop3SecureW(MailWideOrNull(host, &h), MailWideOrNull(user, &u),
+                                         MailWideOrNull(password, &p), port, family, security,
+                                         MailWideOrNull(ca_file, &c));
     } catch (...) {
         MailLastError = ZK_MAIL_NO_CONNECTION;
         return nullptr;
@@ -130,9 +118,8 @@ ZK_EXPORT MailHandle *ZK_API ZK_MailConnectPop3SecureW(const zk_wchar_t *host, c
         args.security.host = MailAnsiOf(host);
         if (ca_file != nullptr) args.security.ca_file = ca_file;
         args.security.port = port;
-        args.wide = true;
-        args.user_w = user;
-        args.password_w = password;
+        args.user = user;
+        args.password = password;
         args.credentials = {MailUtf8OfW(user), MailUtf8OfW(password), args.security.host, port};
         return Connect(args, ZK_SocketOpenClientW(1, host, port, family));
     } catch (...) {

@@ -40,12 +40,9 @@ bool Pop3ReadStatus(ProtoTransport *connection, char *status, int32_t size) {
     return n > 0 && ProtoReplyIsA(line, "+OK");
 }
 
-int Pop3LoginA(ProtoTransport *connection, const char *user, const char *password, bool *user_refused) {
+int Pop3LoginA(ProtoTransport *connection, const char *user, const char *password) {
     if (!MailCommandA(connection, "USER", user, "+OK")) {
-        if (MailLastError == ZK_MAIL_REFUSED) {
-            MailLastError = ZK_MAIL_LOGIN_REFUSED;
-            if (user_refused != nullptr) *user_refused = true;
-        }
+        if (MailLastError == ZK_MAIL_REFUSED) MailLastError = ZK_MAIL_LOGIN_REFUSED;
         return 0;
     }
     if (!MailCommandA(connection, "PASS", password, "+OK")) {

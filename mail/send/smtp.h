@@ -38,6 +38,10 @@ bool ComposeAndSendA(MailHandle *handle, const char *from, const char *to, const
 bool ComposeAndSendW(MailHandle *handle, const zk_wchar_t *from, const zk_wchar_t *to, const zk_wchar_t *subject,
                      const zk_wchar_t *body, int32_t width);
 
+// A new SMTP session over an open connection, its header fields at their defaults; null (and the
+// connection closed) for a null connection or when memory runs out.
+MailHandle *SmtpHandleFor(ProtoTransport *connection);
+
 // The defaults a new SMTP session's header fields start with.
 void MailSetDefaultFields(MailHandle *handle);
 

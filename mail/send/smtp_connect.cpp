@@ -4,8 +4,7 @@
 #include "mail/send/smtp.h"
 #include "socket/cut_text.h"
 
-namespace {
-MailHandle *HandleFor(ProtoTransport *connection) {
+MailHandle *SmtpHandleFor(ProtoTransport *connection) {
     if (connection == nullptr) return nullptr;
     MailHandle *handle = MailNewHandle();
     if (handle == nullptr) {
@@ -17,18 +16,17 @@ MailHandle *HandleFor(ProtoTransport *connection) {
     MailSetDefaultFields(handle);
     return handle;
 }
-}  // namespace
 
 extern "C" {
 
 ZK_EXPORT MailHandle *ZK_API ZK_MailConnectSmtpA(const char *host, int32_t port, uint16_t family) {
     MailLastError = ZK_MAIL_OK;
-    return HandleFor(MailOpenTransportA(host, port, "220", family));
+    return SmtpHandleFor(MailOpenTransportA(host, port, "220", family));
 }
 
 ZK_EXPORT MailHandle *ZK_API ZK_MailConnectSmtpW(const zk_wchar_t *host, int32_t port, uint16_t family) {
     MailLastError = ZK_MAIL_OK;
-    return HandleFor(MailOpenTransportW(host, port, ZK_WTEXT("220"), family));
+    return SmtpHandleFor(MailOpenTransportW(host, port, ZK_WTEXT("220"), family));
 }
 
 }  // extern "C"

@@ -99,57 +99,45 @@ bool Authenticate(ProtoTransport *connection, const SmtpSecureArgs &args, const 
     return false;
 }
 
-MailHandle *Connect(const SmtpSecureArgs &args, SocketHandle *(*open)(const void *, int32_t, uint16_t),
-                    const void *host, uint16_t family) {
+MailHandle *Connect(const SmtpSecureArgs &args, const zk_wchar_t *host, uint16_t family) {
     const MailSecurity &security = args.security;
     if (args.has_user && security.mode == ZK_SECURE_NONE && !security.Has(ZK_SECURE_ALLOW_PLAIN_AUTH)) {
         MailFailWith(ZK_MAIL_AUTH_FAILED, "AUTH: credentials are not sent over a connection without TLS");
         return nullptr;
     }
-    ProtoTransport *connection = MailOpenSecure(open(host, security.port, family), security, "220");
+    ProtoTransport *connection =
+        MailOpenSecure(ZK_SocketOpenClientW(1, host, security.port, family), security, "220");
     if (connection == nullptr) return nullptr;
     Extensions extensions;
     bool ok = Greet(connection, args.helo, &extensions) &&
               (security.mode != ZK_SECURE_EXPLICIT || StartTls(connection, args, &extensions)) &&
               (!args.has_user || Authenticate(connection, args, extensions));
-    MailHandle *handle = ok ? MailNewHandle() : nullptr;
-    if (handle == nullptr) {
-        if (ok) MailLastError = ZK_MAIL_NO_CONNECTION;
+    if (!ok) {
         ProtoCloseTransport(connection);
         return nullptr;
     }
-    handle->smtpSocket = connection;
+    MailHandle *handle = SmtpHandleFor(connection);
+    if (handle == nullptr) {
+        MailLastError = ZK_MAIL_NO_CONNECTION;
+        return nullptr;
+    }
     handle->greeted = true;
-    MailSetDefaultFields(handle);
     return handle;
-}
-
-SocketHandle *OpenA(const void *host, int32_t port, uint16_t family) {
-    return ZK_SocketOpenClientA(1, static_cast<const char *>(host), port, family);
-}
-SocketHandle *OpenW(const void *host, int32_t port, uint16_t family) {
-    return ZK_SocketOpenClientW(1, static_cast<const zk_wchar_t *>(host), port, family);
 }
 
 }  // namespace
 
 extern "C" {
 
+// The ANSI form is the UTF-16 one: the texts convert without loss, and SASL wants UTF-8 anyway.
 ZK_EXPORT MailHandle *ZK_API ZK_MailConnectSmtpSecureA(const char *host, int32_t port, uint16_t family,
                                                        uint32_t security, const char *ca_file, const char *helo,
                                                        const char *user, const char *password) {
-    MailLastError = ZK_MAIL_OK;
     try {
-        SmtpSecureArgs args;
-        if (!MailSecurityFrom(security, &args.security)) return nullptr;
-        if (args.security.mode == ZK_SECURE_NONE && user == nullptr) return ZK_MailConnectSmtpA(host, port, family);
-        args.security.host = host != nullptr ? host : "";
-        args.security.ca_file = MailWideOf(ca_file);
-        args.security.port = port;
-        args.helo = helo != nullptr ? MailOneLineA(helo) : MailLocalName();
-        args.has_user = user != nullptr;
-        args.credentials = {MailUtf8OfA(user), MailUtf8OfA(password), args.security.host, port};
-        return Connect(args, OpenA, host, family);
+        MailWideText h, c, e, u, p;
+        return ZK_MailConnectSmtpSecureW(MailWideOrNull(host, &h), port, family, security, MailWideOrNull(ca_file, &c),
+                                         MailWideOrNull(helo, &e), MailWideOrNull(user, &u),
+                                         MailWideOrNull(password, &p));
     } catch (...) {
         MailLastError = ZK_MAIL_NO_CONNECTION;
         return nullptr;
@@ -171,7 +159,7 @@ ZK_EXPORT MailHandle *ZK_API ZK_MailConnectSmtpSecureW(const zk_wchar_t *host, i
         args.helo = helo != nullptr ? MailAnsiOf(MailOneLineW(helo).c_str()) : MailLocalName();
         args.has_user = user != nullptr;
         args.credentials = {MailUtf8OfW(user), MailUtf8OfW(password), args.security.host, port};
-        return Connect(args, OpenW, host, family);
+        return Connect(args, host, family);
     } catch (...) {
         MailLastError = ZK_MAIL_NO_CONNECTION;
         return nullptr;

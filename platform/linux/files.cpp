@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/linux/native_path.h"
 
 namespace win {
 
@@ -203,6 +204,8 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
 }
 
 }  // namespace
+
+std::string LinuxPathW(const WCHAR *path) { return NativePathW(path); }
 
 HANDLE CreateFileA(const char *path, DWORD access, DWORD, void *, DWORD disposition, DWORD, HANDLE) {
     return OpenNative(NativePathA(path), access, disposition);

@@ -171,7 +171,7 @@ def serve(case, conn, family, cert_folder, log_folder):
         conn.close()
 
 
-def listen(case, port, family, cert_folder, log_folder):
+def listen(port, family, handle):
     listener = socket.socket(family, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     if family == socket.AF_INET6:
@@ -180,21 +180,27 @@ def listen(case, port, family, cert_folder, log_folder):
     listener.listen(16)
     while True:
         conn, _ = listener.accept()
-        threading.Thread(target=serve, args=(case, conn, family, cert_folder, log_folder), daemon=True).start()
+        threading.Thread(target=handle, args=(conn, family), daemon=True).start()
 
 
-def main():
-    first_port, cert_folder, log_folder = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-    os.makedirs(log_folder, exist_ok=True)
+def serve_cases(first_port, count, handle):
+    """One listener per case on consecutive ports, IPv4 and IPv6; handle(case_index, conn, family)
+    runs on a thread of its own for every connection. Never returns."""
     threads = []
-    for i, case in enumerate(CASES):
+    for i in range(count):
         for family in (socket.AF_INET, socket.AF_INET6):
-            t = threading.Thread(target=listen, args=(case, first_port + i, family, cert_folder, log_folder),
+            t = threading.Thread(target=listen, args=(first_port + i, family, lambda c, f, i=i: handle(i, c, f)),
                                  daemon=True)
             t.start()
             threads.append(t)
     for t in threads:
         t.join()
+
+
+def main():
+    first_port, cert_folder, log_folder = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+    os.makedirs(log_folder, exist_ok=True)
+    serve_cases(first_port, len(CASES), lambda i, conn, family: serve(CASES[i], conn, family, cert_folder, log_folder))
 
 
 if __name__ == "__main__":

@@ -28,14 +28,12 @@ import base64
 import binascii
 import json
 import os
-import socket
 import ssl
 import sys
-import threading
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "ftp"))
-from ftps_peer import LIMIT, Control  # noqa: E402 (the same line plumbing and time limit)
+from ftps_peer import LIMIT, Control, serve_cases  # noqa: E402 (the same plumbing and time limit)
 
 USER, PASSWORD, TOKEN = "zkmail", "zkmail-pass", "good-token"
 TOKEN_ERROR = base64.b64encode(json.dumps(
@@ -239,33 +237,13 @@ def serve(name, case, conn, ctx, log_folder):
         s.conn.close()
 
 
-def listen(name, case, port, family, ctx, log_folder):
-    listener = socket.socket(family, socket.SOCK_STREAM)
-    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    if family == socket.AF_INET6:
-        listener.setsockopt(socket.IPPROTO_IPV6, socket.IPV6_V6ONLY, 1)
-    listener.bind(("::" if family == socket.AF_INET6 else "0.0.0.0", port))
-    listener.listen(16)
-    while True:
-        conn, _ = listener.accept()
-        threading.Thread(target=serve, args=(name, case, conn, ctx, log_folder), daemon=True).start()
-
-
 def main():
     first_port, cert_folder, log_folder = int(sys.argv[1]), sys.argv[2], sys.argv[3]
     os.makedirs(log_folder, exist_ok=True)
     ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     ctx.minimum_version = ssl.TLSVersion.TLSv1_2
     ctx.load_cert_chain(os.path.join(cert_folder, "server.pem"), os.path.join(cert_folder, "server.key"))
-    threads = []
-    for i, (name, case) in enumerate(CASES):
-        for family in (socket.AF_INET, socket.AF_INET6):
-            t = threading.Thread(target=listen, args=(name, case, first_port + i, family, ctx, log_folder),
-                                 daemon=True)
-            t.start()
-            threads.append(t)
-    for t in threads:
-        t.join()
+    serve_cases(first_port, len(CASES), lambda i, conn, family: serve(*CASES[i], conn, ctx, log_folder))
 
 
 if __name__ == "__main__":

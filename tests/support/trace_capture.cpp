@@ -5,6 +5,8 @@
 #include <fstream>
 #include <regex>
 
+#include <gtest/gtest.h>
+
 #include "zknet/zknet.h"
 
 std::string StartTrace(const std::string &name) {
@@ -26,16 +28,17 @@ std::vector<std::string> StopTrace(const std::string &path) {
     return lines;
 }
 
-std::string FindLine(const std::vector<std::string> &lines, const std::string &pattern) {
-    std::regex re(pattern, std::regex::extended);
-    for (const std::string &line : lines) {
-        if (std::regex_match(line, re)) return line;
+void ExpectTrace(const std::string &path, const std::vector<std::string> &patterns,
+                 const std::vector<std::string> &secrets) {
+    std::vector<std::string> lines = StopTrace(path);
+    std::string all;
+    for (const std::string &line : lines) all += line + "\n";
+    for (const std::string &pattern : patterns) {
+        std::regex re(pattern, std::regex::extended);
+        bool found = false;
+        for (const std::string &line : lines) found = found || std::regex_match(line, re);
+        EXPECT_TRUE(found) << pattern << "\n" << all;
     }
-    return "";
-}
-
-std::string Joined(const std::vector<std::string> &lines) {
-    std::string text;
-    for (const std::string &line : lines) text += line + "\n";
-    return text;
+    for (const std::string &secret : secrets) EXPECT_EQ(std::string::npos, all.find(secret)) << secret << "\n" << all;
+    EXPECT_EQ(std::string::npos, all.find('\r')) << "a line end inside a line";
 }

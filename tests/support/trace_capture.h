@@ -13,11 +13,10 @@ std::string StartTrace(const std::string &name);
 // ("FTP #3 > USER zkftp").
 std::vector<std::string> StopTrace(const std::string &path);
 
-// The first line matching the extended regular expression `pattern` whole, or "" (with the
-// lines printed by the caller's assertion where it matters).
-std::string FindLine(const std::vector<std::string> &lines, const std::string &pattern);
-
-// Every line in one text, for failure messages.
-std::string Joined(const std::vector<std::string> &lines);
+// Stops the trace and checks its lines: each pattern (an extended regular expression) matches
+// some line whole, and no secret appears anywhere. A failure names the pattern or secret and
+// shows the whole trace.
+void ExpectTrace(const std::string &path, const std::vector<std::string> &patterns,
+                 const std::vector<std::string> &secrets);
 
 #endif  // ZK_TESTS_SUPPORT_TRACE_CAPTURE_H
