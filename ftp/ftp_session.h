@@ -77,6 +77,9 @@ struct FtpSession {
     // when it did not. Written by the worker before its final state.
     uint32_t dataTlsCode;
     char dataTlsWhy[tls::kWhySize];
+    // The caller's progress callback (null: none) and its value; called on the caller's thread only.
+    ZkProgressProc progress;
+    void *progressUser;
 };
 
 // The family's error code and last reply text, one for the whole process (the caller's thread

@@ -29,6 +29,9 @@ struct MailHandle {
     // no HELO of their own, which would start the session over, but RSET after a failed one.
     bool greeted;
     bool transactionOpen;  // a message of a greeted session failed after MAIL FROM may have been taken
+    // A POP3 session's progress callback for retrievals (null: none) and its value.
+    ZkProgressProc progress;
+    void *progressUser;
 };
 
 // The family's error code, one for the whole process: any thread may set or read it.

@@ -52,6 +52,7 @@ class Header:
         self.defines = []      # (name, value text, comment)
         self.records = []      # (name, [(ctype, member, dims)], comment)
         self.opaque = []
+        self.callbacks = []    # prototypes of the callback types, with their comment
         self.groups = []       # ("section", title, note) or ("exports", [prototype], comment)
         self.last_comment = ""
 
@@ -66,7 +67,8 @@ def parse_header(path):
     h = Header(path)
     text = open(path, encoding="ascii").read()
     token = re.compile(r"/\*.*?\*/|#[^\n]*|typedef\s+struct\s+\w+\s*\{.*?\}\s*\w+\s*;|"
-                       r"typedef\s+struct\s+\w+\s+\w+\s*;|ZK_EXPORT\b[^;]*;", re.S)
+                       r"typedef\s+struct\s+\w+\s+\w+\s*;|typedef\s+\w+\s*\(\s*ZK_API\s*\*\s*\w+\s*\)[^;]*;|"
+                       r"ZK_EXPORT\b[^;]*;", re.S)
     pending = None   # exports waiting for the comment that follows them
     first_comment = True
     for m in token.finditer(text):
@@ -92,6 +94,12 @@ def parse_header(path):
             d = re.match(r"#define\s+((?:ZK|ZKNET)_\w+)\s+(-?(?:0[xX][0-9a-fA-F]+|\d+)|\"[^\"]*\")\s*(/\*(.*?)\*/)?\s*$", t)
             if d:
                 h.defines.append((d.group(1), d.group(2), (d.group(4) or "").strip()))
+        elif re.match(r"typedef\s+\w+\s*\(", t):
+            # A callback's type: the caller passes a function's address (AddressOf).
+            cb = parse_prototype(path, re.sub(r"typedef\s+(\w+)\s*\(\s*ZK_API\s*\*\s*(\w+)\s*\)",
+                                              r"ZK_EXPORT \1 ZK_API \2", " ".join(t.split())))
+            cb["comment"] = h.last_comment
+            h.callbacks.append(cb)
         elif t.startswith("typedef"):
             r = re.match(r"typedef\s+struct\s+(\w+)\s*\{(.*?)\}\s*(\w+)\s*;", t, re.S)
             if r:
@@ -125,7 +133,7 @@ def flush(h, pending, comment):
 
 def parse_prototype(path, text):
     t = " ".join(text.split())
-    m = re.fullmatch(r"ZK_EXPORT (.+?)\s*ZK_API (ZK_\w+)\s*\((.*)\)\s*;", t)
+    m = re.fullmatch(r"ZK_EXPORT (.+?)\s*ZK_API (\w+)\s*\((.*)\)\s*;", t)
     if not m:
         sys.exit(f"{path}: cannot read the prototype '{t}'")
     params = []
@@ -146,13 +154,16 @@ def vba_name(c_name):
 
 
 class Mapper:
-    def __init__(self, records, opaque):
+    def __init__(self, records, opaque, callbacks=()):
         self.records = records
         self.opaque = opaque
+        self.callbacks = set(callbacks)
 
     def param(self, export, base, stars, name, ptr):
         """The VBA parameter for one C parameter; ptr is LongPtr (VBA7) or Long (VB6)."""
         vname = vba_name(name)
+        if stars == 0 and base in self.callbacks:
+            return f"ByVal {vname} As {ptr}"   # AddressOf a Function of a standard module
         if stars == 0:
             if base not in INTEGERS:
                 sys.exit(f"{export}: no VBA type for the parameter {base} {name}")
@@ -165,6 +176,8 @@ class Mapper:
             return f"ByRef {vname} As {base}"
         if stars == 1 and base in ("int32_t", "uint32_t"):
             return f"ByRef {vname} As Long"
+        if stars == 1 and base == "void" and name == "user":
+            return f"ByVal {vname} As {ptr}"   # a value handed back to a callback, never read
         if stars == 1 and base in ("void", "uint8_t", "uint16_t"):
             return f"ByRef {vname} As Any"
         # UTF-16 texts (StrPtr), handles and anything else: the address itself.
@@ -345,7 +358,8 @@ def generate(include):
     headers = [parse_header(p) for p in header_order(include)]
     records = {r[0]: r for h in headers for r in h.records}
     opaque = [o for h in headers for o in h.opaque]
-    mapper = Mapper(records, opaque)
+    callbacks = [c for h in headers for c in h.callbacks]
+    mapper = Mapper(records, opaque, [c["name"] for c in callbacks])
     out = [
         'Attribute VB_Name = "zknet"',
         "' zknet.bas -- declarations of every export of zknet.dll for VBA (Office 2010 and later, 32- and",
@@ -374,6 +388,23 @@ def generate(include):
             if comment:
                 line = f"{line:<52}' {comment}"
             out.append(line)
+        out.append("")
+
+    # Callback types: what the Function whose address is passed must look like, per width.
+    for cb in callbacks:
+        out.append(f"' ---- The callback type {cb['name']} ----")
+        out += comment_lines(cb["comment"])
+        out.append("' Pass AddressOf a Function of a standard module declared as")
+        for label, ptr, wide in (("64-bit Office", "LongPtr", "LongLong"),
+                                 ("32-bit Office and VB6; a Currency holds the count divided by 10000", "Long",
+                                  "Currency")):
+            params = []
+            for base, stars, name in cb["params"]:
+                vtype = wide if (base, stars) == ("int64_t", 0) else ptr if stars else INTEGERS[base]
+                params.append(f"ByVal {vba_name(name)} As {vtype}")
+            result = INTEGERS[cb["result"][0]]
+            out.append(f"'   ({label}):")
+            out.append(f"'   Function On{re.sub('Proc$', '', cb['name'][2:])}({', '.join(params)}) As {result}")
         out.append("")
 
     # Records without pointers are the same on every width; the others go into each branch.

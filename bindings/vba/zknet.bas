@@ -55,6 +55,7 @@ Public Const ZK_FTP_NO_PERMISSION As Long = 21
 Public Const ZK_FTP_CHMOD_FAILED As Long = 22
 Public Const ZK_FTP_TLS_FAILED As Long = 30         ' AUTH TLS refused, no TLS, a failed handshake, TLS broken later
 Public Const ZK_FTP_CERTIFICATE As Long = 31        ' the server's certificate is untrusted, expired or not for the host
+Public Const ZK_FTP_CANCELLED As Long = 33          ' the progress callback cancelled the transfer
 
 ' ---- Constants of mail.h ----
 Public Const ZK_MAIL_OK As Long = 0
@@ -73,6 +74,7 @@ Public Const ZK_MAIL_FILE_FAILED As Long = 13
 Public Const ZK_MAIL_TLS_FAILED As Long = 30        ' no TLS: STARTTLS or STLS not offered or refused, a failed handshake
 Public Const ZK_MAIL_CERTIFICATE As Long = 31       ' the server's certificate was refused
 Public Const ZK_MAIL_AUTH_FAILED As Long = 32       ' SMTP AUTH refused, impossible, or not allowed in plain text
+Public Const ZK_MAIL_CANCELLED As Long = 33         ' the progress callback cancelled a retrieval
 Public Const ZK_MAIL_RESPONSE_SIZE As Long = 512
 
 ' ---- Constants of telnet.h ----
@@ -86,6 +88,18 @@ Public Const ZK_TELNET_NO_MEMORY As Long = 7        ' no memory for a line list 
 Public Const ZK_TELNET_NO_LINE As Long = 8          ' the received text held no line
 Public Const ZK_TELNET_NO_PROMPT As Long = 10       ' an expected prompt was not found
 Public Const ZK_TELNET_RESPONSE_SIZE As Long = 4096
+
+' ---- The callback type ZkProgressProc ----
+' Called on the thread that started the transfer (never on another), at most about ten times a
+' second while data moves and once when it has all moved: `done` bytes so far of `total` (-1 when
+' the size is not known), with the `user` value given when the callback was set. Return 0 to go
+' on; any other value cancels the transfer, which then fails with the family's code 33
+' (ZK_FTP_CANCELLED, ZK_MAIL_CANCELLED) and leaves the session usable.
+' Pass AddressOf a Function of a standard module declared as
+'   (64-bit Office):
+'   Function OnProgress(ByVal done As LongLong, ByVal total As LongLong, ByVal user As LongPtr) As Long
+'   (32-bit Office and VB6; a Currency holds the count divided by 10000):
+'   Function OnProgress(ByVal done As Currency, ByVal total As Currency, ByVal user As Long) As Long
 
 ' ---- Records (the same layout in 32- and 64-bit code) ----
 ' A remote file's modification time as the server gives it (ZK_FtpGetFileDateA/W).
@@ -468,6 +482,17 @@ Public Declare PtrSafe Function ZK_FtpSetPermissionW Lib "zknet.dll" (ByVal sess
     ' SITE CHMOD with the low twelve bits of mode (a ZK_FtpGetPermission value fits). Returns 1,
     ' or 0: code 11 (the reply says "No such"), 22 (any other failure), 1.
 
+' ---- Progress and cancelling ----
+
+Public Declare PtrSafe Function ZK_FtpSetProgressCallback Lib "zknet.dll" (ByVal session As LongPtr, _
+        ByVal callback As LongPtr, ByVal user As LongPtr) As Long
+    ' Has the session's transfers and listings (ZK_FtpGetFileA/W, ZK_FtpPutFileA/W, ZK_FtpListFileA/W)
+    ' report to `callback` (progress.h) with `user`: bytes moved so far, and the file's size (-1 when
+    ' unknown). A nonzero return cancels: the data connection is closed, the server is told with ABOR,
+    ' its replies are read, and the call returns 0 with code 33 (the local file of a download stays
+    ' as far as it came); the session stays usable. NULL stops the reports. Returns 1, or 0 with code
+    ' 1 for a null session.
+
 ' ==== mail.h: the ZK_Mail family: SMTP sending, POP3 receiving and message extraction.
 
 ' ---- Sessions, last error and last reply ----
@@ -650,6 +675,15 @@ Public Declare PtrSafe Function ZK_MailRecvToFileW Lib "zknet.dll" (ByVal handle
     ' (nothing is retrieved in either case); 0 with the code unchanged when the retrieval failed;
     ' 0 with code 13 when the file could not be created or written whole. The process's current
     ' directory is never changed.
+
+Public Declare PtrSafe Function ZK_MailSetProgressCallback Lib "zknet.dll" (ByVal handle As LongPtr, _
+        ByVal callback As LongPtr, ByVal user As LongPtr) As Long
+    ' Has the POP3 session's retrievals (ZK_MailRecv, ZK_MailRecvToFileA/W, and each message that
+    ' ZK_MailBoxA/W fetches) report to `callback` (progress.h) with `user`: bytes of the message so
+    ' far, and its size as the server announced it ("+OK 1234 octets"; -1 otherwise). A nonzero
+    ' return cancels: the rest of the message is read and dropped, so that the session stays usable,
+    ' and the call fails with code 33 (ZK_MailRecvToFileA/W writes no file). NULL stops the reports.
+    ' Returns 1, or 0 with code 1 for NULL or an SMTP session.
 
 ' ---- Sending a stored message ----
 
@@ -1076,6 +1110,11 @@ Public Declare Function ZK_FtpSetPermissionA Lib "zknet.dll" (ByVal session As L
 Public Declare Function ZK_FtpSetPermissionW Lib "zknet.dll" (ByVal session As Long, ByVal file As Long, _
         ByVal mode As Long) As Long
 
+' ---- Progress and cancelling ----
+
+Public Declare Function ZK_FtpSetProgressCallback Lib "zknet.dll" (ByVal session As Long, _
+        ByVal callback As Long, ByVal user As Long) As Long
+
 ' ==== mail.h: the ZK_Mail family: SMTP sending, POP3 receiving and message extraction.
 
 ' ---- Sessions, last error and last reply ----
@@ -1160,6 +1199,9 @@ Public Declare Function ZK_MailRecvToFileA Lib "zknet.dll" (ByVal handle As Long
         ByVal folder As String, ByVal nameValue As String) As Long
 Public Declare Function ZK_MailRecvToFileW Lib "zknet.dll" (ByVal handle As Long, ByVal number As Long, _
         ByVal folder As Long, ByVal nameValue As Long) As Long
+
+Public Declare Function ZK_MailSetProgressCallback Lib "zknet.dll" (ByVal handle As Long, _
+        ByVal callback As Long, ByVal user As Long) As Long
 
 ' ---- Sending a stored message ----
 

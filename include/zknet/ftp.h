@@ -3,6 +3,7 @@
 #define ZKNET_FTP_H
 
 #include "zkconf.h"
+#include "progress.h"
 #include "secure.h"
 #include "socket.h"
 
@@ -42,6 +43,7 @@ typedef struct FtpFileDate {
 #define ZK_FTP_CHMOD_FAILED    22
 #define ZK_FTP_TLS_FAILED      30 /* AUTH TLS refused, no TLS, a failed handshake, TLS broken later */
 #define ZK_FTP_CERTIFICATE     31 /* the server's certificate is untrusted, expired or not for the host */
+#define ZK_FTP_CANCELLED       33 /* the progress callback cancelled the transfer */
 
 /* ---- Sessions, last error and last reply ---- */
 
@@ -169,6 +171,16 @@ ZK_EXPORT int32_t ZK_API ZK_FtpSetPermissionA(FtpSession *session, const char *f
 ZK_EXPORT int32_t ZK_API ZK_FtpSetPermissionW(FtpSession *session, const zk_wchar_t *file, uint32_t mode);
 /* SITE CHMOD with the low twelve bits of mode (a ZK_FtpGetPermission value fits). Returns 1,
    or 0: code 11 (the reply says "No such"), 22 (any other failure), 1. */
+
+/* ---- Progress and cancelling ---- */
+
+ZK_EXPORT int32_t ZK_API ZK_FtpSetProgressCallback(FtpSession *session, ZkProgressProc callback, void *user);
+/* Has the session's transfers and listings (ZK_FtpGetFileA/W, ZK_FtpPutFileA/W, ZK_FtpListFileA/W)
+   report to `callback` (progress.h) with `user`: bytes moved so far, and the file's size (-1 when
+   unknown). A nonzero return cancels: the data connection is closed, the server is told with ABOR,
+   its replies are read, and the call returns 0 with code 33 (the local file of a download stays
+   as far as it came); the session stays usable. NULL stops the reports. Returns 1, or 0 with code
+   1 for a null session. */
 
 ZK_EXTERN_C_END
 

@@ -3,6 +3,7 @@
 #define ZKNET_MAIL_H
 
 #include "zkconf.h"
+#include "progress.h"
 #include "secure.h"
 
 ZK_EXTERN_C_BEGIN
@@ -30,6 +31,7 @@ typedef struct MailHandle MailHandle;
 #define ZK_MAIL_TLS_FAILED       30 /* no TLS: STARTTLS or STLS not offered or refused, a failed handshake */
 #define ZK_MAIL_CERTIFICATE      31 /* the server's certificate was refused */
 #define ZK_MAIL_AUTH_FAILED      32 /* SMTP AUTH refused, impossible, or not allowed in plain text */
+#define ZK_MAIL_CANCELLED        33 /* the progress callback cancelled a retrieval */
 
 /* The module-wide last reply holds at most this many bytes with its terminator. */
 #define ZK_MAIL_RESPONSE_SIZE 512
@@ -237,6 +239,14 @@ ZK_EXPORT int32_t ZK_API ZK_MailRecvToFileW(MailHandle *handle, int32_t number, 
    (nothing is retrieved in either case); 0 with the code unchanged when the retrieval failed;
    0 with code 13 when the file could not be created or written whole. The process's current
    directory is never changed. */
+
+ZK_EXPORT int32_t ZK_API ZK_MailSetProgressCallback(MailHandle *handle, ZkProgressProc callback, void *user);
+/* Has the POP3 session's retrievals (ZK_MailRecv, ZK_MailRecvToFileA/W, and each message that
+   ZK_MailBoxA/W fetches) report to `callback` (progress.h) with `user`: bytes of the message so
+   far, and its size as the server announced it ("+OK 1234 octets"; -1 otherwise). A nonzero
+   return cancels: the rest of the message is read and dropped, so that the session stays usable,
+   and the call fails with code 33 (ZK_MailRecvToFileA/W writes no file). NULL stops the reports.
+   Returns 1, or 0 with code 1 for NULL or an SMTP session. */
 
 /* ---- Sending a stored message ---- */
 

@@ -4,6 +4,7 @@
 
 #include "zkconf.h"
 #include "socket.h"
+#include "progress.h"
 #include "secure.h"
 #include "ftp.h"
 #include "mail.h"

@@ -24,6 +24,9 @@ REGENERATE = "re-run `/usr/bin/python3 tools/make-vba.py` and commit bindings/vb
 
 # ---------------------------------------------------------------- the C side
 
+# Callback types of the headers (typedef R (ZK_API *Name)(...)): passed as a function's address.
+CALLBACKS = set()
+
 C_SIZES = {"char": 1, "int8_t": 1, "uint8_t": 1, "int16_t": 2, "uint16_t": 2, "zk_wchar_t": 2,
            "int32_t": 4, "uint32_t": 4, "int": 4, "int64_t": 8}
 
@@ -80,6 +83,7 @@ def read_headers(include):
                 words = [w for w in words if w != "*"]
                 members.append({"name": words[-1], "base": words[0], "stars": stars, "dims": dims})
             structs[m.group(2)] = members
+        CALLBACKS.update(re.findall(r"typedef\s+\w+\s*\(\s*ZK_API\s*\*\s*(\w+)\s*\)", text))
         for m in re.finditer(r"^[ \t]*#[ \t]*define[ \t]+((?:ZK|ZKNET)_\w+)[ \t]+(.*?)[ \t]*$", text, re.M):
             value = m.group(2).strip()
             if re.fullmatch(r"-?(0[xX][0-9a-fA-F]+|\d+)[uUlL]*", value):
@@ -390,6 +394,8 @@ def type_layout(mod, name, ptr, problems):
 def expected_param(c, target, structs):
     """The VBA forms that pass a C parameter correctly: [(mode, type)] with type lower case."""
     ptr = "long" if target.legacy else "longptr"
+    if c.stars == 0 and c.base in CALLBACKS:
+        return [("byval", ptr)]
     if c.stars == 0:
         width = C_SIZES.get(c.base)
         if width is None:

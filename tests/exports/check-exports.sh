@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the built library exports exactly the library's 132 ZK_ names and those added beside
 # them (ZK_SocketGetLastError, ZK_FtpGetFileSize64A/W, ZK_FtpConnectSecureA/W,
-# ZK_MailConnectSmtpSecureA/W, ZK_MailConnectPop3SecureA/W, ZK_TraceToFileA/W), undecorated, as
+# ZK_MailConnectSmtpSecureA/W, ZK_MailConnectPop3SecureA/W, ZK_TraceToFileA/W, ZK_FtpSetProgressCallback,
+# ZK_MailSetProgressCallback), undecorated, as
 # the .def file lists them, and nothing else.
 set -euo pipefail
 lib=$1
@@ -54,10 +55,12 @@ all_names=(
   ZK_MailConnectSmtpSecureA ZK_MailConnectSmtpSecureW ZK_MailConnectPop3SecureA ZK_MailConnectPop3SecureW
   # the protocol trace
   ZK_TraceToFileA ZK_TraceToFileW
+  # progress reports and cancelling
+  ZK_FtpSetProgressCallback ZK_MailSetProgressCallback
 )
 complete=$(printf '%s\n' "${all_names[@]}" | sort -u)
-if [ "$(echo "$complete" | wc -l)" -ne 143 ]; then
-  echo "the full list holds $(echo "$complete" | wc -l) names, not 143"
+if [ "$(echo "$complete" | wc -l)" -ne 145 ]; then
+  echo "the full list holds $(echo "$complete" | wc -l) names, not 145"
   exit 1
 fi
 expected=$(grep -oE '^[[:space:]]+ZK_[A-Za-z0-9]+' "$def" | tr -d '[:blank:]' | sort -u)
