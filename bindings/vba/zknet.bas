@@ -1,7 +1,7 @@
 Attribute VB_Name = "zknet"
 ' zknet.bas -- declarations of every export of zknet.dll for VBA (Office 2010 and later, 32- and
 ' 64-bit) and for VB6 and older Office: constants, records and one Declare per export.
-' Generated from include/zknet/*.h by tools/make-vba.py; change the headers and re-run it rather
+' Generated from include/zknet/*.h by tools/make-bindings.py; change the headers and re-run it rather
 ' than editing this file. Import it in the VBA editor (File > Import File) or add it to a VB6 project.
 '
 ' Handles and pointers are LongPtr under VBA7 (4 bytes in 32-bit Office, 8 in 64-bit) and Long

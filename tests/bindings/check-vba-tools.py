@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""check-vba-tools.py -- the VBA tools themselves: the committed module is what tools/make-vba.py
+"""check-vba-tools.py -- the VBA tools themselves: the committed module is what tools/make-bindings.py
 makes of today's headers; the generator copes with exports of every shape the mail family brings
 (an opaque session handle, record lists, a returned text, VBA words such as To and Type as
 parameter names) and its module passes check-vba.py; and check-vba.py refuses modules with the
@@ -13,7 +13,7 @@ import sys
 import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-GENERATOR = os.path.join(ROOT, "tools", "make-vba.py")
+GENERATOR = os.path.join(ROOT, "tools", "make-bindings.py")
 CHECKER = os.path.join(ROOT, "tests", "bindings", "check-vba.py")
 BAS = os.path.join(ROOT, "bindings", "vba", "zknet.bas")
 
@@ -69,7 +69,7 @@ class Tree:
         return run(CHECKER, "--root", self.dir)
 
     def generate(self):
-        return run(GENERATOR, "--include", self.path("include/zknet"), "--output", self.path("bindings/vba/zknet.bas"))
+        return run(GENERATOR, "--include", self.path("include/zknet"), "--root", self.dir, "vba")
 
     def close(self):
         shutil.rmtree(self.dir)
@@ -77,10 +77,10 @@ class Tree:
 
 # 1. The committed module is the generator's output for today's headers, byte for byte.
 with tempfile.TemporaryDirectory() as d:
-    out = os.path.join(d, "zknet.bas")
-    rc, text = run(GENERATOR, "--output", out)
+    out = os.path.join(d, "bindings", "vba", "zknet.bas")
+    rc, text = run(GENERATOR, "--root", d, "vba")
     same = rc == 0 and open(out, "rb").read() == open(BAS, "rb").read()
-    expect(same, "bindings/vba/zknet.bas is what tools/make-vba.py makes of include/zknet/*.h", text)
+    expect(same, "bindings/vba/zknet.bas is what tools/make-bindings.py makes of include/zknet/*.h", text)
 
 # 2. Exports of new shapes (handles and records of the mail family, returned texts, parameter
 # names that are VBA words), under names no header uses, generated and checked.
@@ -115,7 +115,7 @@ t = Tree(BAS)
 t.edit("include/zknet/mail.h", "\nZK_EXTERN_C_END\n", MAIL)
 t.edit("exports/zknet.def", "; ---- ZK_Telnet ----", MAIL_DEF + "; ---- ZK_Telnet ----")
 rc, text = t.check()
-expect(rc != 0 and "ZK_MailProbeBoxA (mail.h) is not declared" in text and "re-run `/usr/bin/python3 tools/make-vba.py`" in text,
+expect(rc != 0 and "ZK_MailProbeBoxA (mail.h) is not declared" in text and "re-run `/usr/bin/python3 tools/make-bindings.py`" in text,
        "a module older than the headers is refused with the advice to re-run the generator", text)
 rc, text = t.generate()
 expect(rc == 0, "the generator reads the new prototypes", text)

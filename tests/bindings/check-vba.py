@@ -11,7 +11,7 @@ the C offsets, with the C size, for that target's pointer width (the C layouts t
 checked against tests/exports/record_layout.c), and every numeric or text #define of the headers a
 Const of the same value. The example macro may call only what the module declares.
 
-This reads the headers and the module on its own; it shares nothing with tools/make-vba.py, so a
+This reads the headers and the module on its own; it shares nothing with tools/make-bindings.py, so a
 fault of the generator shows here.
 """
 import argparse
@@ -20,7 +20,7 @@ import re
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-REGENERATE = "re-run `/usr/bin/python3 tools/make-vba.py` and commit bindings/vba/zknet.bas"
+REGENERATE = "re-run `/usr/bin/python3 tools/make-bindings.py` and commit bindings/vba/zknet.bas"
 
 # ---------------------------------------------------------------- the C side
 

@@ -1,19 +1,15 @@
-#!/usr/bin/python3
-"""make-vba.py -- writes bindings/vba/zknet.bas, the VBA/VB6 declarations of every zknet.dll export,
-from the public headers: the constants, the records as Type blocks, and a Declare per export for
-Office 2010 and later (VBA7: PtrSafe, LongPtr for handles and pointers, 32- and 64-bit alike) and
-for VB6 and older Office (Long handles and pointers).
-
-Usage: /usr/bin/python3 tools/make-vba.py [--include DIR] [--output FILE]
-Re-run it whenever a header changes; tests/bindings/check-vba.py fails while the module is stale.
+"""vba.py -- the VBA/VB6 binding: bindings/vba/zknet.bas, the declarations of every zknet.dll export
+for Office 2010 and later (VBA7: PtrSafe, LongPtr for handles and pointers, 32- and 64-bit alike)
+and for VB6 and older Office (Long handles and pointers): the constants, the records as Type
+blocks, a Declare per export, and helpers for what the library hands out by address.
 """
-import argparse
 import os
 import re
 import textwrap
 import sys
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+# What this binding writes, relative to the project's root.
+OUTPUT = "bindings/vba/zknet.bas"
 
 # Words VBA keeps for itself (statements, types, operators) that a C name may collide with; such a
 # name gets "Value" appended.
@@ -43,108 +39,6 @@ INTEGERS = {"int32_t": "Long", "uint32_t": "Long", "int": "Long",
 # comes back in the same registers and holds the count divided by 10000.
 WIDE_RESULT = "(64-bit)"
 WIDE_NOTE = "32-bit Office and VB6 get the 64-bit result as Currency: multiply it by 10000 for the count."
-
-
-class Header:
-    def __init__(self, path):
-        self.path = path
-        self.title = ""
-        self.defines = []      # (name, value text, comment)
-        self.records = []      # (name, [(ctype, member, dims)], comment)
-        self.opaque = []
-        self.callbacks = []    # prototypes of the callback types, with their comment
-        self.groups = []       # ("section", title, note) or ("exports", [prototype], comment)
-        self.last_comment = ""
-
-
-def clean_comment(text):
-    body = re.sub(r"^/\*|\*/$", "", text.strip()).strip()
-    lines = [re.sub(r"^\s*\*?\s?", "", l).rstrip() for l in body.splitlines()]
-    return "\n".join(l for l in lines).strip()
-
-
-def parse_header(path):
-    h = Header(path)
-    text = open(path, encoding="ascii").read()
-    token = re.compile(r"/\*.*?\*/|#[^\n]*|typedef\s+struct\s+\w+\s*\{.*?\}\s*\w+\s*;|"
-                       r"typedef\s+struct\s+\w+\s+\w+\s*;|typedef\s+\w+\s*\(\s*ZK_API\s*\*\s*\w+\s*\)[^;]*;|"
-                       r"ZK_EXPORT\b[^;]*;", re.S)
-    pending = None   # exports waiting for the comment that follows them
-    first_comment = True
-    for m in token.finditer(text):
-        t = m.group(0)
-        if t.startswith("/*"):
-            c = clean_comment(t)
-            if first_comment:
-                h.title = c.split(" -- ", 1)[-1].replace("\n", " ")
-                first_comment = False
-                continue
-            sec = re.fullmatch(r"-{3,}\s*(.*?)\s*-{3,}(.*)", c, re.S)
-            if sec:
-                pending = flush(h, pending, "")
-                h.groups.append(("section", sec.group(1), sec.group(2).strip()))
-                continue
-            if pending:
-                pending = flush(h, pending, c)
-            else:
-                h.last_comment = c
-            continue
-        pending = flush(h, pending, "") if not t.startswith("ZK_EXPORT") else pending
-        if t.startswith("#"):
-            d = re.match(r"#define\s+((?:ZK|ZKNET)_\w+)\s+(-?(?:0[xX][0-9a-fA-F]+|\d+)|\"[^\"]*\")\s*(/\*(.*?)\*/)?\s*$", t)
-            if d:
-                h.defines.append((d.group(1), d.group(2), (d.group(4) or "").strip()))
-        elif re.match(r"typedef\s+\w+\s*\(", t):
-            # A callback's type: the caller passes a function's address (AddressOf).
-            cb = parse_prototype(path, re.sub(r"typedef\s+(\w+)\s*\(\s*ZK_API\s*\*\s*(\w+)\s*\)",
-                                              r"ZK_EXPORT \1 ZK_API \2", " ".join(t.split())))
-            cb["comment"] = h.last_comment
-            h.callbacks.append(cb)
-        elif t.startswith("typedef"):
-            r = re.match(r"typedef\s+struct\s+(\w+)\s*\{(.*?)\}\s*(\w+)\s*;", t, re.S)
-            if r:
-                members = []
-                body = re.sub(r"/\*.*?\*/", "", r.group(2), flags=re.S)
-                for decl in body.split(";"):
-                    decl = " ".join(decl.split())
-                    if not decl:
-                        continue
-                    md = re.fullmatch(r"(?:const\s+)?([\w\s]*?\w)\s*(\**)\s*(\w+)((?:\[\d+\])*)", decl)
-                    if not md:
-                        sys.exit(f"{path}: cannot read the member '{decl}' of {r.group(3)}")
-                    dims = [int(n) for n in re.findall(r"\[(\d+)\]", md.group(4))]
-                    members.append((md.group(1) + md.group(2), md.group(3), dims))
-                h.records.append((r.group(3), members, h.last_comment))
-            else:
-                h.opaque.append(re.match(r"typedef\s+struct\s+\w+\s+(\w+)", t).group(1))
-        else:
-            proto = parse_prototype(path, t)
-            pending = (pending or []) + [proto]
-        h.last_comment = ""
-    flush(h, pending, "")
-    return h
-
-
-def flush(h, pending, comment):
-    if pending:
-        h.groups.append(("exports", pending, comment))
-    return None
-
-
-def parse_prototype(path, text):
-    t = " ".join(text.split())
-    m = re.fullmatch(r"ZK_EXPORT (.+?)\s*ZK_API (\w+)\s*\((.*)\)\s*;", t)
-    if not m:
-        sys.exit(f"{path}: cannot read the prototype '{t}'")
-    params = []
-    if m.group(3).strip() not in ("", "void"):
-        for p in m.group(3).split(","):
-            pm = re.fullmatch(r"\s*(?:const\s+)?(\w+)\s*(\**)\s*(?:const\s+)?(\w+)\s*", p)
-            if not pm:
-                sys.exit(f"{path}: cannot read the parameter '{p}' of {m.group(2)}")
-            params.append((pm.group(1), len(pm.group(2)), pm.group(3)))
-    rm = re.fullmatch(r"(?:const\s+)?(\w+)\s*(\**)", m.group(1).strip())
-    return {"name": m.group(2), "result": (rm.group(1), len(rm.group(2))), "params": params}
 
 
 def vba_name(c_name):
@@ -346,16 +240,8 @@ def helpers(ptr, ptrsafe, records, template):
     return text.strip("\n").splitlines()
 
 
-def header_order(include):
-    """The family headers in the order zknet.h includes them."""
-    main = os.path.join(include, "zknet.h")
-    names = re.findall(r'#include\s+"(\w+\.h)"', open(main, encoding="ascii").read())
-    rest = sorted(f for f in os.listdir(include) if f.endswith(".h") and f not in names and f != "zknet.h")
-    return [os.path.join(include, n) for n in names + rest]
-
-
-def generate(include):
-    headers = [parse_header(p) for p in header_order(include)]
+def generate(headers):
+    """{OUTPUT: the module's text}, and the number of exports declared."""
     records = {r[0]: r for h in headers for r in h.records}
     opaque = [o for h in headers for o in h.opaque]
     callbacks = [c for h in headers for c in h.callbacks]
@@ -364,7 +250,7 @@ def generate(include):
         'Attribute VB_Name = "zknet"',
         "' zknet.bas -- declarations of every export of zknet.dll for VBA (Office 2010 and later, 32- and",
         "' 64-bit) and for VB6 and older Office: constants, records and one Declare per export.",
-        "' Generated from include/zknet/*.h by tools/make-vba.py; change the headers and re-run it rather",
+        "' Generated from include/zknet/*.h by tools/make-bindings.py; change the headers and re-run it rather",
         "' than editing this file. Import it in the VBA editor (File > Import File) or add it to a VB6 project.",
         "'",
         "' Handles and pointers are LongPtr under VBA7 (4 bytes in 32-bit Office, 8 in 64-bit) and Long",
@@ -479,20 +365,4 @@ def generate(include):
     out += TRIM.strip("\n").splitlines()
     text = "\r\n".join(l.rstrip() for l in out) + "\r\n"
     text.encode("ascii")
-    return text, sum(len(g[1]) for h in headers for g in h.groups if g[0] == "exports")
-
-
-def main():
-    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    ap.add_argument("--include", default=os.path.join(ROOT, "include", "zknet"))
-    ap.add_argument("--output", default=os.path.join(ROOT, "bindings", "vba", "zknet.bas"))
-    args = ap.parse_args()
-    text, exports = generate(args.include)
-    os.makedirs(os.path.dirname(args.output), exist_ok=True)
-    with open(args.output, "w", encoding="ascii", newline="") as f:
-        f.write(text)
-    print(f"wrote {os.path.relpath(args.output)}: {exports} exports")
-
-
-if __name__ == "__main__":
-    main()
+    return {OUTPUT: text}, sum(len(g[1]) for h in headers for g in h.groups if g[0] == "exports")
