@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "local_text.h"
+
 const OptionSpec kHelpOption = {"help", 'h', false};
 const OptionSpec kQuietOption = {"quiet", 'q', false};
 
@@ -170,20 +172,14 @@ bool PasswordFromEnvironment(const Args &args, const char *option, const char *f
     *found = false;
     const std::string *name = OptionValue(args, option);
     if (name != nullptr) {
-        const char *value = name->empty() ? nullptr : std::getenv(name->c_str());
-        if (value == nullptr) {
+        if (name->empty() || !EnvironmentText(name->c_str(), password)) {
             *error = "environment variable " + (name->empty() ? std::string("\"\"") : *name) + " is not set (--" +
                      option + ")";
             return false;
         }
-        *password = value;
         *found = true;
         return true;
     }
-    const char *value = std::getenv(fallback);
-    if (value != nullptr) {
-        *password = value;
-        *found = true;
-    }
+    if (fallback[0] != '\0' && EnvironmentText(fallback, password)) *found = true;
     return true;
 }

@@ -6,10 +6,11 @@
 #include <string>
 
 // Exit statuses: done, the operation failed (the library or the server said no), the command
-// line was wrong (nothing was sent).
+// line was wrong (nothing was sent), Ctrl-C cancelled the run (128 + SIGINT, as shells count).
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitCancelled = 130;
 
 // One function per family: argv[0] is the family's name, the rest its actions and options.
 int RunFtp(int argc, char **argv);

@@ -25,7 +25,7 @@ namespace {
 // The demonstration's texts are written here in UTF-8; what it prints goes out in the local form.
 WideText Wide(const char *utf8) { return Utf8ToWide(utf8); }
 const zk_wchar_t *Z(const WideText &text) { return text.c_str(); }
-std::string Local(const zk_wchar_t *text) { return WideToLocal(text); }
+std::string Local(const zk_wchar_t *text) { return WideForOutput(text, "the demonstration"); }
 
 void ShowReply() {
     char reply[ZK_MAIL_RESPONSE_SIZE];

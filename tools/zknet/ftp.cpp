@@ -11,6 +11,7 @@
 #include "deadline.h"
 #include "local.h"
 #include "local_stream.h"
+#include "local_text.h"
 #include "progress.h"
 #include "zknet/zknet.h"
 
@@ -95,6 +96,7 @@ const CodeName kCodes[] = {
     {ZK_FTP_CHMOD_FAILED, "chmod failed"},
     {ZK_FTP_TLS_FAILED, "TLS failed"},
     {ZK_FTP_CERTIFICATE, "certificate refused"},
+    {ZK_FTP_CANCELLED, "cancelled"},
 };
 
 std::string CodeText(uint32_t code) {
@@ -106,10 +108,13 @@ std::string CodeText(uint32_t code) {
 }
 
 std::string LastReply() {
-    char text[1024];
-    ZK_FtpQueryLastResponseMessageA(text, sizeof(text));
-    return OneLine(text);
+    zk_wchar_t text[1024];
+    ZK_FtpQueryLastResponseMessageW(text, 1024);
+    return OneLine(WideToUtf8(text));
 }
+
+// Every text goes to the library in UTF-16: its A forms read the ANSI code page (932), not UTF-8.
+WideText W(const std::string &text) { return Utf8ToWide(text); }
 
 struct Run {
     FtpSession *session = nullptr;
@@ -119,15 +124,22 @@ struct Run {
     bool names_only = false;
     bool progress = false;
     std::vector<std::string> args;  // the action's arguments after HOST
-    std::string local;              // get, put: the local file, settled before connecting
+    std::string local;              // get, put: the local file, settled before connecting (UTF-8)
     bool standard_stream = false;   // get to standard output, put from standard input ("-")
     TemporaryFile temporary;        // the file behind "-"
+    Progress meter;                 // what the session's progress callback reports to
 };
 
 // The library's code and the server's last words; a connection that was never made has no
 // words, only the socket's error.
 int FtpFailed(const Run &run, const std::string &where) {
     uint32_t code = ZK_FtpQueryLastErrorCode();
+    if (code == ZK_FTP_CANCELLED && run.meter.cancelled) {
+        Failure(where, run.local.empty() || run.where != "ftp get" || run.standard_stream
+                           ? "cancelled"
+                           : "cancelled; " + run.local + " holds what had arrived");
+        return kExitCancelled;
+    }
     std::string reply = LastReply();
     if (code == ZK_FTP_NO_CONNECTION) reply = ConnectFailureText(run.endpoint.host, run.endpoint.port);
     std::string message = CodeText(code);
@@ -146,23 +158,22 @@ int List(Run &run) {
     std::string command = run.names_only ? "NLST" : "LIST";
     if (!run.args.empty()) command += " " + run.args[0];
     MStringList list{0, nullptr};
-    if (ZK_FtpListFileA(run.session, &list, command.c_str()) != 1) return FtpFailed(run);
-    for (int32_t i = 0; i < list.count; ++i) std::printf("%s\n", static_cast<const char *>(list.items[i]));
-    ZK_SocketDeleteMStringA(&list);
+    StartProgress(&run.meter, false, run.where);
+    int ok = ZK_FtpListFileW(run.session, &list, W(command).c_str());
+    FinishProgress(&run.meter, ok == 1);
+    if (ok != 1) return FtpFailed(run);
+    for (int32_t i = 0; i < list.count; ++i) {
+        std::printf("%s\n", WideForOutput(static_cast<const zk_wchar_t *>(list.items[i]), "the listing").c_str());
+    }
+    ZK_SocketDeleteMStringW(&list);
     return kExitOk;
 }
 
 int Get(Run &run) {
     const std::string &remote = run.args[0];
-    int64_t total = -1;
-    if (run.progress) {
-        // The percentage needs the size; the download asks for it again, which costs one exchange.
-        total = ZK_FtpGetFileSize64A(run.session, remote.c_str());
-    }
-    Progress progress;
-    StartDownloadProgress(&progress, run.progress, "get " + remote, run.local, total);
-    int ok = ZK_FtpGetFileA(run.session, remote.c_str(), run.local.c_str(), run.binary);
-    FinishProgress(&progress, ok == 1);
+    StartProgress(&run.meter, run.progress, "get " + remote);
+    int ok = ZK_FtpGetFileW(run.session, W(remote).c_str(), W(run.local).c_str(), run.binary);
+    FinishProgress(&run.meter, ok == 1);
     if (ok != 1) return FtpFailed(run);
     std::string why;
     if (run.standard_stream && !SendToStandardOutput(run.local, &why)) return Failure(run.where, why);
@@ -171,36 +182,35 @@ int Get(Run &run) {
 
 int Put(Run &run) {
     std::string remote = run.args.size() > 1 ? run.args[1] : BaseName(run.local);
-    Progress progress;
-    StartUploadProgress(&progress, run.progress, "put " + run.args[0], LocalFileSize(run.local));
-    int ok = ZK_FtpPutFileA(run.session, run.local.c_str(), remote.c_str(), run.binary);
-    FinishProgress(&progress, ok == 1);
+    StartProgress(&run.meter, run.progress, "put " + run.args[0]);
+    int ok = ZK_FtpPutFileW(run.session, W(run.local).c_str(), W(remote).c_str(), run.binary);
+    FinishProgress(&run.meter, ok == 1);
     return ok == 1 ? kExitOk : FtpFailed(run);
 }
 
 int Remove(Run &run) {
     for (const std::string &file : run.args) {
-        if (ZK_FtpDeleteFileA(run.session, file.c_str()) != 1) return FtpFailed(run, run.where + " " + file);
+        if (ZK_FtpDeleteFileW(run.session, W(file).c_str()) != 1) return FtpFailed(run, run.where + " " + file);
     }
     return kExitOk;
 }
 
 int MakeFolder(Run &run) {
-    return ZK_FtpCreateDirectoryA(run.session, run.args[0].c_str()) == 1 ? kExitOk : FtpFailed(run);
+    return ZK_FtpCreateDirectoryW(run.session, W(run.args[0]).c_str()) == 1 ? kExitOk : FtpFailed(run);
 }
 
 int RemoveFolder(Run &run) {
-    return ZK_FtpDeleteDirectoryA(run.session, run.args[0].c_str()) == 1 ? kExitOk : FtpFailed(run);
+    return ZK_FtpDeleteDirectoryW(run.session, W(run.args[0]).c_str()) == 1 ? kExitOk : FtpFailed(run);
 }
 
 int Move(Run &run) {
-    return ZK_FtpRenameFileA(run.session, run.args[0].c_str(), run.args[1].c_str()) == 1 ? kExitOk
+    return ZK_FtpRenameFileW(run.session, W(run.args[0]).c_str(), W(run.args[1]).c_str()) == 1 ? kExitOk
                                                                                         : FtpFailed(run);
 }
 
 // The whole size, past 2 GiB too.
 int Size(Run &run) {
-    int64_t size = ZK_FtpGetFileSize64A(run.session, run.args[0].c_str());
+    int64_t size = ZK_FtpGetFileSize64W(run.session, W(run.args[0]).c_str());
     if (size < 0) return FtpFailed(run);
     std::printf("%lld\n", static_cast<long long>(size));
     return kExitOk;
@@ -208,7 +218,7 @@ int Size(Run &run) {
 
 int Date(Run &run) {
     FtpFileDate date{};
-    if (ZK_FtpGetFileDateA(run.session, run.args[0].c_str(), &date, 0) != 1) return FtpFailed(run);
+    if (ZK_FtpGetFileDateW(run.session, W(run.args[0]).c_str(), &date, 0) != 1) return FtpFailed(run);
     std::printf("%04u-%02u-%02uT%02u:%02u:%02uZ\n", date.year, date.month, date.day, date.hour, date.minute,
                 date.second);
     return kExitOk;
@@ -231,7 +241,7 @@ bool ParseMode(const std::string &text, uint32_t *mode) {
 int ChangeMode(Run &run) {
     uint32_t mode = 0;
     ParseMode(run.args[0], &mode);  // checked before connecting
-    return ZK_FtpSetPermissionA(run.session, run.args[1].c_str(), mode) == 1 ? kExitOk : FtpFailed(run);
+    return ZK_FtpSetPermissionW(run.session, W(run.args[1]).c_str(), mode) == 1 ? kExitOk : FtpFailed(run);
 }
 
 struct Action {
@@ -305,8 +315,9 @@ int CheckLocalSide(const Action &action, Run &run) {
 // on the command line.
 int Credentials(const Args &args, const std::string &where, std::string *user, std::string *password) {
     const std::string *user_option = OptionValue(args, "user");
-    const char *user_env = std::getenv("ZKNET_FTP_USER");
-    *user = user_option != nullptr ? *user_option : user_env != nullptr ? user_env : "anonymous";
+    std::string user_env;
+    bool has_user_env = EnvironmentText("ZKNET_FTP_USER", &user_env);
+    *user = user_option != nullptr ? *user_option : has_user_env ? user_env : "anonymous";
     if (const std::string *given = OptionValue(args, "password")) {
         *password = *given;
         return kExitOk;
@@ -351,7 +362,8 @@ int RunFtp(int argc, char **argv) {
     if (security == ZK_SECURE_NONE && (ca_file != nullptr || HasOption(args, "insecure"))) {
         return UsageError(run.where, "--cacert and --insecure go with --tls or --tls-implicit");
     }
-    std::string ca_env = std::getenv("ZKNET_CACERT") != nullptr ? std::getenv("ZKNET_CACERT") : "";
+    std::string ca_env;
+    EnvironmentText("ZKNET_CACERT", &ca_env);
     if (ca_file == nullptr && security != ZK_SECURE_NONE && !ca_env.empty()) ca_file = &ca_env;
     if (HasOption(args, "insecure")) security |= ZK_SECURE_NO_VERIFY;
     Endpoint &endpoint = run.endpoint;
@@ -372,8 +384,10 @@ int RunFtp(int argc, char **argv) {
     uint32_t passive = HasOption(args, "active") ? 0 : 1;
     Deadline deadline;
     StartDeadline(&deadline, timeout, run.where);
-    run.session = ZK_FtpConnectSecureA(endpoint.host.c_str(), user.c_str(), password.c_str(), passive, endpoint.port,
-                                       family, security, ca_file != nullptr ? ca_file->c_str() : nullptr);
+    run.session = ZK_FtpConnectSecureW(W(endpoint.host).c_str(), W(user).c_str(), W(password).c_str(), passive,
+                                       endpoint.port, family, security, ca_file != nullptr ? W(*ca_file).c_str() : nullptr);
+    // Reports for every transfer and listing, so that Ctrl-C cancels them with or without a line.
+    if (run.session != nullptr) ZK_FtpSetProgressCallback(run.session, ReportProgress, &run.meter);
     int rc = run.session == nullptr ? FtpFailed(run) : action->run(run);
     if (run.session != nullptr) ZK_FtpDisconnect(run.session);
     StopDeadline(&deadline);

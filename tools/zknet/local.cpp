@@ -4,12 +4,16 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "local_text.h"
 
 #if defined(_WIN32)
 #  include <io.h>
+#  include <windows.h>
 #else
+#  include <sys/ioctl.h>
 #  include <unistd.h>
 #endif
 
@@ -17,7 +21,7 @@ namespace {
 
 #if defined(_WIN32)
 using StatRecord = struct _stati64;
-bool StatPath(const std::string &path, StatRecord *record) { return _stati64(path.c_str(), record) == 0; }
+bool StatPath(const std::string &path, StatRecord *record) { return _wstati64(Utf8ToWide(path).c_str(), record) == 0; }
 bool IsDirectoryMode(unsigned mode) { return (mode & _S_IFMT) == _S_IFDIR; }
 #else
 using StatRecord = struct stat;
@@ -32,6 +36,38 @@ bool StderrIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 #else
     return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+int TerminalColumns() {
+#if defined(_WIN32)
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) {
+        int columns = info.srWindow.Right - info.srWindow.Left + 1;
+        if (columns > 0) return columns;
+    }
+#else
+    struct winsize size {};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+#endif
+    const char *columns = std::getenv("COLUMNS");
+    int value = columns != nullptr ? std::atoi(columns) : 0;
+    return value > 0 ? value : 80;
+}
+
+FILE *OpenLocalFile(const std::string &path, const char *mode) {
+#if defined(_WIN32)
+    return _wfopen(Utf8ToWide(path).c_str(), Utf8ToWide(mode).c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+int RemoveLocalFile(const std::string &path) {
+#if defined(_WIN32)
+    return _wremove(Utf8ToWide(path).c_str());
+#else
+    return std::remove(path.c_str());
 #endif
 }
 
@@ -51,7 +87,7 @@ bool CanReadLocalFile(const std::string &path, std::string *why) {
         *why = "is a folder";
         return false;
     }
-    FILE *file = std::fopen(path.c_str(), "rb");
+    FILE *file = OpenLocalFile(path, "rb");
     if (file == nullptr) {
         *why = std::strerror(errno);
         return false;
@@ -63,12 +99,12 @@ bool CanReadLocalFile(const std::string &path, std::string *why) {
 bool CanWriteLocalFile(const std::string &path, std::string *why) {
     bool existed = LocalFileSize(path) >= 0;
     // "r+b" opens an existing file for writing without emptying it.
-    FILE *file = std::fopen(path.c_str(), existed ? "r+b" : "wb");
+    FILE *file = OpenLocalFile(path, existed ? "r+b" : "wb");
     if (file == nullptr) {
         *why = std::strerror(errno);
         return false;
     }
     std::fclose(file);
-    if (!existed) std::remove(path.c_str());
+    if (!existed) RemoveLocalFile(path);
     return true;
 }

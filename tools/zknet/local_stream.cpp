@@ -16,15 +16,26 @@
 #  include <unistd.h>
 #endif
 
+#include "local.h"
+#include "local_text.h"
+
 namespace {
 
-// The path of the temporary file there is, kept where a signal handler may read it.
+// The path of the temporary file there is, kept where a signal handler may read it (on Windows
+// in UTF-16 beside it).
 char g_temporary[4096];
+#if defined(_WIN32)
+wchar_t g_temporary_wide[4096];
+#endif
 bool g_handlers_installed = false;
 
 void Remember(const std::string &path) {
     if (path.size() >= sizeof(g_temporary)) return;
     std::memcpy(g_temporary, path.c_str(), path.size() + 1);
+#if defined(_WIN32)
+    WideText wide = Utf8ToWide(path);
+    if (wide.size() < 4096) std::memcpy(g_temporary_wide, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+#endif
 }
 
 void Forget(const std::string &path) {
@@ -33,23 +44,19 @@ void Forget(const std::string &path) {
 
 #if defined(_WIN32)
 
-BOOL WINAPI OnConsoleEvent(DWORD) {
-    RemoveTemporaryFileNow();
-    return FALSE;  // the default handling then ends the process
-}
-
-void InstallHandlers() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
+// The console's events are interrupt.cpp's, which removes the file too.
+void InstallHandlers() {}
 
 void UseBinary(FILE *stream) { _setmode(_fileno(stream), _O_BINARY); }
 
 bool MakeTemporary(std::string *path, std::string *why) {
-    char folder[MAX_PATH + 1], name[MAX_PATH + 1];
-    DWORD n = GetTempPathA(sizeof(folder), folder);
-    if (n == 0 || n > sizeof(folder) || GetTempFileNameA(folder, "zkn", 0, name) == 0) {
+    wchar_t folder[MAX_PATH + 1], name[MAX_PATH + 1];
+    DWORD n = GetTempPathW(MAX_PATH + 1, folder);
+    if (n == 0 || n > MAX_PATH || GetTempFileNameW(folder, L"zkn", 0, name) == 0) {
         *why = "no temporary file (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    *path = name;
+    *path = WideToUtf8(name);
     return true;
 }
 
@@ -61,8 +68,9 @@ void OnSignal(int signal_number) {
     std::raise(signal_number);
 }
 
+// SIGINT is interrupt.cpp's, which removes the file too.
 void InstallHandlers() {
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int s : {SIGTERM, SIGHUP}) {
         // A signal the caller ignores (nohup) stays ignored.
         if (std::signal(s, OnSignal) == SIG_IGN) std::signal(s, SIG_IGN);
     }
@@ -126,7 +134,7 @@ bool TemporaryFile::Create(std::string *why) {
 void RemoveTemporaryFileNow() {
     if (g_temporary[0] == '\0') return;
 #if defined(_WIN32)
-    DeleteFileA(g_temporary);
+    DeleteFileW(g_temporary_wide);
 #else
     unlink(g_temporary);
 #endif
@@ -135,7 +143,7 @@ void RemoveTemporaryFileNow() {
 
 bool SaveStandardInput(const std::string &path, std::string *why) {
     UseBinary(stdin);
-    FILE *out = std::fopen(path.c_str(), "wb");
+    FILE *out = OpenLocalFile(path, "wb");
     if (out == nullptr) {
         *why = "cannot write " + path + ": " + std::strerror(errno);
         return false;
@@ -149,7 +157,7 @@ bool SaveStandardInput(const std::string &path, std::string *why) {
 }
 
 bool SendToStandardOutput(const std::string &path, std::string *why) {
-    FILE *in = std::fopen(path.c_str(), "rb");
+    FILE *in = OpenLocalFile(path, "rb");
     if (in == nullptr) {
         *why = "cannot read " + path + ": " + std::strerror(errno);
         return false;
@@ -164,7 +172,7 @@ bool SendToStandardOutput(const std::string &path, std::string *why) {
     std::fclose(in);
 #if defined(_WIN32)
     Forget(path);
-    std::remove(path.c_str());
+    RemoveLocalFile(path);
 #endif
     return ok;
 }

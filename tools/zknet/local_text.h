@@ -1,6 +1,7 @@
-// local_text.h -- text as this computer's terminal and files hold it (UTF-8, or the ANSI code page
-// on Windows) turned into the library's UTF-16 and back, so that Japanese subjects and bodies
-// read correctly in either place.
+// local_text.h -- the tool's texts: UTF-8 inside the tool on every system (Windows' command line
+// is read in UTF-16 and turned into UTF-8 by main), UTF-16 towards the library, and the user's
+// encoding on output (UTF-8 on Linux, the ANSI code page on Windows). Characters an output or a
+// message's charset lacks are counted, and the tool says so once at the end.
 #ifndef ZK_TOOLS_ZKNET_LOCAL_TEXT_H
 #define ZK_TOOLS_ZKNET_LOCAL_TEXT_H
 
@@ -10,14 +11,31 @@
 
 using WideText = std::basic_string<zk_wchar_t>;
 
-// Local text to UTF-16; bytes that form no character become U+FFFD.
-WideText LocalToWide(const std::string &text);
-// UTF-16 to local text; characters the local form lacks become '?'.
-std::string WideToLocal(const zk_wchar_t *text);
-
-// UTF-8 to UTF-16 and back on every system (the local form on Linux), for texts written into
-// the program itself.
+// UTF-8 to UTF-16 and back; bytes that form no character become U+FFFD, a lone surrogate '?'
+// (counted in *replaced when given).
 WideText Utf8ToWide(const std::string &text);
-std::string WideToUtf8(const zk_wchar_t *text);
+std::string WideToUtf8(const zk_wchar_t *text, size_t *replaced = nullptr);
+bool IsValidUtf8(const std::string &text);
+
+// The ANSI code page as the library's A forms read it (932 on Linux, the system's on Windows)
+// to UTF-16.
+WideText AnsiToWide(const std::string &bytes);
+// How many characters of the text the ANSI code page lacks: the library's conversion of a W text
+// for an ISO-2022-JP message puts '?' for each.
+size_t CountUnmappableInAnsi(const WideText &text);
+
+// The tool's UTF-8 in the user's encoding for printing; characters it lacks become '?' and are
+// noted under `what` ("the listing").
+std::string ForOutput(const std::string &utf8, const char *what);
+// A library result in the user's encoding, likewise.
+std::string WideForOutput(const zk_wchar_t *text, const char *what);
+
+// Counts characters replaced in `what` (`how`: "printed as ?", "sent as ?").
+void NoteReplaced(const std::string &what, const std::string &how, size_t count);
+// One warning line on standard error per text that lost characters, then forgets them.
+void ReportReplacements();
+
+// An environment variable's value in UTF-8; false when it is not set.
+bool EnvironmentText(const char *name, std::string *value);
 
 #endif  // ZK_TOOLS_ZKNET_LOCAL_TEXT_H

@@ -19,13 +19,14 @@
 #include "deadline.h"
 #include "local.h"
 #include "local_text.h"
+#include "progress.h"
 #include "zknet/zknet.h"
 
 namespace {
 
 const char kHelp[] =
     "usage: zknet mail send --smtp HOST[:PORT] --from ADDRESS --to ADDRESSES [--subject TEXT]\n"
-    "                       [--body-file FILE] [--width N] [--helo NAME]\n"
+    "                       [--body-file FILE [--charset utf-8|ansi]] [--width N] [--helo NAME]\n"
     "       zknet mail send --smtp HOST[:PORT] --eml FILE.eml [--helo NAME]\n"
     "                       (either with [--tls | --tls-implicit] [--user USER\n"
     "                       [--password-env VAR | --oauth2-token-env VAR]])\n"
@@ -72,6 +73,10 @@ const char kHelp[] =
     "  --to ADDRESSES       send: the recipients, separated by commas, likewise\n"
     "  --subject TEXT       send: the subject (default: none)\n"
     "  --body-file FILE     send: the body's text\n"
+    "  --charset utf-8|ansi send: how the body file (or standard input) is written: UTF-8, or the\n"
+    "                       ANSI code page (932, Shift_JIS, on Linux too); without it a file that\n"
+    "                       begins with the UTF-8 byte order mark or is valid UTF-8 is taken as\n"
+    "                       UTF-8, any other as ANSI\n"
     "  --width N            send: fold the body's lines at N bytes (default: not folded)\n"
     "  --helo NAME          send: the name said with HELO (default: zknet)\n"
     "  --eml FILE           send: a stored message instead of --from, --to, --subject and a body\n"
@@ -80,19 +85,23 @@ const char kHelp[] =
     "  -6                   connect over IPv6 (an IPv6 address implies it)\n"
     "  --timeout SECONDS    give up when the whole run takes longer (default: no limit; every\n"
     "                       reply is waited for 8 s at most anyway)\n"
-    "  -q, --quiet          accepted for symmetry; nothing else is printed anyway\n"
+    "  -q, --quiet          get, save: no progress line\n"
     "  -h, --help           this text\n"
     "\n"
-    "Texts are read and printed as UTF-8 (the ANSI code page on Windows).\n"
+    "Texts are read and printed as UTF-8 (the command line in UTF-16 and the output in the ANSI\n"
+    "code page on Windows); a character the output or the message's ISO-2022-JP lacks becomes ?,\n"
+    "with a warning on standard error. A retrieval that takes longer than a second shows its\n"
+    "progress on standard error when that is a terminal (ZKNET_PROGRESS_DELAY=SECONDS changes\n"
+    "the second); Ctrl-C cancels it.\n"
     "Exit status: 0 done; 1 failed, with the library's error code and the server's last reply\n"
-    "on standard error; 2 a wrong command line.\n";
+    "on standard error; 2 a wrong command line; 130 cancelled with Ctrl-C.\n";
 
 const std::vector<OptionSpec> kOptions = {
     kHelpOption,          kQuietOption,        {"smtp", 0, true},    {"pop3", 0, true},     {"user", 0, true},
     {"password-env", 0, true}, {"from", 0, true}, {"to", 0, true},     {"subject", 0, true},  {"body-file", 0, true},
     {"width", 0, true},   {"helo", 0, true},   {"eml", 0, true},     {"headers", 0, false}, {"name", 0, true},
     {"6", '6', false},    {"timeout", 0, true},  {"tls", 0, false},   {"tls-implicit", 0, false},
-    {"cacert", 0, true},  {"insecure", 0, false}, {"oauth2-token-env", 0, true},
+    {"cacert", 0, true},  {"insecure", 0, false}, {"oauth2-token-env", 0, true}, {"charset", 0, true},
 };
 
 constexpr int kSmtpPort = 25;
@@ -120,6 +129,7 @@ const CodeName kCodes[] = {
     {ZK_MAIL_TLS_FAILED, "no TLS"},
     {ZK_MAIL_CERTIFICATE, "certificate refused"},
     {ZK_MAIL_AUTH_FAILED, "authentication failed"},
+    {ZK_MAIL_CANCELLED, "cancelled"},
 };
 
 std::string CodeText(uint32_t code) {
@@ -131,11 +141,13 @@ std::string CodeText(uint32_t code) {
 }
 
 const zk_wchar_t *Z(const WideText &text) { return text.c_str(); }
+// The tool's UTF-8 for the library's W forms.
+WideText W(const std::string &text) { return Utf8ToWide(text); }
 
 std::string LastReply() {
     zk_wchar_t reply[ZK_MAIL_RESPONSE_SIZE];
     ZK_MailQueryLastResponseMessageW(reply, ZK_MAIL_RESPONSE_SIZE);
-    return OneLine(WideToLocal(reply));
+    return OneLine(WideToUtf8(reply));
 }
 
 // The library's code and the server's last words; a connection never made has no words, only
@@ -175,7 +187,7 @@ bool ReadAll(FILE *in, std::string *bytes) {
 
 bool ReadFileBytes(const std::string &path, std::string *bytes, std::string *why) {
     if (!CanReadLocalFile(path, why)) return false;
-    FILE *in = std::fopen(path.c_str(), "rb");
+    FILE *in = OpenLocalFile(path, "rb");
     if (in == nullptr) {
         *why = std::strerror(errno);
         return false;
@@ -212,14 +224,43 @@ struct Run {
     std::string user, password;
     std::vector<std::string> args;  // the action's operands
     const Args *options = nullptr;
+    Progress meter;  // what the POP3 session's progress callback reports to
 };
+
+// A retrieval that Ctrl-C cancelled: said so, with its own exit status; 0 for any other failure.
+int Cancelled(const Run &run) {
+    if (!run.meter.cancelled || ZK_MailQueryLastErrorCode() != ZK_MAIL_CANCELLED) return 0;
+    Failure(run.where, "cancelled");
+    return kExitCancelled;
+}
+
+const char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// The body file's text: as --charset says, else UTF-8 when it begins with the byte order mark
+// or is valid UTF-8 throughout (a Shift_JIS text of any length hardly ever is), else ANSI.
+WideText BodyText(const std::string &bytes, const std::string *charset) {
+    bool bom = bytes.compare(0, 3, kUtf8Bom) == 0;
+    bool utf8 = charset != nullptr ? *charset == "utf-8" : bom || IsValidUtf8(bytes);
+    if (!utf8) return AnsiToWide(bytes);
+    std::string text = bom ? bytes.substr(3) : bytes;
+    if (!IsValidUtf8(text)) NoteReplaced("the body", "not UTF-8, sent as U+FFFD", 1);
+    return Utf8ToWide(text);
+}
+
+// Characters a message's ISO-2022-JP loses: those the ANSI code page lacks ('?') and those of its
+// user-defined area (the geta mark).
+size_t LostInIso2022Jp(const WideText &text) {
+    size_t count = CountUnmappableInAnsi(text);
+    for (zk_wchar_t c : text) count += c >= 0xE000 && c <= 0xE757 ? 1 : 0;
+    return count;
+}
 
 // ---- SMTP ----
 
 int Send(Run &run) {
     const Args &args = *run.options;
     const std::string *helo_option = OptionValue(args, "helo");
-    WideText helo = LocalToWide(helo_option != nullptr ? *helo_option : "zknet");
+    WideText helo = W(helo_option != nullptr ? *helo_option : "zknet");
     const std::string *eml = OptionValue(args, "eml");
     std::string body_bytes;
     int32_t width = -1;
@@ -242,20 +283,23 @@ int Send(Run &run) {
     }
 
     MailHandle *smtp = ZK_MailConnectSmtpSecureW(
-        Z(LocalToWide(run.endpoint.host)), run.endpoint.port, run.family, run.security,
-        run.ca_file.empty() ? nullptr : Z(run.ca_file), Z(helo), run.has_user ? Z(LocalToWide(run.user)) : nullptr,
-        run.has_user ? Z(LocalToWide(run.password)) : nullptr);
+        Z(W(run.endpoint.host)), run.endpoint.port, run.family, run.security,
+        run.ca_file.empty() ? nullptr : Z(run.ca_file), Z(helo), run.has_user ? Z(W(run.user)) : nullptr,
+        run.has_user ? Z(W(run.password)) : nullptr);
     if (smtp == nullptr) return MailFailed(run.where + " connect", &run.endpoint);
     int32_t sent;
     if (eml != nullptr) {
         // The stored form's own narrow name: on Windows the ANSI path itself.
-        sent = ZK_MailSendFromFileW(smtp, Z(helo), Z(LocalToWide(*eml)));
+        sent = ZK_MailSendFromFileW(smtp, Z(helo), Z(W(*eml)));
     } else {
         const std::string *subject = OptionValue(args, "subject");
         // The header block ends with the X-Mailer line: the body's first line break separates them.
-        WideText body = LocalToWide("\n" + body_bytes);
-        sent = ZK_MailSendW(smtp, Z(helo), Z(LocalToWide(*OptionValue(args, "from"))), Z(LocalToWide(*OptionValue(args, "to"))),
-                            Z(LocalToWide(subject != nullptr ? *subject : "")), Z(body), width);
+        WideText body = W("\n") + BodyText(body_bytes, OptionValue(args, "charset"));
+        WideText subject_text = W(subject != nullptr ? *subject : "");
+        NoteReplaced("the subject", "not in ISO-2022-JP, sent as ?", LostInIso2022Jp(subject_text));
+        NoteReplaced("the body", "not in ISO-2022-JP, sent as ?", LostInIso2022Jp(body));
+        sent = ZK_MailSendW(smtp, Z(helo), Z(W(*OptionValue(args, "from"))), Z(W(*OptionValue(args, "to"))),
+                            Z(subject_text), Z(body), width);
     }
     int rc = kExitOk;
     if (sent != 1) {
@@ -274,8 +318,12 @@ int Send(Run &run) {
 int List(Run &run, MailHandle *pop3) {
     bool headers = HasOption(*run.options, "headers");
     MailList list{0, nullptr};
-    if (ZK_MailBoxW(pop3, &list, headers ? 1 : 0) != 1) {
+    StartProgress(&run.meter, false, run.where);
+    int ok = ZK_MailBoxW(pop3, &list, headers ? 1 : 0);
+    FinishProgress(&run.meter, ok == 1);
+    if (ok != 1) {
         ZK_MailListFreeW(&list);
+        if (int rc = Cancelled(run)) return rc;
         uint32_t code = ZK_MailQueryLastErrorCode();
         return code != ZK_MAIL_OK ? MailFailed(run.where) : RefusedBy(run.where, "no listing");
     }
@@ -283,7 +331,8 @@ int List(Run &run, MailHandle *pop3) {
     for (int32_t i = 0; i < list.count; ++i) {
         if (headers) {
             std::printf("%d\t%d\t%s\t%s\n", static_cast<int>(entries[i].number), static_cast<int>(entries[i].size),
-                        WideToLocal(entries[i].from).c_str(), WideToLocal(entries[i].subject).c_str());
+                        WideForOutput(entries[i].from, "the listing").c_str(),
+                        WideForOutput(entries[i].subject, "the listing").c_str());
         } else {
             std::printf("%d\t%d\n", static_cast<int>(entries[i].number), static_cast<int>(entries[i].size));
         }
@@ -295,8 +344,14 @@ int List(Run &run, MailHandle *pop3) {
 int Get(Run &run, MailHandle *pop3) {
     int32_t number = 0;
     ParseNumber(run.args[0], &number);
+    ZK_MailClearLastErrorCode();
+    StartProgress(&run.meter, ProgressWanted(HasOption(*run.options, "quiet")), "get message " + run.args[0]);
     char *text = ZK_MailRecv(pop3, number);
-    if (text == nullptr) return RefusedBy(run.where, "message " + run.args[0] + " not retrieved");
+    FinishProgress(&run.meter, text != nullptr);
+    if (text == nullptr) {
+        if (int rc = Cancelled(run)) return rc;
+        return RefusedBy(run.where, "message " + run.args[0] + " not retrieved");
+    }
 #if defined(_WIN32)
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
@@ -312,7 +367,11 @@ int Save(Run &run, MailHandle *pop3) {
     const std::string *name = OptionValue(*run.options, "name");
     std::string base = name != nullptr ? *name : run.args[0];
     ZK_MailClearLastErrorCode();
-    if (ZK_MailRecvToFileW(pop3, number, Z(LocalToWide(folder)), Z(LocalToWide(base))) == 1) return kExitOk;
+    StartProgress(&run.meter, ProgressWanted(HasOption(*run.options, "quiet")), "save message " + run.args[0]);
+    int ok = ZK_MailRecvToFileW(pop3, number, Z(W(folder)), Z(W(base)));
+    FinishProgress(&run.meter, ok == 1);
+    if (ok == 1) return kExitOk;
+    if (int rc = Cancelled(run)) return rc;
     if (ZK_MailQueryLastErrorCode() != ZK_MAIL_OK) {
         std::string path = folder + "/" + base + ".eml";
         uint32_t code = ZK_MailQueryLastErrorCode();
@@ -346,9 +405,9 @@ int Show(Run &run) {
     } fields[] = {{"From", "From:"}, {"To", "To:"}, {"Cc", "Cc:"}, {"Subject", "Subject:"}, {"Date", "Date:"},
                   {"Content-Type", "Content-Type:"}, {"Content-Transfer-Encoding", "Content-Transfer-Encoding:"}};
     for (const auto &f : fields) {
-        int32_t n = ZK_MailGetHeaderTagW(text.c_str(), Z(LocalToWide(f.tag)), value.data(), static_cast<int32_t>(value.size()));
+        int32_t n = ZK_MailGetHeaderTagW(text.c_str(), Z(W(f.tag)), value.data(), static_cast<int32_t>(value.size()));
         if (n <= 0) continue;
-        std::printf("%s: %s\n", f.label, WideToLocal(value.data()).c_str());
+        std::printf("%s: %s\n", f.label, WideForOutput(value.data(), "the message").c_str());
         if (std::strcmp(f.label, "Date") == 0) {
             MailDate date{};
             if (ZK_MailGetDate(text.c_str(), &date) > 0) {
@@ -365,7 +424,7 @@ int Show(Run &run) {
         std::printf("\n(the body is not shown: its transfer encoding is not 7bit)\n");
         return kExitOk;
     }
-    std::string shown = n > 0 ? WideToLocal(body.data()) : std::string();
+    std::string shown = n > 0 ? WideForOutput(body.data(), "the message") : std::string();
     // The body begins with the line break of the empty line that ends the header.
     std::string lf;
     for (size_t i = 0; i < shown.size(); ++i) {
@@ -407,6 +466,7 @@ int CheckOptions(const std::string &action, const Args &args, const std::string 
                    {"tls-implicit", " send list get save rm "}, {"cacert", " send list get save rm "},
                    {"insecure", " send list get save rm "},
                    {"subject", " send "},    {"body-file", " send "},   {"width", " send "},
+                   {"charset", " send "},
                    {"helo", " send "},       {"eml", " send "},         {"headers", " list "},
                    {"name", " save "},       {"6", " send list get save rm "}};
     for (const auto &owner : kOwners) {
@@ -420,7 +480,7 @@ int CheckOptions(const std::string &action, const Args &args, const std::string 
 
 int CheckSend(const Args &args, const std::string &where) {
     if (const std::string *eml = OptionValue(args, "eml")) {
-        for (const char *other : {"from", "to", "subject", "body-file", "width"}) {
+        for (const char *other : {"from", "to", "subject", "body-file", "width", "charset"}) {
             if (HasOption(args, other)) return UsageError(where, std::string("--") + other + " does not go with --eml");
         }
         if (eml->empty()) return UsageError(where, "--eml needs a file");
@@ -429,6 +489,9 @@ int CheckSend(const Args &args, const std::string &where) {
     for (const char *needed : {"from", "to"}) {
         const std::string *value = OptionValue(args, needed);
         if (value == nullptr || value->empty()) return UsageError(where, std::string("--") + needed + " is needed");
+    }
+    if (const std::string *charset = OptionValue(args, "charset")) {
+        if (*charset != "utf-8" && *charset != "ansi") return UsageError(where, "bad --charset " + *charset + " (utf-8 or ansi)");
     }
     if (const std::string *w = OptionValue(args, "width")) {
         char *end = nullptr;
@@ -445,10 +508,11 @@ int CheckSend(const Args &args, const std::string &where) {
 int Credentials(const Args &args, bool smtp, Run *run) {
     const std::string &where = run->where;
     const std::string *user_option = OptionValue(args, "user");
-    const char *user_env = smtp ? nullptr : std::getenv("ZKNET_POP3_USER");
+    std::string user_env;
+    bool has_user_env = !smtp && EnvironmentText("ZKNET_POP3_USER", &user_env);
     if (user_option != nullptr) {
         run->user = *user_option;
-    } else if (user_env != nullptr) {
+    } else if (has_user_env) {
         run->user = user_env;
     } else if (smtp) {
         if (HasOption(args, "password-env") || HasOption(args, "oauth2-token-env")) {
@@ -491,11 +555,12 @@ int Security(const Args &args, Run *run) {
     if (run->security == ZK_SECURE_NONE && (ca_file != nullptr || HasOption(args, "insecure"))) {
         return UsageError(run->where, "--cacert and --insecure go with --tls or --tls-implicit");
     }
-    const char *ca_env = std::getenv("ZKNET_CACERT");
+    std::string ca_env;
+    EnvironmentText("ZKNET_CACERT", &ca_env);
     if (ca_file != nullptr) {
-        run->ca_file = LocalToWide(*ca_file);
-    } else if (run->security != ZK_SECURE_NONE && ca_env != nullptr && ca_env[0] != '\0') {
-        run->ca_file = LocalToWide(ca_env);
+        run->ca_file = W(*ca_file);
+    } else if (run->security != ZK_SECURE_NONE && !ca_env.empty()) {
+        run->ca_file = W(ca_env);
     }
     if (HasOption(args, "insecure")) run->security |= ZK_SECURE_NO_VERIFY;
     return kExitOk;
@@ -555,12 +620,14 @@ int RunMail(int argc, char **argv) {
     if (smtp) {
         rc = Send(run);
     } else {
-        MailHandle *pop3 = ZK_MailConnectPop3SecureW(Z(LocalToWide(run.endpoint.host)), Z(LocalToWide(run.user)),
-                                                     Z(LocalToWide(run.password)), run.endpoint.port, run.family,
+        MailHandle *pop3 = ZK_MailConnectPop3SecureW(Z(W(run.endpoint.host)), Z(W(run.user)),
+                                                     Z(W(run.password)), run.endpoint.port, run.family,
                                                      run.security, run.ca_file.empty() ? nullptr : Z(run.ca_file));
         if (pop3 == nullptr) {
             rc = MailFailed(run.where, &run.endpoint);
         } else {
+            // Reports for every retrieval, so that Ctrl-C cancels them with or without a line.
+            ZK_MailSetProgressCallback(pop3, ReportProgress, &run.meter);
             rc = action->pop3(run, pop3);
             std::fflush(stdout);
             ZK_MailDisconnectPop3(pop3);

@@ -3,8 +3,17 @@
 // (demo.cpp).
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#if defined(_WIN32)
+#  include <windows.h>
+#  include <shellapi.h>
+#endif
 
 #include "cli.h"
+#include "interrupt.h"
+#include "local_text.h"
 #include "zknet/zknet.h"
 
 namespace {
@@ -35,9 +44,7 @@ void Usage(FILE *out) {
                  "  zknet nic wake 00:11:22:33:44:55 --broadcast 192.168.1.255\n");
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Run(int argc, char **argv) {
     // -v before the family: the protocol trace of every connection on standard error.
     if (argc > 1 && (std::strcmp(argv[1], "-v") == 0 || std::strcmp(argv[1], "--verbose") == 0)) {
         ZK_TraceToFileA("-");
@@ -62,8 +69,30 @@ int main(int argc, char **argv) {
         if (ZK_SocketInit() != 0) return Failure(f.name, "the socket service did not start");
         int rc = f.run(argc - 1, argv + 1);
         std::fflush(stdout);
+        ReportReplacements();
         ZK_SocketTerm();
         return rc;
     }
     return UsageError("", std::string("unknown family ") + argv[1]);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    InstallInterruptHandler();
+#if defined(_WIN32)
+    // The command line as typed, in UTF-16: the ANSI argv would have lost what the code page lacks.
+    int count = 0;
+    wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide != nullptr) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < count; ++i) texts.push_back(WideToUtf8(wide[i]));
+        LocalFree(wide);
+        std::vector<char *> pointers;
+        for (std::string &t : texts) pointers.push_back(&t[0]);
+        pointers.push_back(nullptr);
+        return Run(count, pointers.data());
+    }
+#endif
+    return Run(argc, argv);
 }

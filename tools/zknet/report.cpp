@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli.h"
+#include "local_text.h"
 #include "zknet/zknet.h"
 
 namespace {
@@ -30,15 +31,17 @@ constexpr int kNotConnected = 10057;
 }  // namespace
 
 int Failure(const std::string &where, const std::string &message) {
-    std::fprintf(stderr, "zknet: %s%s%s\n", where.c_str(), where.empty() ? "" : ": ", message.c_str());
+    std::string line = where + (where.empty() ? "" : ": ") + message;
+    std::fprintf(stderr, "zknet: %s\n", ForOutput(line, "").c_str());
     std::fflush(stderr);
     return kExitFailed;
 }
 
 int UsageError(const std::string &where, const std::string &message) {
     std::string family = where.substr(0, where.find(' '));
-    std::fprintf(stderr, "zknet: %s%s%s; see zknet %s--help\n", where.c_str(), where.empty() ? "" : ": ",
-                 message.c_str(), family.empty() ? "" : (family + " ").c_str());
+    std::string line = where + (where.empty() ? "" : ": ") + message;
+    std::fprintf(stderr, "zknet: %s; see zknet %s--help\n", ForOutput(line, "").c_str(),
+                 family.empty() ? "" : (family + " ").c_str());
     std::fflush(stderr);
     return kExitUsage;
 }
