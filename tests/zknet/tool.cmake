@@ -20,3 +20,11 @@ if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
                                  $<TARGET_FILE:zknet_tool>)
   set_tests_properties(man-page PROPERTIES LABELS zknet SKIP_RETURN_CODE 77)
 endif()
+
+# The progress line's text, a pure function of the tool's, on its own.
+add_executable(zk_test_zknet ${CMAKE_CURRENT_SOURCE_DIR}/zknet/progress_line_test.cpp
+                             ${CMAKE_SOURCE_DIR}/tools/zknet/progress_line.cpp)
+target_include_directories(zk_test_zknet PRIVATE ${CMAKE_SOURCE_DIR}/tools/zknet)
+target_link_libraries(zk_test_zknet PRIVATE GTest::gtest_main)
+add_test(NAME zknet-progress-line COMMAND zk_test_zknet --gtest_color=no)
+set_tests_properties(zknet-progress-line PROPERTIES LABELS zknet)

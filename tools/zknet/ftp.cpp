@@ -60,9 +60,13 @@ const char kHelp[] =
     "  -h, --help           this text\n"
     "\n"
     "A transfer that takes longer than a second shows its progress on standard error when that\n"
-    "is a terminal (ZKNET_PROGRESS_DELAY=SECONDS changes the second).\n"
+    "is a terminal (ZKNET_PROGRESS_DELAY=SECONDS changes the second): percentage, rate, time\n"
+    "left, on one line that fits the terminal. Ctrl-C cancels a transfer or listing (a second\n"
+    "one ends the tool at once). Names are read and printed as UTF-8 (on Windows the command\n"
+    "line in UTF-16, the output in the ANSI code page; a character it lacks is printed as ?,\n"
+    "with a warning on standard error).\n"
     "Exit status: 0 done; 1 failed, with the library's error code and the server's last reply\n"
-    "on standard error; 2 a wrong command line.\n";
+    "on standard error; 2 a wrong command line; 130 cancelled with Ctrl-C.\n";
 
 const std::vector<OptionSpec> kOptions = {
     kHelpOption, kQuietOption,        {"user", 0, true}, {"password", 0, true}, {"password-env", 0, true},
@@ -311,6 +315,22 @@ int CheckLocalSide(const Action &action, Run &run) {
     return kExitOk;
 }
 
+// The remote names as the library sends them, in the ANSI code page (932): a name with a character
+// that page lacks would not be sent at all (code 4), so it is named here, before connecting.
+int CheckRemoteNames(const Action &action, const Run &run) {
+    std::string name = action.name;
+    for (size_t i = 0; i < run.args.size(); ++i) {
+        bool local = (name == "get" && i == 1) || (name == "put" && i == 0) || (name == "chmod" && i == 0);
+        if (local) continue;
+        size_t lost = CountUnmappableInAnsi(W(run.args[i]));
+        if (lost > 0) {
+            return Failure(run.where, run.args[i] + ": " + std::to_string(lost) + " character" + (lost == 1 ? "" : "s") +
+                                          " not in the ANSI code page, in which names go to the server");
+        }
+    }
+    return kExitOk;
+}
+
 // The user and password from the options and the environment; the password is never required
 // on the command line.
 int Credentials(const Args &args, const std::string &where, std::string *user, std::string *password) {
@@ -379,6 +399,7 @@ int RunFtp(int argc, char **argv) {
     run.binary = HasOption(args, "ascii") ? 0 : 1;
     run.progress = ProgressWanted(HasOption(args, "quiet"));
     if (int rc = CheckLocalSide(*action, run)) return rc;
+    if (int rc = CheckRemoteNames(*action, run)) return rc;
 
     uint16_t family = HasOption(args, "6") || endpoint.ipv6_literal ? ZK_AF_INET6 : ZK_AF_INET;
     uint32_t passive = HasOption(args, "active") ? 0 : 1;

@@ -8,6 +8,7 @@
 
 #include "args.h"
 #include "cli.h"
+#include "local_text.h"
 #include "zknet/zknet.h"
 
 namespace {
@@ -96,13 +97,12 @@ bool ResolveIpv4(const std::string &text, uint8_t (&address)[4], std::string *do
         *dotted = text;
         return true;
     }
-    char found[64] = "", name[256], short_name[256];
-    if (ZK_SocketGetAddressInfoExA(text.c_str(), ZK_AF_INET, found, sizeof(found), name, sizeof(name), short_name,
-                                   sizeof(short_name)) != 1 ||
-        !ParseIpv4(found, address)) {
+    zk_wchar_t found[64] = {0}, name[256], short_name[256];
+    if (ZK_SocketGetAddressInfoExW(Utf8ToWide(text).c_str(), ZK_AF_INET, found, 64, name, 256, short_name, 256) != 1 ||
+        !ParseIpv4(WideToUtf8(found), address)) {
         return false;
     }
-    *dotted = found;
+    *dotted = WideToUtf8(found);
     return true;
 }
 

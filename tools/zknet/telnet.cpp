@@ -8,6 +8,7 @@
 #include "args.h"
 #include "cli.h"
 #include "deadline.h"
+#include "local_text.h"
 #include "zknet/zknet.h"
 
 namespace {
@@ -68,29 +69,19 @@ std::string CodeText(int32_t code) {
     return text;
 }
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+// The tool's UTF-8 for the library's W forms (the A forms read the ANSI code page, not UTF-8).
+WideText W(const std::string &text) { return Utf8ToWide(text); }
 
-// The last received text, its line breaks (which the library shows as the Shift_JIS arrow
-// 0x81 0xAB) made line breaks again, so that it can be put on one line like any reply.
+// The last received text, its line breaks (which the library shows as the arrow U+2193) made
+// line breaks again, so that it can be put on one line like any reply.
 std::string LastResponse() {
-    char text[ZK_TELNET_RESPONSE_SIZE];
-    if (ZK_TelnetQueryLastResponseMessageA(text, sizeof(text)) < 0) return "";
-    std::string out;
-    for (size_t i = 0; text[i] != '\0'; ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (IsLeadByte(c) && text[i + 1] != '\0') {
-            if (c == 0x81 && static_cast<unsigned char>(text[i + 1]) == 0xAB) {
-                out += '\n';
-            } else {
-                out += text[i];
-                out += text[i + 1];
-            }
-            ++i;
-        } else {
-            out += text[i];
-        }
+    zk_wchar_t text[ZK_TELNET_RESPONSE_SIZE];
+    if (ZK_TelnetQueryLastResponseMessageW(text, ZK_TELNET_RESPONSE_SIZE) < 0) return "";
+    for (zk_wchar_t &c : text) {
+        if (c == 0) break;
+        if (c == 0x2193) c = '\n';
     }
-    return OneLine(out);
+    return OneLine(WideToUtf8(text));
 }
 
 int TelnetFailed(const std::string &where, const Endpoint *endpoint = nullptr) {
@@ -102,18 +93,20 @@ int TelnetFailed(const std::string &where, const Endpoint *endpoint = nullptr) {
     return Failure(where, message);
 }
 
-bool HoldsPrompt(const char *line, const std::string &prompt) {
-    void *item = const_cast<char *>(line);
+bool HoldsPrompt(const zk_wchar_t *line, const std::string &prompt) {
+    void *item = const_cast<zk_wchar_t *>(line);
     TelnetLineList one{1, &item};
-    return ZK_TelnetSearchStringA(&one, prompt.c_str()) == 1;
+    return ZK_TelnetSearchStringW(&one, W(prompt).c_str()) == 1;
 }
+
+const zk_wchar_t *Line(const TelnetLineList &list, int32_t i) { return static_cast<const zk_wchar_t *>(list.items[i]); }
 
 // Prints the lines of a list; a last line holding the prompt is the host waiting, not output.
 // True when it was there.
 bool PrintUpToPrompt(const TelnetLineList &list, const std::string &prompt) {
-    bool at_prompt = list.count > 0 && !prompt.empty() && HoldsPrompt(static_cast<const char *>(list.items[list.count - 1]), prompt);
+    bool at_prompt = list.count > 0 && !prompt.empty() && HoldsPrompt(Line(list, list.count - 1), prompt);
     int32_t shown = at_prompt ? list.count - 1 : list.count;
-    for (int32_t i = 0; i < shown; ++i) std::printf("%s\n", static_cast<const char *>(list.items[i]));
+    for (int32_t i = 0; i < shown; ++i) std::printf("%s\n", WideForOutput(Line(list, i), "the host's output").c_str());
     std::fflush(stdout);
     return at_prompt;
 }
@@ -121,15 +114,15 @@ bool PrintUpToPrompt(const TelnetLineList &list, const std::string &prompt) {
 // Sends one command and prints its output, burst by burst, until the prompt comes back.
 int RunCommand(TelnetHandle *host, const std::string &command, const std::string &prompt) {
     std::string where = "telnet run \"" + command + "\"";
-    if (ZK_TelnetCommandSendA(host, command.c_str()) != 1) return TelnetFailed(where);
+    if (ZK_TelnetCommandSendW(host, W(command).c_str()) != 1) return TelnetFailed(where);
     for (;;) {
         TelnetLineList list{0, nullptr};
-        if (ZK_TelnetCommandRecvA(host, &list) != 1) {
-            ZK_TelnetDelListA(&list);
+        if (ZK_TelnetCommandRecvW(host, &list) != 1) {
+            ZK_TelnetDelListW(&list);
             return TelnetFailed(where);
         }
         bool at_prompt = PrintUpToPrompt(list, prompt);
-        ZK_TelnetDelListA(&list);
+        ZK_TelnetDelListW(&list);
         if (at_prompt) return kExitOk;
     }
 }
@@ -141,9 +134,9 @@ int Session(TelnetHandle *host, const Args &args, const std::string &password) {
     std::vector<std::string> commands = OptionValues(args, "run");
     if (user != nullptr) {
         TelnetLineList list{0, nullptr};
-        int ok = ZK_TelnetLoginA(host, user->c_str(), password.c_str(), &list, prompt.c_str());
+        int ok = ZK_TelnetLoginW(host, W(*user).c_str(), W(password).c_str(), &list, W(prompt).c_str());
         if (ok == 1 && commands.empty()) PrintUpToPrompt(list, prompt);
-        ZK_TelnetDelListA(&list);
+        ZK_TelnetDelListW(&list);
         if (ok != 1) return TelnetFailed("telnet login");
     }
     for (const std::string &command : commands) {
@@ -190,7 +183,7 @@ int RunTelnet(int argc, char **argv) {
     Deadline deadline;
     StartDeadline(&deadline, timeout, "telnet");
     TelnetLineList first{0, nullptr};
-    TelnetHandle *host = ZK_TelnetConnectA(endpoint.host.c_str(), &first, endpoint.port, family);
+    TelnetHandle *host = ZK_TelnetConnectW(W(endpoint.host).c_str(), &first, endpoint.port, family);
     int rc;
     if (host == nullptr) {
         rc = TelnetFailed("telnet connect", &endpoint);
@@ -199,7 +192,7 @@ int RunTelnet(int argc, char **argv) {
         rc = Session(host, args, password);
         ZK_TelnetDisconnect(host);
     }
-    ZK_TelnetDelListA(&first);
+    ZK_TelnetDelListW(&first);
     StopDeadline(&deadline);
     return rc;
 }
