@@ -2,6 +2,19 @@
 callback wrapped for the library, and the family's last error turned into an exception."""
 from . import _native, _text
 
+_started = False
+
+
+def start():
+    """Starts the socket service once per process (WSAStartup on Windows; the library's sockets
+    refuse to work before it everywhere). It stays up until the process ends."""
+    global _started
+    if not _started:
+        code = _native.ZK_SocketInit()
+        if code != 0:
+            raise OSError(code, "zknet: ZK_SocketInit failed")
+        _started = True
+
 
 class Progress:
     """A Python callable(done, total) as a ZkProgressProc: a true result cancels the transfer, and so

@@ -4,7 +4,7 @@ import ctypes
 import os
 
 from . import _native, _text
-from ._session import Family, Progress, Session
+from ._session import Family, Progress, Session, start
 from .errors import FtpCancelled, FtpError
 
 _FTP = Family("Ftp", FtpError, FtpCancelled, _native.ZK_FTP_CANCELLED)
@@ -18,6 +18,7 @@ class FtpSession(Session):
 
     def __init__(self, host, user, password, port=21, passive=True, family=_native.ZK_AF_INET, progress=None):
         self._progress = None
+        start()
         _FTP.clear()
         handle = _native.ZK_FtpConnectW(_text.wtext(host), _text.wtext(user), _text.wtext(password),
                                         1 if passive else 0, port, family)
@@ -44,7 +45,7 @@ class FtpSession(Session):
         """Reports transfers to callback(done, total) (total -1 when unknown); None stops it."""
         progress = Progress(callback) if callback is not None else None
         self._call(_native.ZK_FtpSetProgressCallback, "set progress callback",
-                   progress.proc if progress else None, None)
+                   progress.proc if progress else _native.ZkProgressProc(), None)
         self._progress = progress
 
     def get(self, remote, local, binary=True):

@@ -4,7 +4,7 @@ import ctypes
 from dataclasses import dataclass
 
 from . import _native, _text
-from ._session import Family, Progress, Session
+from ._session import Family, Progress, Session, start
 from .errors import MailCancelled, MailError
 
 _MAIL = Family("Mail", MailError, MailCancelled, _native.ZK_MAIL_CANCELLED)
@@ -19,6 +19,7 @@ class SmtpSession(Session):
     """An SMTP connection: SmtpSession(host, port=25).send(from_, to, subject, body); `with` closes it."""
 
     def __init__(self, host, port=25, family=_native.ZK_AF_INET, helo=None):
+        start()
         _MAIL.clear()
         handle = _native.ZK_MailConnectSmtpW(_text.wtext(host), port, family)
         if not handle:
@@ -56,6 +57,7 @@ class Pop3Session(Session):
 
     def __init__(self, host, user, password, port=110, family=_native.ZK_AF_INET, progress=None):
         self._progress = None
+        start()
         _MAIL.clear()
         handle = _native.ZK_MailConnectPop3W(_text.wtext(host), _text.wtext(user), _text.wtext(password),
                                              port, family)
@@ -79,7 +81,8 @@ class Pop3Session(Session):
         """Reports retrievals to callback(done, total); a true result cancels (MailCancelled)."""
         progress = Progress(callback) if callback is not None else None
         _MAIL.clear()
-        _check(_native.ZK_MailSetProgressCallback(self._require(), progress.proc if progress else None, None),
+        proc = progress.proc if progress else _native.ZkProgressProc()   # a null function pointer
+        _check(_native.ZK_MailSetProgressCallback(self._require(), proc, None),
                "set progress callback")
         self._progress = progress
 
