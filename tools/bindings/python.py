@@ -116,10 +116,10 @@ _library = None
 
 
 def library_candidates():
-    """Where load() looks, in order."""
-    out = []
+    """Where load() looks, in order; $ZKNET_LIBRARY alone when it is set."""
     if os.environ.get("ZKNET_LIBRARY"):
-        out.append(os.environ["ZKNET_LIBRARY"])
+        return [os.environ["ZKNET_LIBRARY"]]
+    out = []
     beside = os.path.join(os.path.dirname(os.path.abspath(__file__)), LIBRARY_NAME)
     if os.path.exists(beside):
         out.append(beside)
