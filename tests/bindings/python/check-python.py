@@ -14,6 +14,8 @@ import os
 import re
 import sys
 
+sys.dont_write_bytecode = True   # leave no __pycache__ in the source tree
+
 REGENERATE = "/usr/bin/python3 tools/make-bindings.py python"
 
 # C integer types: (size, signed).
