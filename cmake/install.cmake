@@ -24,6 +24,10 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/bindings/vba/zknet.bas)
   install(FILES ${CMAKE_SOURCE_DIR}/bindings/vba/zknet.bas DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet)
 endif()
+# The Python package's source (pip install share/zknet/python).
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/bindings/python/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet/python
+        FILES_MATCHING PATTERN "*.py" PATTERN "pyproject.toml" PATTERN "__pycache__" EXCLUDE PATTERN "build" EXCLUDE
+        PATTERN "*.egg-info" EXCLUDE)
 
 set(ZK_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/zknet)
 install(EXPORT zknetTargets NAMESPACE zknet:: DESTINATION ${ZK_CMAKE_DIR})

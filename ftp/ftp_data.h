@@ -3,6 +3,7 @@
 #ifndef ZK_FTP_FTP_DATA_H
 #define ZK_FTP_FTP_DATA_H
 
+#include <atomic>
 #include <cstdint>
 
 #include "ftp/ftp_session.h"
@@ -92,17 +93,19 @@ void FtpDataWorker(FtpSession *session, FtpJob job, bool wide);
 bool LocalFileReadable(const char *path_a, const zk_wchar_t *path_w, bool wide);
 
 // The worker's loops over the (non-blocking) data connection. Every wait for the connection also
-// ends when `cancel` is raised, and gives up after kFtpDataTimeoutMs without progress.
-// SendLocalFile: the local file to its end; 1 when every byte went out.
+// ends when `cancel` is raised, and gives up after kFtpDataTimeoutMs without progress. Each adds
+// what it has moved to `moved` as it goes, for the caller's progress reports.
+// SendLocalFile: the local file to its end; 1 when every byte went out. `size` gets the file's
+// size once it is open.
 int SendLocalFile(ProtoTransport *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
-                  win::WakeSignal *cancel);
+                  win::WakeSignal *cancel, std::atomic<int64_t> *moved, std::atomic<int64_t> *size);
 // ReceiveLocalFile: everything until the server closes the connection. The local file is made at
 // the first bytes (or at the close, for an empty file). 1 when the close came and at least
-// `expected` bytes arrived; `received` gets the count.
+// `expected` bytes arrived.
 int ReceiveLocalFile(ProtoTransport *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
-                     uint64_t expected, win::WakeSignal *cancel, uint64_t *received);
+                     uint64_t expected, win::WakeSignal *cancel, std::atomic<int64_t> *moved);
 // ReceiveListing: everything until the server closes the connection, as an allocated text
 // (ZK_SocketDeleteString; null when nothing came). 1 when the close came.
-int ReceiveListing(ProtoTransport *connection, win::WakeSignal *cancel, char **text);
+int ReceiveListing(ProtoTransport *connection, win::WakeSignal *cancel, char **text, std::atomic<int64_t> *moved);
 
 #endif  // ZK_FTP_FTP_DATA_H

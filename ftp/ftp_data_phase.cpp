@@ -9,6 +9,9 @@
 // transfer, and only then does an upload send its data; a transfer counts as done only on its
 // completion reply (226, 250). A transfer the server started and we gave up still has its
 // completion reply read, or the session is out of step.
+//
+// The caller's progress callback is called from the second wait, which then wakes every
+// kProgressIntervalMs; a transfer it cancels ends with ABOR and both replies read.
 #include <string>
 #include <system_error>
 #include <thread>
@@ -18,6 +21,8 @@
 #include "ftp/ftp_text.h"
 #include "platform/platform.h"
 #include "platform/socket_wait.h"
+#include "proto/command.h"
+#include "proto/progress.h"
 #include "socket/socket_handle.h"
 
 namespace {
@@ -111,25 +116,58 @@ uint32_t StartWorker(FtpSession *session, FtpJob job, bool wide) {
     return WaitForWorker(session, ReadyOrFinished, true, limit, &control_ready);
 }
 
+// How the second wait ended.
+enum class Awaited { kFinished, kRefused, kCancelled };
+
+int64_t Moved(FtpSession *session) { return session->moved.load(std::memory_order_relaxed); }
+
 // The second wait: until the worker has finished. A refusal on the control connection, or its
-// close, calls the worker off at once. True when the worker finished on its own.
-bool AwaitWorker(FtpSession *session) {
+// close, calls the worker off at once, and so does the progress callback's word to cancel.
+Awaited AwaitWorker(FtpSession *session, const FtpPhase &phase, ProtoProgress *progress) {
     bool watch = true;
     for (;;) {
         bool control_ready = false;
-        uint32_t state = WaitForWorker(session, Finished, watch, win::kWaitForever, &control_ready);
+        uint32_t state = WaitForWorker(session, Finished, watch, ProtoProgressWait(*progress), &control_ready);
         if (Finished(state)) break;
-        if (!control_ready) continue;
-        if (LookAtControl(session->link) == ControlNews::kRefusal) {
-            FtpAbandonWorker(session);
-            return false;
+        if (control_ready) {
+            if (LookAtControl(session->link) == ControlNews::kRefusal) {
+                FtpAbandonWorker(session);
+                return Awaited::kRefused;
+            }
+            // The completion reply came before the data ended (it often does); the worker's own
+            // waits bound what is left.
+            watch = false;
         }
-        // The completion reply came before the data ended (it often does); the worker's own
-        // waits bound what is left.
-        watch = false;
+        if (phase.job == FtpJob::kPut) progress->total = session->movedTotal.load(std::memory_order_relaxed);
+        if (ProtoReportProgress(progress, Moved(session), false)) {
+            FtpAbandonWorker(session);
+            return Awaited::kCancelled;
+        }
     }
     JoinWorker(session);
-    return true;
+    return Awaited::kFinished;
+}
+
+// A transfer the caller cancelled: the worker has stopped. The server is told with ABOR and the
+// data connection closed; then two replies are due, the transfer command's (226 when it had
+// ended, else 426 or the like) and ABOR's (225 or 226), and both are read, so that the next
+// command gets its own reply. Code 33, the session usable.
+int Cancelled(FtpSession *session, bool active) {
+    static const char kAbor[] = "ABOR\r\n";
+    bool sent = ProtoSendCommandKeepingReplies(session->link, kAbor, sizeof(kAbor) - 1);
+    FtpCloseData(session);
+    if (active) NewActivePort(session);
+    if (!sent) {
+        session->outOfStep = true;
+    } else {
+        // A preliminary reply among them (a server that says it is aborting) answers neither.
+        for (int finals = 0, replies = 0; finals < 2 && replies < 4; ++replies) {
+            char reply[kFtpReplySize];
+            if (FtpReadReplyA(session, reply, kFtpReplySize, "", kFtpReplyTimeoutMs) != ZK_FTP_OK) break;
+            if (FtpReplyClassA(reply) != 1) ++finals;
+        }
+    }
+    return Fail(ZK_FTP_CANCELLED);
 }
 
 // TYPE and PORT/EPRT (active) or TYPE and PASV/EPSV (passive).
@@ -199,6 +237,8 @@ int ReadCompletion(FtpSession *session, bool wide) {
 
 int FtpRunDataPhase(FtpSession *session, const FtpPhase &phase) {
     session->state.store(kFtpPreparing, std::memory_order_release);
+    session->moved.store(0, std::memory_order_relaxed);
+    session->movedTotal.store(-1, std::memory_order_relaxed);
     session->dataTlsCode = 0;
     session->dataTlsWhy[0] = '\0';
     if (!Announce(session, phase.binary)) return 0;
@@ -225,7 +265,11 @@ int FtpRunDataPhase(FtpSession *session, const FtpPhase &phase) {
     }
     // The upload's data goes out only now that the server has said it takes it.
     if (phase.job == FtpJob::kPut) win::RaiseWakeSignal(session->go);
-    bool finished = AwaitWorker(session);
+    int64_t total = phase.job == FtpJob::kGet ? static_cast<int64_t>(session->expectedSize) : -1;
+    ProtoProgress progress = ProtoStartProgress(session->progress, session->progressUser, total);
+    Awaited awaited = AwaitWorker(session, phase, &progress);
+    if (awaited == Awaited::kCancelled) return Cancelled(session, active);
+    bool finished = awaited == Awaited::kFinished;
     bool whole = finished && session->fileResult == 1;
     int completion = ZK_FTP_OK;
     bool completion_due = first == FirstReply::kStarted;
@@ -259,6 +303,8 @@ int FtpRunDataPhase(FtpSession *session, const FtpPhase &phase) {
     bool completed = phase.job == FtpJob::kList ? completion != ZK_FTP_REFUSED : completion == ZK_FTP_OK;
     if (session->dataTlsCode != 0) return DataTlsFailed(session);
     if (!completed || !whole) return Fail(ZK_FTP_TRANSFER_FAILED);
+    if (phase.job == FtpJob::kPut) progress.total = session->movedTotal.load(std::memory_order_relaxed);
+    ProtoReportProgress(&progress, Moved(session), true);
     return 1;
 }
 

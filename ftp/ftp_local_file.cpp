@@ -46,9 +46,14 @@ bool LocalFileReadable(const char *path_a, const zk_wchar_t *path_w, bool wide) 
 // Reads the file to its end rather than to the size it had when opened, so a file past 4 GiB is
 // not cut at the low 32 bits of its size.
 int SendLocalFile(ProtoTransport *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
-                  win::WakeSignal *cancel) {
+                  win::WakeSignal *cancel, std::atomic<int64_t> *moved, std::atomic<int64_t> *size) {
     win::HANDLE file = OpenLocal(path_a, path_w, wide, win::kGenericRead, win::kOpenExisting);
     if (file == win::InvalidHandle()) return 0;
+    DWORD high = 0;
+    DWORD low = win::GetFileSize(file, &high);
+    if (low != 0xFFFFFFFFu || high != 0) {  // all ones: the size is unknown (or that one odd size)
+        size->store(static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low), std::memory_order_relaxed);
+    }
     char *block = static_cast<char *>(std::malloc(kFtpSendBlockSize));
     int result = block != nullptr ? 1 : 0;
     while (result == 1) {
@@ -59,6 +64,7 @@ int SendLocalFile(ProtoTransport *connection, const char *path_a, const zk_wchar
         }
         if (read == 0) break;
         if (!SendAllOf(connection, block, static_cast<int32_t>(read), cancel)) result = 0;
+        moved->fetch_add(read, std::memory_order_relaxed);
     }
     std::free(block);
     win::CloseHandle(file);
@@ -71,8 +77,8 @@ int SendLocalFile(ProtoTransport *connection, const char *path_a, const zk_wchar
 // at the close that ends an empty file. A transfer called off before that leaves a local file of
 // that name as it was.
 int ReceiveLocalFile(ProtoTransport *connection, const char *path_a, const zk_wchar_t *path_w, bool wide,
-                     uint64_t expected, win::WakeSignal *cancel, uint64_t *received) {
-    *received = 0;
+                     uint64_t expected, win::WakeSignal *cancel, std::atomic<int64_t> *moved) {
+    uint64_t received = 0;
     char *block = static_cast<char *>(std::malloc(kFtpBlockSize));
     if (block == nullptr) return 0;
     win::HANDLE file = win::InvalidHandle();
@@ -81,7 +87,7 @@ int ReceiveLocalFile(ProtoTransport *connection, const char *path_a, const zk_wc
         int32_t n = ReceiveSome(connection, block, kFtpBlockSize, cancel);
         if (n < 0) break;
         if (n == 0) {
-            bool complete = *received >= expected;
+            bool complete = received >= expected;
             if (complete && file == win::InvalidHandle()) {
                 file = OpenLocal(path_a, path_w, wide, win::kGenericWrite, win::kCreateAlways);
             }
@@ -96,14 +102,15 @@ int ReceiveLocalFile(ProtoTransport *connection, const char *path_a, const zk_wc
         if (!win::WriteFile(file, block, static_cast<DWORD>(n), &written, nullptr) || written != static_cast<DWORD>(n)) {
             break;
         }
-        *received += static_cast<uint64_t>(n);
+        received += static_cast<uint64_t>(n);
+        moved->fetch_add(n, std::memory_order_relaxed);
     }
     std::free(block);
     if (file != win::InvalidHandle() && !win::CloseHandle(file)) result = 0;
     return result;
 }
 
-int ReceiveListing(ProtoTransport *connection, win::WakeSignal *cancel, char **text) {
+int ReceiveListing(ProtoTransport *connection, win::WakeSignal *cancel, char **text, std::atomic<int64_t> *moved) {
     *text = nullptr;
     char *buffer = nullptr;
     int64_t used = 0;
@@ -125,6 +132,7 @@ int ReceiveListing(ProtoTransport *connection, win::WakeSignal *cancel, char **t
             break;
         }
         used += n;
+        moved->fetch_add(n, std::memory_order_relaxed);
     }
     if (result == 1 && used > 0) {
         buffer[used] = '\0';

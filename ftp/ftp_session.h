@@ -80,6 +80,10 @@ struct FtpSession {
     // The caller's progress callback (null: none) and its value; called on the caller's thread only.
     ZkProgressProc progress;
     void *progressUser;
+    // What the data phase has moved so far, and the upload's size (-1 unknown): written by the
+    // worker, read by the caller for its reports.
+    std::atomic<int64_t> moved;
+    std::atomic<int64_t> movedTotal;
 };
 
 // The family's error code and last reply text, one for the whole process (the caller's thread

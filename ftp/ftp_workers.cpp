@@ -155,20 +155,20 @@ void FtpDataWorker(FtpSession *session, FtpJob job, bool wide) {
     switch (job) {
         case FtpJob::kList: {
             char *text = nullptr;
-            result = ReceiveListing(connection, session->cancel, &text);
+            result = ReceiveListing(connection, session->cancel, &text, &session->moved);
             session->listingText = text;
             break;
         }
         case FtpJob::kPut:
-            result = AwaitGo(session) ? SendLocalFile(connection, path_a, path_w, wide, session->cancel) : 0;
+            result = AwaitGo(session) ? SendLocalFile(connection, path_a, path_w, wide, session->cancel,
+                                                      &session->moved, &session->movedTotal)
+                                      : 0;
             break;
         case FtpJob::kGet:
-        default: {
-            uint64_t received = 0;
+        default:
             result = ReceiveLocalFile(connection, path_a, path_w, wide, session->expectedSize, session->cancel,
-                                      &received);
+                                      &session->moved);
             break;
-        }
     }
     // Our end is finished at once: after the server's close this answers it without waiting for
     // a delayed acknowledgement (a server that lingers on its close, as vsftpd does, would

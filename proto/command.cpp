@@ -69,6 +69,12 @@ int32_t ProtoFormatCommandW(char *line, const zk_wchar_t *verb, const zk_wchar_t
 bool ProtoSendCommand(ProtoTransport *connection, const char *line, int32_t length, uint32_t silence_ms) {
     if (connection == nullptr || length <= 0) return false;
     ProtoDropWaiting(connection);
+    return ProtoSendCommandKeepingReplies(connection, line, length, silence_ms);
+}
+
+bool ProtoSendCommandKeepingReplies(ProtoTransport *connection, const char *line, int32_t length,
+                                    uint32_t silence_ms) {
+    if (connection == nullptr || length <= 0) return false;
     if (TraceOn()) {
         TraceWrite(connection->trace_family, connection->trace_id, '>',
                    connection->trace_secret ? std::string("****") : TraceMasked(line, static_cast<size_t>(length)));

@@ -33,5 +33,9 @@ constexpr uint32_t kProtoSendSilenceMs = 10000;
 // would otherwise be taken as the answer to the next command), then sends the whole line.
 bool ProtoSendCommand(ProtoTransport *connection, const char *line, int32_t length,
                       uint32_t silence_ms = kProtoSendSilenceMs);
+// The same without dropping anything: for a command sent while replies to earlier ones are still
+// due and will be read (FTP's ABOR).
+bool ProtoSendCommandKeepingReplies(ProtoTransport *connection, const char *line, int32_t length,
+                                    uint32_t silence_ms = kProtoSendSilenceMs);
 
 #endif  // ZK_PROTO_COMMAND_H

@@ -22,6 +22,8 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   locales iproute2 util-linux procps psmisc socat python3 curl acl
   vsftpd python3-pyftpdlib dovecot-pop3d mailutils-pop3d python3-aiosmtpd postfix inetutils-telnetd nkf
+  # The Python binding's test: pip install into a throwaway venv offline, then pytest.
+  python3-pytest python3-setuptools python3-venv python3-pip
   # What proftpd's binary needs: it is unpacked beside vsftpd (below), not installed.
   libacl1 libcap2 libcrypt1 libhiredis0.14 libidn2-0 libmemcached11 libmemcachedutil2 libncursesw6 libpam0g
   libpcre2-8-0 libpcre2-posix3 libssl3 libtinfo6 zlib1g libsodium23

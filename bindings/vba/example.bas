@@ -1,7 +1,8 @@
 Attribute VB_Name = "zknetExample"
 ' example.bas -- zknet from VBA or VB6: an FTP download and a mail sent over SMTP, each reporting the
-' library's error code and the server's last reply when it fails. Import zknet.bas too, set the host
-' names, user and addresses below, and run ExampleFtpDownload or ExampleMailSend (Alt+F8 in Excel).
+' library's error code and the server's last reply when it fails; the download reports its progress
+' to OnProgress and can be cancelled. Import zknet.bas too, set the host names, user and addresses
+' below, and run ExampleFtpDownload or ExampleMailSend (Alt+F8 in Excel).
 Option Explicit
 
 ' The folder that the release archive zknet-1.0.0-windows.zip makes when it is unpacked into C:\
@@ -37,6 +38,27 @@ Private Function LoadZknet() As Boolean
     LoadZknet = loaded
 End Function
 
+' Set to True (by a Cancel button's macro, say) to cancel the download at its next report.
+Public CancelRequested As Boolean
+
+' The download's progress callback: the library calls it on this macro's own thread, about ten
+' times a second, with the bytes so far and the file's size (-1 when unknown). Returning 1 cancels.
+' AddressOf needs a Function of a standard module. 64-bit Office passes the counts as LongLong;
+' 32-bit Office and VB6 as Currency, which holds the count divided by 10000.
+#If Win64 Then
+Public Function OnProgress(ByVal done As LongLong, ByVal total As LongLong, ByVal user As LongPtr) As Long
+#ElseIf VBA7 Then
+Public Function OnProgress(ByVal done As Currency, ByVal total As Currency, ByVal user As LongPtr) As Long
+#Else
+Public Function OnProgress(ByVal done As Currency, ByVal total As Currency, ByVal user As Long) As Long
+#End If
+    If total > 0 Then
+        Debug.Print "downloaded " & Format$(done / total, "0%")
+    End If
+    DoEvents   ' lets a Cancel button's macro run
+    If CancelRequested Then OnProgress = 1
+End Function
+
 Public Sub ExampleFtpDownload()
 #If VBA7 Then
     Dim session As LongPtr
@@ -57,9 +79,13 @@ Public Sub ExampleFtpDownload()
         ReportFtp "Connecting to " & FtpHost
     Else
         target = Environ$("TEMP") & "\" & FtpFile
+        CancelRequested = False
+        ZK_FtpSetProgressCallback session, AddressOf OnProgress, 0
         ' Binary (1): the file arrives byte for byte, with the server's time as its date.
         If ZK_FtpGetFileA(session, FtpFile, target, 1) = 1 Then
             MsgBox FtpFile & " downloaded to " & target & " (" & FileLen(target) & " bytes)."
+        ElseIf ZK_FtpQueryLastErrorCode() = ZK_FTP_CANCELLED Then
+            MsgBox "The download was cancelled; the session goes on."
         Else
             ReportFtp "Downloading " & FtpFile
         End If

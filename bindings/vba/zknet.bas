@@ -94,7 +94,8 @@ Public Const ZK_TELNET_RESPONSE_SIZE As Long = 4096
 ' second while data moves and once when it has all moved: `done` bytes so far of `total` (-1 when
 ' the size is not known), with the `user` value given when the callback was set. Return 0 to go
 ' on; any other value cancels the transfer, which then fails with the family's code 33
-' (ZK_FTP_CANCELLED, ZK_MAIL_CANCELLED) and leaves the session usable.
+' (ZK_FTP_CANCELLED, ZK_MAIL_CANCELLED) and leaves the session usable. The answer to the last
+' call, made when everything has moved, is not heeded.
 ' Pass AddressOf a Function of a standard module declared as
 '   (64-bit Office):
 '   Function OnProgress(ByVal done As LongLong, ByVal total As LongLong, ByVal user As LongPtr) As Long

@@ -9,12 +9,7 @@ namespace {
 
 constexpr size_t kFirstRoom = 4096;
 
-void Overflow(MessageGather *g) {
-    std::free(g->text);
-    g->text = nullptr;
-    g->length = g->capacity = 0;
-    g->overflow = true;
-}
+void Overflow(MessageGather *g) { DropGatheredText(g); }
 
 // Room for `extra` more bytes and the terminator.
 bool Reserve(MessageGather *g, size_t extra) {
@@ -118,6 +113,13 @@ char *TakeGatheredMessage(MessageGather *g) {
     }
     ReleaseGather(g);
     return text;
+}
+
+void DropGatheredText(MessageGather *g) {
+    std::free(g->text);
+    g->text = nullptr;
+    g->length = g->capacity = 0;
+    g->overflow = true;
 }
 
 void ReleaseGather(MessageGather *g) {

@@ -38,6 +38,10 @@ size_t GatherMessageBytes(MessageGather *gather, const char *bytes, size_t count
 // line and fitted; otherwise null. Either way the gather is empty afterwards.
 char *TakeGatheredMessage(MessageGather *gather);
 
+// Releases the text gathered so far and keeps nothing more, while still following the lines to
+// the message's end (a retrieval cancelled or too large is read to its end and dropped).
+void DropGatheredText(MessageGather *gather);
+
 // Releases whatever the gather holds.
 void ReleaseGather(MessageGather *gather);
 

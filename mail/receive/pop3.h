@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "mail/mail_session.h"
+#include "proto/progress.h"
 
 // The status line buffer every POP3 step reads into.
 constexpr int32_t kPop3StatusSize = 512;
@@ -32,8 +33,14 @@ int Pop3LoginW(ProtoTransport *connection, const zk_wchar_t *user, const zk_wcha
 // Reads the answer to RETR: its status line into `status` (and MailLastResponse), then the
 // message up to the lone period, each wait bounded by `timeout_ms`. The text (release with
 // ZK_MailRecvFree), or null when the status was not positive, the message held no line, did not
-// fit, or the connection failed or went quiet before its end.
-char *ReadPop3Message(ProtoTransport *connection, char *status, int32_t size, uint32_t timeout_ms);
+// fit, or the connection failed or went quiet before its end. With a `progress` meter (its total
+// is taken from a status "+OK n octets"), the callback is told how far the message has come; a
+// cancel reads the rest and drops it (null, `progress->cancelled` set).
+char *ReadPop3Message(ProtoTransport *connection, char *status, int32_t size, uint32_t timeout_ms,
+                      ProtoProgress *progress = nullptr);
+
+// A meter for one retrieval with the session's progress callback.
+ProtoProgress Pop3Progress(MailHandle *handle);
 
 // The session is handed out only after a successful login.
 MailHandle *Pop3HandleFor(ProtoTransport *connection);

@@ -100,7 +100,7 @@ void FillHeaders(const char *text, MailListEntryW *entry) {
 // Retrieves each listed message in turn, holding one text at a time. A retrieval that fails
 // ends the fetch; the entries not reached stay empty.
 template <typename Entry>
-int FetchListHeaders(ProtoTransport *connection, MailList *list) {
+int FetchListHeaders(MailHandle *handle, ProtoTransport *connection, MailList *list) {
     for (int32_t i = 0; i < list->count; ++i) {
         Entry *entry = static_cast<Entry *>(list->entries) + i;
         if (!Pop3SendNumbered(connection, "RETR", entry->number)) {
@@ -108,7 +108,9 @@ int FetchListHeaders(ProtoTransport *connection, MailList *list) {
             return 0;
         }
         char status[kPop3StatusSize];
-        char *text = ReadPop3Message(connection, status, kPop3StatusSize, kMailReplyTimeoutMs);
+        ProtoProgress progress = Pop3Progress(handle);
+        char *text = ReadPop3Message(connection, status, kPop3StatusSize, kMailReplyTimeoutMs, &progress);
+        if (progress.cancelled) MailLastError = ZK_MAIL_CANCELLED;
         if (text == nullptr) return 0;
         FillHeaders(text, entry);
         std::free(text);
@@ -130,7 +132,7 @@ int32_t MailBox(MailHandle *handle, MailList *list, int32_t fetch) {
         static const char kList[] = "LIST\r\n";
         Pop3Send(connection, kList, sizeof(kList) - 1);  // a failed send shows as a missing status
         if (!ReadMailList<Entry>(connection, list)) return 0;
-        return fetch == 0 ? 1 : FetchListHeaders<Entry>(connection, list);
+        return fetch == 0 ? 1 : FetchListHeaders<Entry>(handle, connection, list);
     } catch (...) {
         return 0;
     }

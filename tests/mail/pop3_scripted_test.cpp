@@ -1,12 +1,15 @@
 // pop3_scripted_test.cpp -- the POP3 client against a scripted server, for what dovecot will not
 // do: "+ok" in lower case, odd listings, refusals, stuffed and overlong lines, a message split
-// anywhere or cut off by a close, a QUIT never answered, and a message of 100 MB. Table-driven:
+// anywhere or cut off by a close, a QUIT never answered, a message of 100 MB, and a retrieval's
+// progress reports and cancel. Table-driven:
 // the server's steps after the login, one client call whose outcome is written as text, and the
 // last reply and command transcript it must give.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "mail/mail_exchange.h"
@@ -15,6 +18,7 @@
 #include "proto/line_reader.h"
 #include "send_support.h"
 #include "support/line_peer.h"
+#include "support/progress_record.h"
 
 namespace {
 
@@ -317,3 +321,45 @@ TEST(ScriptedPop3Reader, NothingBeyondTheEndIsTaken) {
 }
 
 }  // namespace
+
+// The progress callback of a retrieval: called on the caller's thread with the size the status
+// announced, last with the whole message; a cancel drops the rest of the message (read to its
+// end, so the next command gets its own answer) and fails with code 33.
+TEST_F(ScriptedPop3Session, ProgressAndCancel) {
+    const std::string piece = "Subject: slow\r\n\r\n" + std::string(2000, 'x') + "\r\n";
+    MailHandle *h = Connect([piece](LinePeerLink &link) {
+        for (int message = 0; message < 2; ++message) {
+            ExpectLine(link);  // RETR 1, twice
+            SendRaw(link, "+OK " + std::to_string(3 * piece.size()) + " octets\r\n");
+            for (int i = 0; i < 3; ++i) {
+                SendRaw(link, piece);
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            }
+            SendRaw(link, ".\r\n");
+        }
+        RunSteps(link, {{"RETR 2", "+OK\r\nSubject: next\r\n\r\nsmall\r\n.\r\n"}, {"QUIT", "+OK bye\r\n"}});
+    });
+    ASSERT_NE(nullptr, h);
+    ProgressRecord whole;
+    ASSERT_EQ(1, ZK_MailSetProgressCallback(h, RecordProgress, &whole));
+    std::string text = TakeMessage(ZK_MailRecv(h, 1));
+    EXPECT_EQ(3 * piece.size(), text.size());
+    EXPECT_EQ(0, whole.foreign_calls);
+    EXPECT_TRUE(whole.Steady());
+    EXPECT_GE(whole.done.size(), 2u);  // as the pieces come, and at the end
+    EXPECT_EQ(std::to_string(3 * piece.size() + 3) + "/" + std::to_string(3 * piece.size() + 3), whole.Last());
+    EXPECT_EQ(static_cast<int64_t>(3 * piece.size()), whole.total.front());
+
+    ProgressRecord cancelling;
+    cancelling.cancel = true;
+    ZK_MailSetProgressCallback(h, RecordProgress, &cancelling);
+    ZK_MailClearLastErrorCode();
+    EXPECT_EQ("(null)", TakeMessage(ZK_MailRecv(h, 1)));
+    EXPECT_EQ(static_cast<uint32_t>(ZK_MAIL_CANCELLED), ZK_MailQueryLastErrorCode());
+    EXPECT_EQ(1u, cancelling.done.size());  // nothing is reported after the cancel
+    ZK_MailSetProgressCallback(h, nullptr, nullptr);
+    EXPECT_EQ("Subject: next\r\n\r\nsmall\r\n", TakeMessage(ZK_MailRecv(h, 2)));
+    ZK_MailDisconnectPop3(h);
+    EXPECT_EQ("+OK bye", LastReply());
+    EXPECT_EQ(0, ZK_MailSetProgressCallback(nullptr, RecordProgress, nullptr));
+}
