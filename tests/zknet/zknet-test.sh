@@ -173,7 +173,16 @@ if [ "$mode" = windows ]; then
   zk_io win.bin /dev/null ftp put "$F" - "$d-win-in.bin"
   check put-from-stdin quietly_gave win.bin "$ftp_home/$d-win-in.bin"
   expect_fail get-missing 1 "zknet: ftp get: code 11 \(file failed\): 550 .*" ftp get "$F" "$d-none.bin"
-  expect_out rm "" ftp rm "$F" "$d-win.bin" "$d-win-in.bin"
+  # Japanese names through the UTF-16 command line, the listing in code page 932 as the console
+  # shows it; the server keeps the names in code page 932.
+  sjis_name=$(printf '\x93\xfa\x96\x7b.txt')
+  printf 'from windows 日本\r\n' > 日本.txt
+  expect_out put-japanese "" ftp put "$F" 日本.txt "$d-日本.txt"
+  check put-japanese-stored same_file 日本.txt "$ftp_home/$d-$sjis_name"
+  expect_out ls-japanese "$d-$sjis_name" ftp ls "$F" "$d-日本.txt" --names
+  expect_out get-japanese "" ftp get "$F" "$d-日本.txt" 日本語.txt
+  check get-japanese-same same_file 日本.txt 日本語.txt
+  expect_out rm "" ftp rm "$F" "$d-win.bin" "$d-win-in.bin" "$d-日本.txt"
   expect_out telnet "$(printf 'line 1\nline 2')" telnet "$T" --login zkuser --prompt 'zk$' --run 'lines 2'
   # Mail, with the Japanese texts in the ANSI code page (932) as a Windows console shows them.
   printf 'From: Alice <alice@zknet-test>\nTo: zktool@zknet-test\nSubject: =?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\nContent-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n\033$BF|K\\8l\033(B\n' > win1.eml
@@ -187,6 +196,33 @@ if [ "$mode" = windows ]; then
     mail show win.eml
   with=(ZKNET_POP3_PASSWORD=wrong)
   expect_fail mail-wrong-password 1 "zknet: mail list: code 6 \(login refused\): -ERR .*" mail list --pop3 "$P"
+  # Body files: UTF-8 as Notepad saves it and Shift_JIS, each found without --charset, arrive as
+  # the same text; a character ISO-2022-JP lacks goes as ?, with a warning.
+  tag=zk-win-$$
+  printf '文字コードの試験です。\r\n' > u8.txt
+  iconv -f UTF-8 -t CP932 u8.txt > sjis.txt
+  printf 'smile \xf0\x9f\x98\x80\r\n' > lost.txt
+  for name in u8 sjis; do
+    expect_out "mail-send-body-$name" "" mail send --smtp "$S" --from "<$tag@zknet-test>" --to "<zkmail@zknet-test>" \
+      --subject "charset $name $$" --body-file "$name.txt"
+  done
+  zk mail send --smtp "$S" --from "<$tag@zknet-test>" --to "<zkmail@zknet-test>" --subject "charset lost $$" \
+    --body-file lost.txt --charset utf-8
+  check mail-send-lost-warning bash -c "[ $status -eq 0 ] && [ \"\$(cat '$err')\" = 'zknet: warning: the body: 1 character not in ISO-2022-JP, sent as ?' ]"
+  for _ in $(seq 20); do
+    with=(ZKNET_POP3_USER=zkmail ZKNET_POP3_PASSWORD=zkmail-pass)
+    zk mail list --pop3 "$P" --headers
+    [ "$(grep -c "	charset [a-z0-9]* $$\$" "$out")" -ge 2 ] && break
+    sleep 0.5
+  done
+  cp "$out" charset-list.txt
+  for name in u8 sjis; do
+    number=$(awk -F '\t' -v s="charset $name $$" '$4 == s {print $1}' charset-list.txt)
+    with=(ZKNET_POP3_USER=zkmail ZKNET_POP3_PASSWORD=zkmail-pass)
+    zk mail save --pop3 "$P" "${number:-1}" --name "charset-$name"
+    zk mail show "charset-$name.eml"
+    check "mail-send-body-$name-delivered" bash -c "[ -n '$number' ] && [ \"\$(tail -n 1 '$out')\" = \"\$(tr -d '\r' < sjis.txt)\" ]"
+  done
   zk nic list
   check nic-list out_matches "^adapter 0  ([0-9a-f]{2}:){5}[0-9a-f]{2}$"
   receive_one 192.0.2.255 9 wake9.bin
@@ -311,6 +347,20 @@ script -qec "${tool[*]} ftp get $F $d/empty.txt e2.txt" /dev/null </dev/null > t
 check ftp-progress-not-for-quick-transfers test ! -s tty.txt
 with=(ZKNET_PROGRESS_DELAY=0)
 expect_out ftp-progress-not-without-terminal "" ftp get "$F" "$d/big.bin" big3.bin
+
+# ---- ftp: Ctrl-C during a download goes to the library through the progress callback ----
+truncate -s 1G "$ftp_home/$d/huge.bin"   # sparse: quick to make, read whole all the same
+rm -f huge.bin
+# A shell without job control starts its background commands with SIGINT ignored.
+env --default-signal=INT "${tool[@]}" ftp get "$F" "$d/huge.bin" huge.bin </dev/null >"$out" 2>"$err" &
+pid=$!
+for _ in $(seq 500); do [ -s huge.bin ] && break; sleep 0.01; done
+kill -INT "$pid"
+wait "$pid"
+status=$?
+check ftp-get-cancelled bash -c "[ $status -eq 130 ] && [ \"\$(cat '$err')\" = 'zknet: ftp get: cancelled; huge.bin holds what had arrived' ]"
+check ftp-get-cancelled-early test "$(stat -c %s huge.bin)" -lt 1073741824
+rm -f huge.bin "$ftp_home/$d/huge.bin"
 
 # ---- ftp: failures, with the library's code and the server's words ----
 with=(ZKNET_FTP_PASSWORD=wrong)
