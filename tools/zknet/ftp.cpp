@@ -322,7 +322,7 @@ int CheckRemoteNames(const Action &action, const Run &run) {
     for (size_t i = 0; i < run.args.size(); ++i) {
         bool local = (name == "get" && i == 1) || (name == "put" && i == 0) || (name == "chmod" && i == 0);
         if (local) continue;
-        size_t lost = CountUnmappableInAnsi(W(run.args[i]));
+        size_t lost = CountUnmappableInAnsi(W(run.args[i]), false);
         if (lost > 0) {
             return Failure(run.where, run.args[i] + ": " + std::to_string(lost) + " character" + (lost == 1 ? "" : "s") +
                                           " not in the ANSI code page, in which names go to the server");

@@ -92,7 +92,6 @@ std::string WideToUtf8(const zk_wchar_t *text, size_t *replaced) {
     return out;
 }
 
-
 bool IsValidUtf8(const std::string &text) {
     bool valid = true;
     Decode(text, &valid);
@@ -107,7 +106,7 @@ struct Replaced {
 };
 std::vector<Replaced> g_replaced;
 
-// Characters of a code point, one UTF-16 unit or a surrogate pair, at text[i].
+// The UTF-16 units of the code point at text[i]: one, or two for a surrogate pair.
 size_t UnitsAt(const WideText &text, size_t i) {
     uint16_t c = static_cast<uint16_t>(text[i]);
     bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && static_cast<uint16_t>(text[i + 1]) >= 0xDC00 &&
@@ -138,14 +137,14 @@ WideText AnsiToWide(const std::string &bytes) {
     return out;
 }
 
-size_t CountUnmappableInAnsi(const WideText &text) {
+size_t CountUnmappableInAnsi(const WideText &text, bool best_fit) {
     size_t count = 0;
     char bytes[8];
+    DWORD flags = best_fit ? 0 : WC_NO_BEST_FIT_CHARS;
     for (size_t i = 0; i < text.size();) {
         size_t units = UnitsAt(text, i);
         BOOL used_default = FALSE;
-        // The same flags as the library's conversion: best-fit characters are no loss to it.
-        WideCharToMultiByte(CP_ACP, 0, &text[i], static_cast<int>(units), bytes, sizeof(bytes), nullptr, &used_default);
+        WideCharToMultiByte(CP_ACP, flags, &text[i], static_cast<int>(units), bytes, sizeof(bytes), nullptr, &used_default);
         if (used_default) ++count;
         i += units;
     }
@@ -155,7 +154,7 @@ size_t CountUnmappableInAnsi(const WideText &text) {
 std::string WideForOutput(const zk_wchar_t *text, const char *what) {
     if (text == nullptr || text[0] == 0) return std::string();
     WideText wide(text);
-    NoteReplaced(what, "printed as ?", CountUnmappableInAnsi(wide));
+    NoteReplaced(what, "printed as ?", CountUnmappableInAnsi(wide, true));
     int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n > 0 ? n : 1), '\0');
     if (n > 0) WideCharToMultiByte(CP_ACP, 0, text, -1, &out[0], n, nullptr, nullptr);
@@ -217,7 +216,7 @@ WideText AnsiToWide(const std::string &bytes) {
     return out;
 }
 
-size_t CountUnmappableInAnsi(const WideText &text) {
+size_t CountUnmappableInAnsi(const WideText &text, bool) {
     size_t count = 0;
     iconv_t cd = iconv_open("CP932", "UTF-16LE");
     if (cd == reinterpret_cast<iconv_t>(-1)) return 0;

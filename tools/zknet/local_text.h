@@ -20,9 +20,10 @@ bool IsValidUtf8(const std::string &text);
 // The ANSI code page as the library's A forms read it (932 on Linux, the system's on Windows)
 // to UTF-16.
 WideText AnsiToWide(const std::string &bytes);
-// How many characters of the text the ANSI code page lacks: the library's conversion of a W text
-// for an ISO-2022-JP message puts '?' for each.
-size_t CountUnmappableInAnsi(const WideText &text);
+// How many characters of the text the ANSI code page lacks: the library puts '?' for each in a
+// message's text, and sends no command that holds one. With `best_fit` (Windows), a character
+// the code page writes as a look-alike counts as kept, as message texts take it; commands do not.
+size_t CountUnmappableInAnsi(const WideText &text, bool best_fit);
 
 // The tool's UTF-8 in the user's encoding for printing; characters it lacks become '?' and are
 // noted under `what` ("the listing").

@@ -250,7 +250,7 @@ WideText BodyText(const std::string &bytes, const std::string *charset) {
 // Characters a message's ISO-2022-JP loses: those the ANSI code page lacks ('?') and those of its
 // user-defined area (the geta mark).
 size_t LostInIso2022Jp(const WideText &text) {
-    size_t count = CountUnmappableInAnsi(text);
+    size_t count = CountUnmappableInAnsi(text, true);
     for (zk_wchar_t c : text) count += c >= 0xE000 && c <= 0xE757 ? 1 : 0;
     return count;
 }
