@@ -618,6 +618,8 @@ if [ -n "${ZK_MAIL_WORK:-}" ] && [ -d "$box/new" ]; then
   expect_fail mail-no-from 2 "zknet: mail send: --from is needed$usage" mail send --smtp "$S" --to b
   expect_fail mail-bad-width 2 "zknet: mail send: bad --width 0 \(1 to 100000\)$usage" \
     mail send --smtp "$S" --from a --to b --width 0
+  expect_fail mail-bad-charset 2 "zknet: mail send: bad --charset latin1 \(utf-8 or ansi\)$usage" \
+    mail send --smtp "$S" --from a --to b --charset latin1
   expect_fail mail-eml-and-from 2 "zknet: mail send: --from does not go with --eml$usage" \
     mail send --smtp "$S" --eml x.eml --from a
   expect_fail mail-option-elsewhere 2 "zknet: mail get: --headers does not go with get$usage" mail get --pop3 "$P" 1 --headers

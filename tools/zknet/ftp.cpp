@@ -139,9 +139,7 @@ struct Run {
 int FtpFailed(const Run &run, const std::string &where) {
     uint32_t code = ZK_FtpQueryLastErrorCode();
     if (code == ZK_FTP_CANCELLED && run.meter.cancelled) {
-        Failure(where, run.local.empty() || run.where != "ftp get" || run.standard_stream
-                           ? "cancelled"
-                           : "cancelled; " + run.local + " holds what had arrived");
+        Failure(where, "cancelled");
         return kExitCancelled;
     }
     std::string reply = LastReply();
@@ -178,6 +176,10 @@ int Get(Run &run) {
     StartProgress(&run.meter, run.progress, "get " + remote);
     int ok = ZK_FtpGetFileW(run.session, W(remote).c_str(), W(run.local).c_str(), run.binary);
     FinishProgress(&run.meter, ok == 1);
+    if (ok != 1 && run.meter.cancelled && !run.standard_stream && ZK_FtpQueryLastErrorCode() == ZK_FTP_CANCELLED) {
+        Failure(run.where, "cancelled; " + run.local + " holds what had arrived");
+        return kExitCancelled;
+    }
     if (ok != 1) return FtpFailed(run);
     std::string why;
     if (run.standard_stream && !SendToStandardOutput(run.local, &why)) return Failure(run.where, why);

@@ -2,7 +2,7 @@
 #include "interrupt.h"
 
 #include <csignal>
-#include <cstring>
+#include <cstdlib>
 
 #include "cli.h"
 #include "local_stream.h"
@@ -51,7 +51,7 @@ void OnInterrupt(int) {
     if (TakeAsRequest()) return;
     ssize_t ignored = write(STDERR_FILENO, kInterrupted, sizeof(kInterrupted) - 1);
     (void)ignored;
-    _exit(kExitCancelled);
+    EndAsInterrupted();
 }
 
 #endif
@@ -79,3 +79,12 @@ void SetCancellable(bool cancellable) {
 }
 
 bool InterruptRequested() { return g_requested != 0; }
+
+void EndAsInterrupted() {
+#if !defined(_WIN32)
+    // Ended by the signal itself, so that a calling shell script stops as well (status 130).
+    std::signal(SIGINT, SIG_DFL);
+    std::raise(SIGINT);
+#endif
+    std::_Exit(kExitCancelled);
+}

@@ -11,5 +11,8 @@ void InstallInterruptHandler();
 void SetCancellable(bool cancellable);
 // Whether Ctrl-C asked the running transfer to stop.
 bool InterruptRequested();
+// Ends the process as Ctrl-C does (on Linux by SIGINT itself; exit status kExitCancelled), for
+// a run that Ctrl-C cancelled. Safe in a signal handler.
+[[noreturn]] void EndAsInterrupted();
 
 #endif  // ZK_TOOLS_ZKNET_INTERRUPT_H

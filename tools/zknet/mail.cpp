@@ -242,9 +242,8 @@ WideText BodyText(const std::string &bytes, const std::string *charset) {
     bool bom = bytes.compare(0, 3, kUtf8Bom) == 0;
     bool utf8 = charset != nullptr ? *charset == "utf-8" : bom || IsValidUtf8(bytes);
     if (!utf8) return AnsiToWide(bytes);
-    std::string text = bom ? bytes.substr(3) : bytes;
-    if (!IsValidUtf8(text)) NoteReplaced("the body", "not UTF-8, sent as U+FFFD", 1);
-    return Utf8ToWide(text);
+    // Bytes that form no character become U+FFFD, which the message counts among its losses.
+    return Utf8ToWide(bom ? bytes.substr(3) : bytes);
 }
 
 // Characters a message's ISO-2022-JP loses: those the ANSI code page lacks ('?') and those of its

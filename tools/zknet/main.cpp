@@ -71,6 +71,10 @@ int Run(int argc, char **argv) {
         std::fflush(stdout);
         ReportReplacements();
         ZK_SocketTerm();
+        if (rc == kExitCancelled) {
+            std::fflush(stderr);
+            EndAsInterrupted();
+        }
         return rc;
     }
     return UsageError("", std::string("unknown family ") + argv[1]);
