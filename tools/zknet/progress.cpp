@@ -20,6 +20,14 @@ double Seconds(const Progress &p) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - p.start).count();
 }
 
+// Bytes a second over the samples' span (the last few seconds); -1 when they span too little.
+double RecentRate(const std::deque<std::pair<double, int64_t>> &samples) {
+    if (samples.size() < 2) return -1;
+    double span = samples.back().first - samples.front().first;
+    if (span < kLeastSpan) return -1;
+    return static_cast<double>(samples.back().second - samples.front().second) / span;
+}
+
 void Draw(Progress *p, bool finished) {
     ProgressFigures figures;
     figures.label = p->label;
@@ -77,11 +85,4 @@ int32_t ZK_API ReportProgress(int64_t done, int64_t total, void *user) {
     while (p->samples.size() > 2 && p->samples[1].first < now - kRateWindow) p->samples.pop_front();
     if (p->show && now >= p->delay_seconds) Draw(p, false);
     return 0;
-}
-
-double RecentRate(const std::deque<std::pair<double, int64_t>> &samples) {
-    if (samples.size() < 2) return -1;
-    double span = samples.back().first - samples.front().first;
-    if (span < kLeastSpan) return -1;
-    return static_cast<double>(samples.back().second - samples.front().second) / span;
 }

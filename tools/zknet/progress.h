@@ -39,7 +39,4 @@ void FinishProgress(Progress *progress, bool ok);
 // Progress. Nonzero (cancel) once Ctrl-C was pressed.
 int32_t ZK_API ReportProgress(int64_t done, int64_t total, void *user);
 
-// Bytes a second over the samples' span (the last few seconds); -1 when they span too little.
-double RecentRate(const std::deque<std::pair<double, int64_t>> &samples);
-
 #endif  // ZK_TOOLS_ZKNET_PROGRESS_H
