@@ -1,0 +1,132 @@
+// ZknetTest.cs -- runs bindings/dotnet/Zknet.cs against libzknet.so and the test servers: vsftpd
+// (127.0.0.1:2121), Postfix (2525) delivering to zkmail, dovecot's POP3 (2110) serving that mailbox.
+using System;
+using System.IO;
+using System.Linq;
+using System.Threading;
+using Zknet;
+
+static class ZknetTest
+{
+    static int failures;
+
+    static void Expect(bool ok, string what)
+    {
+        Console.WriteLine((ok ? "ok   " : "FAIL ") + what);
+        if (!ok)
+            failures++;
+    }
+
+    static ZknetException Throws(Action action)
+    {
+        try
+        {
+            action();
+        }
+        catch (ZknetException e)
+        {
+            return e;
+        }
+        return null;
+    }
+
+    static void Ftp(string work)
+    {
+        // A Japanese name checks that the UTF-16 texts cross as two-byte units both ways.
+        string name = "日本語-dotnet.txt";
+        string local = Path.Combine(work, "upload.txt");
+        string back = Path.Combine(work, "download.txt");
+        byte[] data = new byte[300000];
+        new Random(7).NextBytes(data);
+        File.WriteAllBytes(local, data);
+
+        FtpClient ftp = FtpClient.Connect("127.0.0.1", "zkftp", "zkftp-pass", 2121, true);
+        using (ftp)
+        {
+            long reports = 0;
+            ftp.Progress += (sender, report) => { reports++; };
+            ftp.Put(local, name);
+            Expect(ftp.List("NLST").Contains(name), "the listing names " + name);
+            Expect(ftp.Size(name) == data.Length, "SIZE gives the uploaded length");
+            ftp.Get(name, back);
+            Expect(File.ReadAllBytes(back).SequenceEqual(data), "the download equals the upload");
+            Console.WriteLine("     progress reports: " + reports);
+            Expect(ftp.Pwd().StartsWith("/"), "PWD gives a directory");
+            ftp.Delete(name);
+            Expect(!ftp.List("NLST").Contains(name), "the deleted file is gone");
+            ZknetException e = Throws(delegate { ftp.Delete(name); });
+            Expect(e != null && e.Code == NativeMethods.ZK_FTP_FILE_FAILED && e.Reply.StartsWith("550"),
+                   "deleting a missing file throws code 11 with the 550 reply: " + (e == null ? "none" : e.Message));
+        }
+        Expect(ftp.Handle.IsClosed, "disposing the client releases the session");
+        bool refused = false;
+        try
+        {
+            ftp.Pwd();
+        }
+        catch (ObjectDisposedException)
+        {
+            refused = true;
+        }
+        Expect(refused, "a disposed session is not used");
+
+        ZknetException login = Throws(delegate { FtpClient.Connect("127.0.0.1", "zkftp", "wrong", 2121).Dispose(); });
+        Expect(login != null && login.Code == NativeMethods.ZK_FTP_LOGIN_REFUSED && login.Reply.StartsWith("530"),
+               "a refused login throws code 6 with the server's 530: " + (login == null ? "none" : login.Message));
+    }
+
+    static Pop3Entry Find(string subject, int seconds)
+    {
+        for (int i = 0; i < seconds; i++)
+        {
+            using (Pop3Client pop = Pop3Client.Connect("127.0.0.1", "zkmail", "zkmail-pass", 2110))
+            {
+                Pop3Entry found = pop.List(true).FirstOrDefault(m => m.Subject == subject);
+                if (found != null || seconds == 0)
+                    return found;
+            }
+            Thread.Sleep(1000);
+        }
+        return null;
+    }
+
+    static void Mail()
+    {
+        string token = Guid.NewGuid().ToString("N");
+        string subject = "ドットネット " + token;
+        using (MailSender smtp = MailSender.Connect("127.0.0.1", 2525))
+        {
+            smtp.Helo = "zknet-test";
+            smtp.Send("Dot Net <zk-dotnet@zknet-test>", "zkmail@zknet-test", subject, "\r\n本文 " + token + "\r\n");
+            ZknetException e = Throws(delegate { smtp.Send("<zk-dotnet@zknet-test>", "nobody@zknet-test", "x", "\r\nx"); });
+            Expect(e != null && e.Code == NativeMethods.ZK_MAIL_RCPT_FAILED && e.Reply.StartsWith("550"),
+                   "an unknown recipient throws code 10 with Postfix's reply: " + (e == null ? "none" : e.Message));
+        }
+
+        Pop3Entry entry = Find(subject, 60);
+        Expect(entry != null, "dovecot lists the message with its decoded subject");
+        if (entry == null)
+            return;
+        Expect(entry.From.Contains("zk-dotnet@zknet-test") && entry.Size > 0, "its From and size: " + entry.From);
+        using (Pop3Client pop = Pop3Client.Connect("127.0.0.1", "zkmail", "zkmail-pass", 2110))
+        {
+            string text = pop.Retrieve(entry.Number);
+            Expect(text.Contains("Subject:") && text.Contains("\r\n"), "RETR gives the message");
+            pop.Delete(entry.Number);
+        }
+        // The deletion takes effect at QUIT, which only the disposal sent.
+        Expect(Find(subject, 0) == null, "disposing the POP3 client ended the session with QUIT");
+
+        ZknetException login = Throws(delegate { Pop3Client.Connect("127.0.0.1", "zkmail", "wrong", 2110).Dispose(); });
+        Expect(login != null && login.Code == NativeMethods.ZK_MAIL_LOGIN_REFUSED,
+               "a refused POP3 login throws code 6: " + (login == null ? "none" : login.Message));
+    }
+
+    static int Main(string[] args)
+    {
+        Ftp(args[0]);
+        Mail();
+        Console.WriteLine(failures == 0 ? "all passed" : failures + " failed");
+        return failures == 0 ? 0 : 1;
+    }
+}
