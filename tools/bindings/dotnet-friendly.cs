@@ -25,6 +25,19 @@
         public bool Cancel { get; set; }
     }
 
+    // Starts the socket service once, before the friendly layer's first connect; it stays started
+    // for the life of the process.
+    internal static class SocketService
+    {
+        private static readonly int started = NativeMethods.ZK_SocketInit();
+
+        internal static void Start()
+        {
+            if (started != 0)
+                throw new ZknetException("starting the socket service", started, "");
+        }
+    }
+
     internal static class Texts
     {
         // The UTF-16 items of a W list (MStringList, TelnetLineList).
@@ -87,6 +100,7 @@
         public static FtpClient Connect(string host, string user, string password, int port = 21, bool passive = true,
                                         ushort family = NativeMethods.ZK_AF_INET)
         {
+            SocketService.Start();
             NativeMethods.ZK_FtpClearLastErrorCode();
             FtpSessionHandle h = NativeMethods.ZK_FtpConnectW(host, user, password, passive ? 1u : 0u, port, family);
             if (h.IsInvalid)
@@ -231,6 +245,7 @@
 
         public static MailSender Connect(string host, int port = 25, ushort family = NativeMethods.ZK_AF_INET)
         {
+            SocketService.Start();
             NativeMethods.ZK_MailClearLastErrorCode();
             SmtpSessionHandle h = NativeMethods.ZK_MailConnectSmtpW(host, port, family);
             if (h.IsInvalid)
@@ -286,6 +301,7 @@
         public static Pop3Client Connect(string host, string user, string password, int port = 110,
                                          ushort family = NativeMethods.ZK_AF_INET)
         {
+            SocketService.Start();
             NativeMethods.ZK_MailClearLastErrorCode();
             Pop3SessionHandle h = NativeMethods.ZK_MailConnectPop3W(host, user, password, port, family);
             if (h.IsInvalid)
