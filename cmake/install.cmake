@@ -24,6 +24,7 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/bindings/vba/zknet.bas)
   install(FILES ${CMAKE_SOURCE_DIR}/bindings/vba/zknet.bas DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet)
 endif()
+install(FILES ${CMAKE_SOURCE_DIR}/bindings/dotnet/Zknet.cs DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet/dotnet)
 
 set(ZK_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/zknet)
 install(EXPORT zknetTargets NAMESPACE zknet:: DESTINATION ${ZK_CMAKE_DIR})
