@@ -3,6 +3,7 @@
 using System;
 using System.IO;
 using System.Linq;
+using System.Runtime.InteropServices;
 using System.Threading;
 using Zknet;
 
@@ -129,8 +130,40 @@ static class ZknetTest
                "a refused POP3 login throws code 6: " + (login == null ? "none" : login.Message));
     }
 
+    // What the runtime's marshaller makes of the declarations, beside the checker's reading of them.
+    static void Declarations()
+    {
+        bool bound = true;
+        foreach (System.Reflection.MethodInfo m in typeof(NativeMethods).GetMethods())
+        {
+            if (!m.Name.StartsWith("ZK_"))
+                continue;
+            try
+            {
+                Marshal.Prelink(m);
+            }
+            catch (Exception e)
+            {
+                Console.WriteLine("     " + m.Name + ": " + e.Message);
+                bound = false;
+            }
+        }
+        Expect(bound, "every declaration binds to an export of the library");
+        object[,] sizes = {
+            { typeof(NativeMethods.MailListEntryA), 2696 }, { typeof(NativeMethods.MailListEntryW), 5384 },
+            { typeof(NativeMethods.MacAddressList), 100 }, { typeof(NativeMethods.FtpFileDate), 12 },
+            { typeof(NativeMethods.MStringList), 2 * IntPtr.Size },
+        };
+        for (int i = 0; i < sizes.GetLength(0); i++)
+        {
+            Type t = (Type)sizes[i, 0];
+            Expect(Marshal.SizeOf(t) == (int)sizes[i, 1], t.Name + " marshals to " + sizes[i, 1] + " bytes");
+        }
+    }
+
     static int Main(string[] args)
     {
+        Declarations();
         Ftp(args[0]);
         Mail();
         Console.WriteLine(failures == 0 ? "all passed" : failures + " failed");
