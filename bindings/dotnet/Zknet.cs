@@ -783,7 +783,7 @@ namespace Zknet
         public static extern void ZK_MailDisconnectSmtp(IntPtr handle);
 
         // Sends one message: HELO helo; MAIL FROM with the from text's address; one RCPT TO for each
-        // address of the to text (addresses separated by commas; "Name &lt;address&gt;" gives "&lt;address&gt;",
+        // address of the to text (addresses separated by commas; "Name <address>" gives "<address>",
         // a text without angle brackets goes as it stands); DATA; the header block (From, To, Subject,
         // MIME-Version, Content-Type, Content-Transfer-Encoding, X-Mailer); the body folded to `width`
         // columns a line (-1: not folded); the end of the data. From and To keep their display names,
@@ -995,7 +995,7 @@ namespace Zknet
 
         // Sends the message stored in `file` (Internet message form, as ZK_MailRecvToFileA/W writes it;
         // up to 512 MiB, up to its first zero byte; line ends CR LF, bare LF or bare CR) over an SMTP
-        // session: HELO helo, MAIL FROM and RCPT TO with the addresses between "&lt;" and "&gt;" of its From
+        // session: HELO helo, MAIL FROM and RCPT TO with the addresses between "<" and ">" of its From
         // and To values, DATA; then the header lines From, To, Subject and Date (the last two empty when
         // absent), and MIME-Version, Content-Type, Content-Transfer-Encoding, X-Priority,
         // X-MSMail-Priority, Importance, X-Unsent and X-MimeOLE where present, each as stored (encoded
@@ -1274,7 +1274,7 @@ namespace Zknet
 
         // Appends every family's protocol exchange to the file `path` (made when missing), one line each:
         // the milliseconds since the trace began, the family (FTP, SMTP, POP3, TELNET), the connection's
-        // number, "&gt;" sent, "&lt;" received or "*" an event (connections, TLS version, cipher, certificate
+        // number, ">" sent, "<" received or "*" an event (connections, TLS version, cipher, certificate
         // and resumption, data connections with their byte counts), and the text. Passwords, AUTH
         // exchanges and access tokens show as "****"; message and file data only as byte counts. "-"
         // is standard error; NULL stops the trace. The environment variable ZKNET_TRACE=path starts it

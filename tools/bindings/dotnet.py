@@ -108,7 +108,6 @@ class Mapper:
 def doc_lines(text, indent):
     out = []
     for line in text.splitlines():
-        line = line.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
         out.append(f"{indent}// {line}".rstrip())
     return out
 
