@@ -28,6 +28,7 @@ endif()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/bindings/python/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet/python
         FILES_MATCHING PATTERN "*.py" PATTERN "pyproject.toml" PATTERN "__pycache__" EXCLUDE PATTERN "build" EXCLUDE
         PATTERN "*.egg-info" EXCLUDE)
+install(FILES ${CMAKE_SOURCE_DIR}/bindings/dotnet/Zknet.cs DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet/dotnet)
 
 set(ZK_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/zknet)
 install(EXPORT zknetTargets NAMESPACE zknet:: DESTINATION ${ZK_CMAKE_DIR})

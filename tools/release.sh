@@ -26,6 +26,8 @@ bash tools/install-deps.sh
   /usr/bin/python3 tests/bindings/check-vba.py; exit 1; }
 /usr/bin/python3 tests/bindings/python/check-python.py >/dev/null || {
   /usr/bin/python3 tests/bindings/python/check-python.py; exit 1; }
+/usr/bin/python3 tests/bindings/dotnet/check-dotnet.py >/dev/null || {
+  /usr/bin/python3 tests/bindings/dotnet/check-dotnet.py; exit 1; }
 
 for preset in win32 win64; do
   echo "=== release: build $preset ==="
@@ -45,6 +47,7 @@ cp bindings/vba/zknet.bas bindings/vba/example.bas bindings/vba/README.md "$stag
 mkdir -p "$stage/python/zknet"
 cp bindings/python/pyproject.toml "$stage/python/"
 cp bindings/python/zknet/*.py "$stage/python/zknet/"
+mkdir -p "$stage/dotnet" && cp bindings/dotnet/Zknet.cs "$stage/dotnet/"
 # Each DLL with its import libraries, mingw's libzknet.dll.a and Visual Studio's zknet.lib.
 # x86: the .def with the stdcall sizes (@n) the 32-bit import libraries are made from;
 # x64: the same names undecorated, as the 64-bit build makes it.
