@@ -24,6 +24,9 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/bindings/vba/zknet.bas)
   install(FILES ${CMAKE_SOURCE_DIR}/bindings/vba/zknet.bas DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet)
 endif()
+# The Delphi / Free Pascal unit and its example.
+install(FILES ${CMAKE_SOURCE_DIR}/bindings/pascal/zknet.pas ${CMAKE_SOURCE_DIR}/bindings/pascal/example.dpr
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet/pascal)
 
 set(ZK_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/zknet)
 install(EXPORT zknetTargets NAMESPACE zknet:: DESTINATION ${ZK_CMAKE_DIR})

@@ -11,7 +11,8 @@ record's or handle's address a pointer to that record), the 32-bit stack size eq
 @n. Every record must lie as C lays it out (the C layouts themselves checked against
 tests/exports/record_layout.c), and Free Pascal here compiles the unit's declarations into a program
 that prints each record's size and offsets for comparison. Every #define must be a constant of the
-same value. Finally the unit and the example program must compile (fpc -Mdelphi, without linking).
+same value. Finally the unit, the example program and the README's example must compile (fpc -Mdelphi,
+without linking).
 
 It reads the headers and the unit on its own and shares nothing with tools/make-bindings.py.
 """
@@ -423,7 +424,7 @@ def main():
     example = os.path.join(a.root, "bindings", "pascal", "example.dpr")
     protos, structs, defines, callbacks, opaque = read_headers(os.path.join(a.root, "include", "zknet"))
     exports = read_def(os.path.join(a.root, "exports", "zknet.def"))
-    problems = []
+    problems, faults = [], []   # the unit against the C interface; what else fails to compile
     for name in sorted(set(exports) ^ set(protos)):
         problems.append(f"{name} is in {'zknet.def' if name in exports else 'a header'} only")
     facts = check_c_model(structs, os.path.join(a.root, "tests", "exports", "record_layout.c"), problems)
@@ -435,7 +436,7 @@ def main():
         check_target(target, source, (protos, structs, opaque, callbacks), defines, exports, problems)
 
     if not shutil.which("fpc"):
-        problems.append("fpc is missing (Debian's fp-compiler: tools/install-deps.sh)")
+        faults.append("fpc is missing (Debian's fp-compiler: tools/install-deps.sh)")
     else:
         with tempfile.TemporaryDirectory() as work:
             compiled = compiled_layouts(source, structs, work, problems)
@@ -452,18 +453,30 @@ def main():
                 shutil.copy(example, work)
                 r = fpc(["-Cn", "example.dpr"], work)
                 if r.returncode != 0:
-                    problems.append("fpc -Mdelphi does not compile example.dpr:\n" + r.stdout[-3000:])
+                    faults.append("fpc -Mdelphi does not compile example.dpr:\n" + r.stdout[-3000:])
             else:
-                problems.append(f"{example} is missing")
+                faults.append(f"{example} is missing")
+            # The README's example, as a reader would paste it into a program.
+            readme = open(os.path.join(a.root, "README.md"), encoding="utf-8").read()
+            snippet = re.search(r"^## Calling it from Delphi.*?^```pascal\n(.*?)^```$", readme, re.S | re.M)
+            if not snippet:
+                faults.append("README.md has no Pascal example under '## Calling it from Delphi or Free Pascal'")
+            else:
+                with open(os.path.join(work, "readme.dpr"), "w") as f:
+                    f.write("program readme;\n" + snippet.group(1))
+                r = fpc(["-Cn", "readme.dpr"], work)
+                if r.returncode != 0:
+                    faults.append("fpc -Mdelphi does not compile the README's Pascal example:\n" + r.stdout[-3000:])
 
     seen = []
-    for p in problems:
+    for p in problems + faults:
         key = re.sub(r"^(" + "|".join(re.escape(t.label) for t in TARGETS) + "): ", "", p)
         if key not in seen:
             seen.append(key)
             print(p)
     if problems:
         print(f"zknet.pas does not match include/zknet/*.h and exports/zknet.def: {REGENERATE}")
+    if problems or faults:
         return 1
     print(f"zknet.pas: {len(exports)} exports, {len(structs)} records ({facts} layout facts of record_layout.c "
           f"reproduced, Free Pascal's layout compared), {len(defines)} constants, {len(callbacks)} callback type, "
