@@ -36,28 +36,23 @@ begin
 {$ENDIF}
 end;
 
-procedure FtpFailed(const what: string);
+procedure Failed(const what: string; code: UInt32; const reply: UnicodeString);
 var
-  reply: array[0..511] of WideChar;
   e: EZknet;
 begin
-  ZK_FtpQueryLastResponseMessageW(@reply[0], Length(reply));
-  e := EZknet.Create(what + ' failed: code ' + IntToStr(ZK_FtpQueryLastErrorCode) + ', ' +
-                     string(UnicodeString(PWideChar(@reply[0]))));
-  e.Code := ZK_FtpQueryLastErrorCode;
+  e := EZknet.Create(what + ' failed: code ' + IntToStr(code) + ', ' + string(reply));
+  e.Code := code;
   raise e;
 end;
 
-procedure MailFailed(const what: string);
-var
-  reply: array[0..ZK_MAIL_RESPONSE_SIZE - 1] of WideChar;
-  e: EZknet;
+procedure FtpFailed(const what: string);
 begin
-  ZK_MailQueryLastResponseMessageW(@reply[0], Length(reply));
-  e := EZknet.Create(what + ' failed: code ' + IntToStr(ZK_MailQueryLastErrorCode) + ', ' +
-                     string(UnicodeString(PWideChar(@reply[0]))));
-  e.Code := ZK_MailQueryLastErrorCode;
-  raise e;
+  Failed(what, ZK_FtpQueryLastErrorCode, ZkFtpLastReply);
+end;
+
+procedure MailFailed(const what: string);
+begin
+  Failed(what, ZK_MailQueryLastErrorCode, ZkMailLastReply);
 end;
 
 procedure RunFtp;

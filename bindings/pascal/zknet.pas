@@ -9,8 +9,7 @@
 // program's mode; Delphi needs XE2 or later.
 //
 // Texts: the A forms take PAnsiChar in the ANSI code page (932 on Japanese Windows; Shift_JIS on
-// Linux too), the W forms PWideChar, UTF-16: PWideChar(s) of a UnicodeString s (WideString in older
-// Delphi). Output buffers are arrays of AnsiChar or WideChar passed with their length in characters.
+// Linux as well), the W forms PWideChar, UTF-16: PWideChar(s) of a UnicodeString s. Output buffers are arrays of AnsiChar or WideChar passed with their length in characters.
 // Records go by address (@rec); nil where the C interface takes NULL. Lists the library fills are
 // released by it: ZK_SocketDeleteMStringA/W, ZK_MailListFreeA/W, ZK_TelnetDelListA/W, texts with
 // ZK_SocketDeleteString or ZK_MailRecvFree.
@@ -971,6 +970,10 @@ function ZkItem(items: PPointer; i: Int32): Pointer;
 // Entry i (from 0) of a mailbox listing made by ZK_MailBoxA / ZK_MailBoxW.
 function ZkMailEntryA(const list: TMailList; i: Int32): PMailListEntryA;
 function ZkMailEntryW(const list: TMailList; i: Int32): PMailListEntryW;
+// The family's last server reply (ZK_FtpQueryLastResponseMessageW, ZK_MailQueryLastResponseMessageW),
+// to go with its last error code in a message.
+function ZkFtpLastReply: UnicodeString;
+function ZkMailLastReply: UnicodeString;
 
 implementation
 
@@ -987,6 +990,22 @@ end;
 function ZkMailEntryW(const list: TMailList; i: Int32): PMailListEntryW;
 begin
   Result := PMailListEntryW(PAnsiChar(list.entries) + i * SizeOf(TMailListEntryW));
+end;
+
+function ZkFtpLastReply: UnicodeString;
+var
+  reply: array[0..1023] of WideChar;
+begin
+  ZK_FtpQueryLastResponseMessageW(@reply[0], Length(reply));
+  Result := PWideChar(@reply[0]);
+end;
+
+function ZkMailLastReply: UnicodeString;
+var
+  reply: array[0..1023] of WideChar;
+begin
+  ZK_MailQueryLastResponseMessageW(@reply[0], Length(reply));
+  Result := PWideChar(@reply[0]);
 end;
 
 end.

@@ -140,8 +140,7 @@ HEAD = """\
 // program's mode; Delphi needs XE2 or later.
 //
 // Texts: the A forms take PAnsiChar in the ANSI code page (932 on Japanese Windows; Shift_JIS on
-// Linux too), the W forms PWideChar, UTF-16: PWideChar(s) of a UnicodeString s (WideString in older
-// Delphi). Output buffers are arrays of AnsiChar or WideChar passed with their length in characters.
+// Linux as well), the W forms PWideChar, UTF-16: PWideChar(s) of a UnicodeString s. Output buffers are arrays of AnsiChar or WideChar passed with their length in characters.
 // Records go by address (@rec); nil where the C interface takes NULL. Lists the library fills are
 // released by it: ZK_SocketDeleteMStringA/W, ZK_MailListFreeA/W, ZK_TelnetDelListA/W, texts with
 // ZK_SocketDeleteString or ZK_MailRecvFree.
@@ -174,6 +173,31 @@ HELPERS_INTERFACE = """\
 // Slot i (from 0) of a list's items (TMStringList, TTelnetLineList): a PAnsiChar from the A forms,
 // a PWideChar from the W forms.
 function ZkItem(items: PPointer; i: Int32): Pointer;
+"""
+
+REPLY_INTERFACE = """\
+// The family's last server reply (ZK_FtpQueryLastResponseMessageW, ZK_MailQueryLastResponseMessageW),
+// to go with its last error code in a message.
+function ZkFtpLastReply: UnicodeString;
+function ZkMailLastReply: UnicodeString;
+"""
+
+REPLY_IMPLEMENTATION = """\
+function ZkFtpLastReply: UnicodeString;
+var
+  reply: array[0..1023] of WideChar;
+begin
+  ZK_FtpQueryLastResponseMessageW(@reply[0], Length(reply));
+  Result := PWideChar(@reply[0]);
+end;
+
+function ZkMailLastReply: UnicodeString;
+var
+  reply: array[0..1023] of WideChar;
+begin
+  ZK_MailQueryLastResponseMessageW(@reply[0], Length(reply));
+  Result := PWideChar(@reply[0]);
+end;
 """
 
 MAIL_INTERFACE = """\
@@ -252,9 +276,13 @@ def generate(headers):
             out.append("")
 
     mail = {"MailList", "MailListEntryA", "MailListEntryW"} <= set(records)
+    names = {p["name"] for h in headers for g in h.groups if g[0] == "exports" for p in g[1]}
+    replies = {"ZK_FtpQueryLastResponseMessageW", "ZK_MailQueryLastResponseMessageW"} <= names
     out += HELPERS_INTERFACE.splitlines() + (MAIL_INTERFACE.splitlines() if mail else [])
+    out += REPLY_INTERFACE.splitlines() if replies else []
     out += ["", "implementation", ""]
     out += HELPERS_IMPLEMENTATION.splitlines() + ([""] + MAIL_IMPLEMENTATION.splitlines() if mail else [])
+    out += [""] + REPLY_IMPLEMENTATION.splitlines() if replies else []
     out += ["", "end."]
     text = "\n".join(l.rstrip() for l in out) + "\n"
     text.encode("ascii")

@@ -73,6 +73,7 @@ begin
 
   s := ZK_FtpConnectW('127.0.0.1', 'zkftp', 'wrong-pass', 1, 2121, ZK_AF_INET);
   Check((s = nil) and (ZK_FtpQueryLastErrorCode = ZK_FTP_LOGIN_REFUSED), 'FTP login refused: code 6');
+  Check(Copy(ZkFtpLastReply, 1, 4) = '530 ', 'the refusal as the last reply: ' + string(ZkFtpLastReply));
 end;
 
 procedure Mail(const tag: UnicodeString);
@@ -127,6 +128,7 @@ begin
 
   pop3 := ZK_MailConnectPop3W('127.0.0.1', 'zkmail', 'wrong-pass', 2110, ZK_AF_INET);
   Check((pop3 = nil) and (ZK_MailQueryLastErrorCode = ZK_MAIL_LOGIN_REFUSED), 'POP3 login refused: code 6');
+  Check(Copy(ZkMailLastReply, 1, 4) = '-ERR', 'the refusal as the last reply: ' + string(ZkMailLastReply));
 end;
 
 begin
