@@ -393,7 +393,7 @@ def compiled_layouts(source, structs, work, problems):
     if not head:
         problems.append("zknet.pas: no declarations before the first function")
         return None
-    lines = [f"program zklayout;", head.group(1), head.group(2), "var"]
+    lines = ["program zklayout;", head.group(1), head.group(2), "var"]
     body = []
     for sname, members in structs.items():
         lines.append(f"  v{sname}: T{sname};")
