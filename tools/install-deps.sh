@@ -37,6 +37,8 @@ if bash "$here/can-run-32bit.sh"; then
 fi
 # The tool's manual page is checked by rendering it.
 packages+=(groff-base)
+# Free Pascal compiles the Pascal binding and its example (tests pascal and pascal-run).
+packages+=(fp-compiler)
 
 missing=()
 for p in "${packages[@]}"; do
