@@ -22,7 +22,8 @@ namespace Zknet
     // second while data moves and once when it has all moved: `done` bytes so far of `total` (-1 when
     // the size is not known), with the `user` value given when the callback was set. Return 0 to go
     // on; any other value cancels the transfer, which then fails with the family's code 33
-    // (ZK_FTP_CANCELLED, ZK_MAIL_CANCELLED) and leaves the session usable.
+    // (ZK_FTP_CANCELLED, ZK_MAIL_CANCELLED) and leaves the session usable. The answer to the last
+    // call, made when everything has moved, is not heeded.
     [UnmanagedFunctionPointer(CallingConvention.StdCall)]
     public delegate int ZkProgressProc(long done, long total, IntPtr user);
 

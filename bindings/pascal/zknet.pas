@@ -132,7 +132,8 @@ type
   // second while data moves and once when it has all moved: `done` bytes so far of `total` (-1 when
   // the size is not known), with the `user` value given when the callback was set. Return 0 to go
   // on; any other value cancels the transfer, which then fails with the family's code 33
-  // (ZK_FTP_CANCELLED, ZK_MAIL_CANCELLED) and leaves the session usable.
+  // (ZK_FTP_CANCELLED, ZK_MAIL_CANCELLED) and leaves the session usable. The answer to the last
+  // call, made when everything has moved, is not heeded.
   TZkProgressProc = function(done: Int64; total: Int64; user: Pointer): Int32;
     {$IFDEF MSWINDOWS}stdcall{$ELSE}cdecl{$ENDIF};
 
