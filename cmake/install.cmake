@@ -28,6 +28,10 @@ endif()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/bindings/python/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet/python
         FILES_MATCHING PATTERN "*.py" PATTERN "pyproject.toml" PATTERN "__pycache__" EXCLUDE PATTERN "build" EXCLUDE
         PATTERN "*.egg-info" EXCLUDE)
+install(FILES ${CMAKE_SOURCE_DIR}/bindings/dotnet/Zknet.cs DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet/dotnet)
+# The Delphi / Free Pascal unit and its example.
+install(FILES ${CMAKE_SOURCE_DIR}/bindings/pascal/zknet.pas ${CMAKE_SOURCE_DIR}/bindings/pascal/example.dpr
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/zknet/pascal)
 
 set(ZK_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/zknet)
 install(EXPORT zknetTargets NAMESPACE zknet:: DESTINATION ${ZK_CMAKE_DIR})

@@ -1,17 +1,19 @@
 #!/usr/bin/env python3
 """Writes the fuzz targets' seed corpora (seeds/<target>/) from the inputs the text tests use,
 including the header values of tests/text/encoded_word_cases.inc and the messages of
-tests/mail/message_cases.inc. Each seed is two bytes of output size (little-endian) followed by
+tests/mail/make_message_cases.py. Each seed is two bytes of output size (little-endian) followed by
 the text. Run again after the tests gain cases."""
 import ast
 import base64
 import os
 import re
 import shutil
+import subprocess
+import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CASES = os.path.join(HERE, "..", "tests", "text", "encoded_word_cases.inc")
-MESSAGES = os.path.join(HERE, "..", "tests", "mail", "message_cases.inc")
+MAKE_MESSAGES = os.path.join(HERE, "..", "tests", "mail", "make_message_cases.py")
 
 JIS = [b"\x1b$B0!\x1b(B", b"a\x1b$B0!\x1b(Bb\x1b$B0!0!\x1b(B", b"\x1b$@0!\x1b(B", b"\x1b&@\x1b$B0!\x1b(Bx",
        b"\x1b$(D0!\x1b(B", b"\x1b$B0!\x1b(I12", b"\x1b$B0!\x1b(Jab", b"ab\x1b$B", b"\x1b$B\x1b(Babc",
@@ -54,8 +56,11 @@ def c_literal(text):
 
 def messages():
     """The message texts of the mail corpus: the second item of each case, its literals joined."""
-    with open(MESSAGES) as f:
-        source = "".join(line for line in f if not line.lstrip().startswith("//"))
+    with tempfile.TemporaryDirectory() as d:
+        made = os.path.join(d, "message_cases.inc")
+        subprocess.run(["/usr/bin/python3", MAKE_MESSAGES, made], check=True, stdout=subprocess.DEVNULL)
+        with open(made) as f:
+            source = "".join(line for line in f if not line.lstrip().startswith("//"))
     found = []
     for case in re.split(r"^\{", source, flags=re.M)[1:]:
         literals = re.findall(r'(u?"(?:[^"\\]|\\.)*")|(,)', case)

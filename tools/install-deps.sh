@@ -20,6 +20,8 @@ packages=(
   # lld-link to build a caller against it.
   llvm lld
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
+  # The .NET binding's test: Mono's C# compiler and runtime.
+  mono-mcs mono-runtime
   locales iproute2 util-linux procps psmisc socat python3 curl acl
   vsftpd python3-pyftpdlib dovecot-pop3d mailutils-pop3d python3-aiosmtpd postfix inetutils-telnetd nkf
   # The Python binding's test: pip install into a throwaway venv offline, then pytest.
@@ -35,6 +37,8 @@ if bash "$here/can-run-32bit.sh"; then
 fi
 # The tool's manual page is checked by rendering it.
 packages+=(groff-base)
+# Free Pascal compiles the Pascal binding and its example (tests pascal and pascal-run).
+packages+=(fp-compiler)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -21,11 +21,15 @@ version=$(sed -n 's/^#define ZKNET_VERSION "\(.*\)"$/\1/p' include/zknet/zkconf.
 name=zknet-$version-windows
 
 bash tools/install-deps.sh
-# A stale VBA module must not ship: it would declare what the DLL no longer has.
+# A stale VBA module or Pascal unit must not ship: it would declare what the DLL no longer has.
 /usr/bin/python3 tests/bindings/check-vba.py >/dev/null || {
   /usr/bin/python3 tests/bindings/check-vba.py; exit 1; }
 /usr/bin/python3 tests/bindings/python/check-python.py >/dev/null || {
   /usr/bin/python3 tests/bindings/python/check-python.py; exit 1; }
+/usr/bin/python3 tests/bindings/dotnet/check-dotnet.py >/dev/null || {
+  /usr/bin/python3 tests/bindings/dotnet/check-dotnet.py; exit 1; }
+/usr/bin/python3 tests/bindings/pascal/check-pascal.py >/dev/null || {
+  /usr/bin/python3 tests/bindings/pascal/check-pascal.py; exit 1; }
 
 for preset in win32 win64; do
   echo "=== release: build $preset ==="
@@ -36,7 +40,7 @@ done
 out=build/release
 stage=$out/$name
 rm -rf "$stage" "$out/$name.zip"
-mkdir -p "$stage/include/zknet" "$stage/vba" "$stage/x86" "$stage/x64"
+mkdir -p "$stage/include/zknet" "$stage/vba" "$stage/pascal" "$stage/x86" "$stage/x64"
 cp README.md LICENSE "$stage/"
 cp include/zknet/*.h "$stage/include/zknet/"
 cp bindings/vba/zknet.bas bindings/vba/example.bas bindings/vba/README.md "$stage/vba/"
@@ -45,6 +49,8 @@ cp bindings/vba/zknet.bas bindings/vba/example.bas bindings/vba/README.md "$stag
 mkdir -p "$stage/python/zknet"
 cp bindings/python/pyproject.toml "$stage/python/"
 cp bindings/python/zknet/*.py "$stage/python/zknet/"
+mkdir -p "$stage/dotnet" && cp bindings/dotnet/Zknet.cs "$stage/dotnet/"
+cp bindings/pascal/zknet.pas bindings/pascal/example.dpr "$stage/pascal/"
 # Each DLL with its import libraries, mingw's libzknet.dll.a and Visual Studio's zknet.lib.
 # x86: the .def with the stdcall sizes (@n) the 32-bit import libraries are made from;
 # x64: the same names undecorated, as the 64-bit build makes it.

@@ -641,7 +641,8 @@ Public Declare PtrSafe Function ZK_MailBoxW Lib "zknet.dll" (ByVal handle As Lon
     ' list, a status without "+OK", an empty or missing line in the listing, or one whose message
     ' number is no number or does not fit 32 bits (the entries read so far stay in the list; a number
     ' is never cut, so a deletion cannot name another message), an array that cannot grow (the list is
-    ' then empty), or a retrieval of the header fetch that failed (the rest stay empty). Release the
+    ' then empty), or a retrieval of the header fetch that failed (the rest stay empty; code 33 when
+    ' the progress callback cancelled it). Release the
     ' list with ZK_MailListFreeA/W in every case.
 
 Public Declare PtrSafe Sub ZK_MailListFreeA Lib "zknet.dll" (ByRef list As MailList)
@@ -660,7 +661,8 @@ Public Declare PtrSafe Function ZK_MailRecv Lib "zknet.dll" (ByVal handle As Lon
     ' CR LF, a zero byte ending what is kept of its line. Returns the text, to be released with ZK_MailRecvFree; NULL
     ' for NULL or an SMTP session (nothing sent), a status without "+OK", a message without lines,
     ' one larger than 1 GiB or memory exhausted (the rest is read and dropped), or a connection that
-    ' failed or stayed silent for 8 s before the end. The code is not changed.
+    ' failed or stayed silent for 8 s before the end. The code is not changed, unless the progress
+    ' callback cancelled the retrieval (33, ZK_MailSetProgressCallback).
 
 Public Declare PtrSafe Sub ZK_MailRecvFree Lib "zknet.dll" (ByVal message As LongPtr)
     ' Releases a message text from ZK_MailRecv; the same entry as ZK_SocketDeleteString.

@@ -204,7 +204,8 @@ ZK_EXPORT int32_t ZK_API ZK_MailBoxW(MailHandle *handle, MailList *list, int32_t
    list, a status without "+OK", an empty or missing line in the listing, or one whose message
    number is no number or does not fit 32 bits (the entries read so far stay in the list; a number
    is never cut, so a deletion cannot name another message), an array that cannot grow (the list is
-   then empty), or a retrieval of the header fetch that failed (the rest stay empty). Release the
+   then empty), or a retrieval of the header fetch that failed (the rest stay empty; code 33 when
+   the progress callback cancelled it). Release the
    list with ZK_MailListFreeA/W in every case. */
 
 ZK_EXPORT void ZK_API ZK_MailListFreeA(MailList *list);
@@ -223,7 +224,8 @@ ZK_EXPORT char *ZK_API ZK_MailRecv(MailHandle *handle, int32_t number);
    CR LF, a zero byte ending what is kept of its line. Returns the text, to be released with ZK_MailRecvFree; NULL
    for NULL or an SMTP session (nothing sent), a status without "+OK", a message without lines,
    one larger than 1 GiB or memory exhausted (the rest is read and dropped), or a connection that
-   failed or stayed silent for 8 s before the end. The code is not changed. */
+   failed or stayed silent for 8 s before the end. The code is not changed, unless the progress
+   callback cancelled the retrieval (33, ZK_MailSetProgressCallback). */
 
 ZK_EXPORT void ZK_API ZK_MailRecvFree(char *message);
 /* Releases a message text from ZK_MailRecv; the same entry as ZK_SocketDeleteString. */

@@ -7,7 +7,9 @@
 #include <cstring>
 #include <string>
 
+#include "ftp_files.h"
 #include "peer_session.h"
+#include "support/progress_record.h"
 #include "platform/platform.h"
 #include "socket/socket_handle.h"
 
@@ -83,6 +85,22 @@ void ServePassiveGet(FtpPeerLink &link, const std::string &size_reply, const std
 }
 
 class DataPhase : public PeerSession {};
+
+// A download that pauses halfway: the caller's thread reports while it waits, no more than ten
+// times a second, the half that came, and last the whole.
+TEST_F(DataPhase, ProgressWhileTheDataPauses) {
+    const std::string data = Pattern(20000);
+    Start(ZK_AF_INET, 1, [data](FtpPeerLink &link) { ServePassiveGet(link, "213 20000", data, 800); });
+    ProgressRecord record;
+    ASSERT_EQ(1, ZK_FtpSetProgressCallback(session_, RecordProgress, &record));
+    ASSERT_EQ(1, ZK_FtpGetFileA(session_, "f", Join(LocalDir(), "paused.bin").c_str(), 1)) << LastReply();
+    EXPECT_EQ(0, record.foreign_calls);
+    EXPECT_TRUE(record.Steady());
+    ASSERT_GE(record.done.size(), 4u);
+    EXPECT_EQ(10000, record.done[1]);
+    EXPECT_GE(record.ShortestGapMs(), 90);
+    EXPECT_EQ("20000/20000", record.Last());
+}
 
 // ---- Downloads end at the server's close, never at the SIZE count ----
 

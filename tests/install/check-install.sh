@@ -13,8 +13,9 @@ trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 
 cmake --install "$build" --prefix "$prefix" --strip >/dev/null
-for f in include/zknet/zknet.h include/zknet/zkconf.h lib/cmake/zknet/zknetConfig.cmake share/zknet/zknet.bas \
+for f in include/zknet/zknet.h include/zknet/zkconf.h lib/cmake/zknet/zknetConfig.cmake share/zknet/zknet.bas share/zknet/dotnet/Zknet.cs \
          share/zknet/python/pyproject.toml share/zknet/python/zknet/_native.py share/zknet/python/zknet/ftp.py \
+         share/zknet/pascal/zknet.pas share/zknet/pascal/example.dpr \
          share/doc/zknet/LICENSE share/man/man1/zknet.1 bin/zknet; do
   [ -f "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done

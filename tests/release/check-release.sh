@@ -30,6 +30,8 @@ mapfile -t programs < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' -e 's/=.*//' tool
   for h in include/zknet/*.h; do echo "$top/$h"; done
   for f in zknet.bas example.bas README.md; do echo "$top/vba/$f"; done
   for f in bindings/python/pyproject.toml bindings/python/zknet/*.py; do echo "$top/python/${f#bindings/python/}"; done
+  echo "$top/dotnet/Zknet.cs"
+  for f in zknet.pas example.dpr; do echo "$top/pascal/$f"; done
   for arch in x86 x64; do
     bits=32; [ $arch = x64 ] && bits=64
     for f in zknet.dll libzknet.dll.a zknet.lib zknet$bits.def; do echo "$top/$arch/$f"; done
@@ -53,6 +55,9 @@ same bindings/vba/zknet.bas "$a/vba/zknet.bas"
 same bindings/vba/example.bas "$a/vba/example.bas"
 same bindings/vba/README.md "$a/vba/README.md"
 for f in bindings/python/pyproject.toml bindings/python/zknet/*.py; do same "$f" "$a/python/${f#bindings/python/}"; done
+same bindings/dotnet/Zknet.cs "$a/dotnet/Zknet.cs"
+same bindings/pascal/zknet.pas "$a/pascal/zknet.pas"
+same bindings/pascal/example.dpr "$a/pascal/example.dpr"
 same exports/zknet.def "$a/x86/zknet32.def"
 sed -E 's/@[0-9]+//g' exports/zknet.def > "$work/zknet64.def"
 same "$work/zknet64.def" "$a/x64/zknet64.def"

@@ -1,0 +1,350 @@
+#!/usr/bin/python3
+"""check-dotnet.py -- checks the C# declarations (bindings/dotnet/Zknet.cs) against the C interface.
+
+Every export of exports/zknet.def must be declared once in NativeMethods as the headers
+(include/zknet/*.h) prototype it: DllImport of the library "zknet", stdcall, CharSet.Unicode for a W
+form, the same number of parameters, each of a C# type that marshals to the C type (a UTF-16 text
+as LPWStr, a narrow one as LPStr or by address, a record by ref, a session as its SafeHandle) and is
+as wide as the C type on 32- and 64-bit Windows, so that the 32-bit arguments add up to the .def's
+@n. The SafeHandle of each session must release it with the export that takes only that handle,
+declared with IntPtr. Every record must be a Sequential struct whose fields have the C members'
+names, offsets and sizes for 4- and 8-byte pointers; every #define a const of the same value; the
+progress callback a stdcall delegate of the same widths.
+
+It reads the headers and the C# source on its own and shares nothing with tools/make-bindings.py,
+so a fault of the generator, or a header changed without regenerating, shows here.
+"""
+import argparse
+import os
+import re
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
+REGENERATE = "re-run `/usr/bin/python3 tools/make-bindings.py dotnet` and commit bindings/dotnet/Zknet.cs"
+
+C_SIZES = {"char": 1, "uint8_t": 1, "int16_t": 2, "uint16_t": 2, "zk_wchar_t": 2, "int32_t": 4, "uint32_t": 4,
+           "int": 4, "int64_t": 8}
+
+# ---------------------------------------------------------------- the C side
+
+
+def c_decl(text):
+    """(base, stars, name) of "const char *name" and the like."""
+    t = " ".join(text.replace("*", " * ").split())
+    words = [w for w in t.split() if w != "const"]
+    stars = words.count("*")
+    words = [w for w in words if w != "*"]
+    return words[0], stars, words[-1]
+
+
+def read_headers(include):
+    protos, structs, defines, callbacks, opaque = {}, {}, {}, {}, set()
+    for fn in sorted(os.listdir(include)):
+        if not fn.endswith(".h"):
+            continue
+        text = re.sub(r"/\*.*?\*/", " ", open(os.path.join(include, fn), encoding="utf-8").read(), flags=re.S)
+        for m in re.finditer(r"ZK_EXPORT\s+([^;]*?)\bZK_API\s+(ZK_\w+)\s*\(([^)]*)\)\s*;", text):
+            plist = m.group(3).strip()
+            params = [] if plist in ("", "void") else [c_decl(p) for p in plist.split(",")]
+            protos[m.group(2)] = (c_decl(m.group(1) + " result"), params)
+        for m in re.finditer(r"typedef\s+struct\s+\w+\s*\{(.*?)\}\s*(\w+)\s*;", text, re.S):
+            members = []
+            for decl in m.group(1).split(";"):
+                if decl.strip():
+                    dims = [int(d) for d in re.findall(r"\[\s*(\d+)\s*\]", decl)]
+                    members.append(c_decl(re.sub(r"\[.*", "", decl, flags=re.S)) + (dims,))
+            structs[m.group(2)] = members
+        opaque.update(re.findall(r"typedef\s+struct\s+\w+\s+(\w+)\s*;", text))
+        for m in re.finditer(r"typedef\s+(\w+)\s*\(\s*ZK_API\s*\*\s*(\w+)\s*\)\s*\(([^)]*)\)\s*;", text):
+            callbacks[m.group(2)] = ((m.group(1), 0, "result"), [c_decl(p) for p in m.group(3).split(",")])
+        for m in re.finditer(r"^[ \t]*#[ \t]*define[ \t]+((?:ZK|ZKNET)_\w+)[ \t]+(.*?)[ \t]*$", text, re.M):
+            value = m.group(2).strip()
+            if re.fullmatch(r"-?(0[xX][0-9a-fA-F]+|\d+)[uUlL]*", value):
+                defines[m.group(1)] = int(value.rstrip("uUlL"), 0)
+            elif re.fullmatch(r'"[^"\\]*"', value):
+                defines[m.group(1)] = value[1:-1]
+    return protos, structs, defines, callbacks, opaque
+
+
+def c_width(base, stars, ptr):
+    return ptr if stars else C_SIZES[base] if base in C_SIZES else None
+
+
+def c_layout(members, ptr):
+    out, offset, largest = [], 0, 1
+    for base, stars, name, dims in members:
+        unit = c_width(base, stars, ptr)
+        count = 1
+        for d in dims:
+            count *= d
+        offset = (offset + unit - 1) // unit * unit
+        out.append((name, offset, unit * count))
+        offset += unit * count
+        largest = max(largest, unit)
+    return out, (offset + largest - 1) // largest * largest
+
+
+def read_def(path):
+    return {m.group(1): int(m.group(2)) for m in re.finditer(r"^\s+(ZK_\w+)@(\d+)", open(path).read(), re.M)}
+
+# ---------------------------------------------------------------- the C# side
+
+CS_SIZES = {"byte": 1, "sbyte": 1, "short": 2, "ushort": 2, "char": 2, "int": 4, "uint": 4, "long": 8, "ulong": 8}
+
+
+class CsParam:
+    """One C# parameter (or a result, or a field): attributes, ref/out, type, name."""
+
+    def __init__(self, text):
+        t = " ".join(text.split())
+        self.marshal = None
+        m = re.search(r"MarshalAs\(UnmanagedType\.(\w+)(?:,\s*SizeConst\s*=\s*(\d+))?\)", t)
+        if m:
+            self.marshal = m.group(1)
+            self.size_const = int(m.group(2) or 0)
+        t = re.sub(r"\[[A-Za-z][^\]]*\]\s*", "", t).strip()
+        words = t.split()
+        self.byref = words[0] in ("ref", "out")
+        if self.byref:
+            words = words[1:]
+        self.type = words[0]
+        self.name = words[1].lstrip("@") if len(words) > 1 else ""
+        self.text = text.strip()
+
+
+def read_cs(path):
+    text = open(path, encoding="utf-8").read()
+    code = re.sub(r"//[^\n]*", "", text)
+    imports = {}
+    for m in re.finditer(r"\[DllImport\(([^)]*)\)\]\s*public\s+static\s+extern\s+([\w.]+)\s+(ZK_\w+)\s*\(", code):
+        plist = balanced(code, m.end())
+        params = [CsParam(p) for p in split_params(plist)]
+        imports.setdefault(m.group(3), []).append((m.group(1), CsParam(m.group(2) + " result"), params))
+    structs = {}
+    for m in re.finditer(r"\[StructLayout\(([^)]*)\)\]\s*public\s+struct\s+(\w+)\s*\{(.*?)\}", code, re.S):
+        fields = [CsParam(re.sub(r"\bpublic\b", "", f)) for f in m.group(3).split(";") if f.strip()]
+        structs[m.group(2)] = (m.group(1), fields)
+    consts = {}
+    for m in re.finditer(r"public\s+const\s+(\w+)\s+(\w+)\s*=\s*([^;]+);", code):
+        v = m.group(3).strip()
+        consts[m.group(2)] = v[1:-1] if v.startswith('"') else int(v, 0) if re.fullmatch(r"-?(0x[0-9a-fA-F]+|\d+)", v) else v
+    delegates = {}
+    for m in re.finditer(r"\[UnmanagedFunctionPointer\(([^)]*)\)\]\s*public\s+delegate\s+(\w+)\s+(\w+)\s*\(([^)]*)\)", code):
+        delegates[m.group(3)] = (m.group(1), CsParam(m.group(2) + " result"), [CsParam(p) for p in split_params(m.group(4))])
+    handles = {}
+    for m in re.finditer(r"public\s+(?:sealed\s+|abstract\s+)?class\s+(\w+)\s*:\s*(\w+)\s*\{(.*?)\n    \}", code, re.S):
+        release = re.search(r"bool\s+ReleaseHandle\(\)\s*\{\s*NativeMethods\.(ZK_\w+)\(handle\);", m.group(3))
+        handles[m.group(1)] = (m.group(2), release.group(1) if release else None)
+    return imports, structs, consts, delegates, handles
+
+
+def balanced(text, start):
+    """The text from start to the parenthesis that closes the one before it."""
+    depth = 1
+    for i in range(start, len(text)):
+        depth += {"(": 1, ")": -1}.get(text[i], 0)
+        if depth == 0:
+            return text[start:i]
+    raise SystemExit("unbalanced parentheses in Zknet.cs")
+
+
+def split_params(text):
+    out, depth, cur = [], 0, ""
+    for ch in text:
+        depth += ch in "([" and 1 or ch in ")]" and -1 or 0
+        if ch == "," and depth == 0:
+            out.append(cur)
+            cur = ""
+        else:
+            cur += ch
+    return [p for p in out + [cur] if p.strip()]
+
+
+def is_safehandle(cls, handles):
+    seen = set()
+    while cls in handles and cls not in seen:
+        seen.add(cls)
+        cls = handles[cls][0]
+    return cls in ("SafeHandle", "SafeHandleZeroOrMinusOneIsInvalid")
+
+
+def cs_width(p, ptr, handles, delegates):
+    """Bytes the marshalled value takes as an argument; None when the type is unknown."""
+    if p.byref or p.type.endswith("[]") or p.type in ("IntPtr", "string", "StringBuilder") or p.type in delegates:
+        return ptr
+    if is_safehandle(p.type, handles):
+        return ptr
+    return CS_SIZES.get(p.type)
+
+
+def compatible(c, p, export, ctx):
+    """Why the C# parameter p cannot stand for the C declaration c, or None."""
+    base, stars, _ = c
+    structs, opaque, callbacks, handles, delegates = ctx
+    if stars == 0:
+        if base in callbacks:
+            return None if p.type == base and base in delegates else f"must be the delegate {base}"
+        want = {"int32_t": ("int",), "int": ("int",), "uint32_t": ("uint", "int"), "uint16_t": ("ushort", "short"),
+                "int16_t": ("short",), "uint8_t": ("byte",), "int64_t": ("long",), "void": ("void",)}.get(base, ())
+        return None if p.type in want and not p.byref else f"must be {' or '.join(want) or '?'}"
+    if base == "zk_wchar_t":
+        if p.type == "char[]" or (p.type in ("string", "StringBuilder") and p.marshal == "LPWStr"):
+            return None
+        return "a UTF-16 text must be [MarshalAs(UnmanagedType.LPWStr)] string or StringBuilder, or char[]"
+    if base == "char":
+        if p.type in ("IntPtr", "byte[]") or (p.type in ("string", "StringBuilder") and p.marshal == "LPStr"):
+            return None
+        return "a narrow text must be [MarshalAs(UnmanagedType.LPStr)] string or StringBuilder, byte[] or IntPtr"
+    if base in structs:
+        return None if p.byref and p.type.split(".")[-1] == base else f"must be ref {base}"
+    if base in opaque:
+        if p.type == "IntPtr" or is_safehandle(p.type, handles):
+            return None
+        return "a handle must be IntPtr or a SafeHandle"
+    if p.type == "IntPtr":
+        return None
+    element = p.type[:-2] if p.type.endswith("[]") else p.type if p.byref else None
+    if element is not None and (base == "void" or CS_SIZES.get(element) == C_SIZES.get(base)):
+        return None
+    return f"no marshalling to {base}{'*' * stars} known"
+
+
+def check(root):
+    problems = []
+    protos, structs, defines, callbacks, opaque = read_headers(os.path.join(root, "include", "zknet"))
+    exports = read_def(os.path.join(root, "exports", "zknet.def"))
+    cs_path = os.path.join(root, "bindings", "dotnet", "Zknet.cs")
+    if not os.path.exists(cs_path):
+        return [f"{cs_path} is missing"]
+    imports, cs_structs, consts, delegates, handles = read_cs(cs_path)
+    ctx = (structs, opaque, callbacks, handles, delegates)
+
+    for name in sorted(set(imports) - set(exports)):
+        problems.append(f"{name} is declared but zknet.def does not export it")
+    for name, stack in exports.items():
+        decls = imports.get(name, [])
+        if len(decls) != 1:
+            problems.append(f"{name}: declared {len(decls)} times, once wanted")
+            continue
+        if name not in protos:
+            problems.append(f"{name}: exported by zknet.def but in no header")
+            continue
+        attrs, result, params = decls[0]
+        (cresult, cparams) = protos[name]
+        where = f"{name}"
+        if not re.match(r'\s*(Library|"zknet")\s*,', attrs) or "CallingConvention = CallingConvention.StdCall" not in attrs:
+            problems.append(f"{where}: DllImport must name \"zknet\" with CallingConvention.StdCall")
+        if name.endswith("W") and "CharSet = CharSet.Unicode" not in attrs:
+            problems.append(f"{where}: a W form needs CharSet = CharSet.Unicode")
+        if len(params) != len(cparams):
+            problems.append(f"{where}: {len(params)} parameters, the header has {len(cparams)}")
+            continue
+        why = None
+        if cresult[1] == 0:
+            why = compatible(cresult, result, name, ctx)
+        elif cresult[0] in opaque:
+            if not (result.type == "IntPtr" or is_safehandle(result.type, handles)):
+                why = "a handle must be IntPtr or a SafeHandle"
+            elif is_safehandle(result.type, handles):
+                # ZK_MailDisconnectPop3 releases what ZK_MailConnectPop3... made, and so on.
+                release = handles[result.type][1] or ""
+                family, _, kind = release.partition("Disconnect")
+                if not release or not name.startswith(family + "Connect" + kind):
+                    why = f"{result.type} releases with {release or 'nothing'}, not the match of {name}"
+        elif result.type != "IntPtr":
+            why = "a pointer the library hands out must be IntPtr"
+        if why:
+            problems.append(f"{where}: result {result.type}: {why}")
+        for c, p in zip(cparams, params):
+            why = compatible(c, p, name, ctx)
+            if why:
+                problems.append(f"{where}: parameter {c[2]} ({p.text}): {why}")
+        for ptr in (4, 8):
+            for c, p in zip(cparams, params):
+                cw, pw = c_width(c[0], c[1], ptr), cs_width(p, ptr, handles, delegates)
+                if c[0] in callbacks:
+                    cw = ptr
+                if cw != pw:
+                    problems.append(f"{where}: parameter {c[2]} takes {pw} bytes with {ptr}-byte pointers, "
+                                    f"the C type {cw}")
+        x86 = sum(max(4, cs_width(p, 4, handles, delegates) or 0) for p in params)
+        if x86 != stack:
+            problems.append(f"{where}: 32-bit arguments take {x86} bytes, zknet.def says @{stack}")
+
+    # The sessions' SafeHandles: each releases with the export that takes just its handle, by IntPtr.
+    for cls, (base, release) in handles.items():
+        if release is None:
+            continue
+        decl = imports.get(release, [(None, None, [])])[0]
+        cparams = protos.get(release, (None, []))[1]
+        if len(cparams) != 1 or cparams[0][0] not in opaque or protos[release][0][0] != "void":
+            problems.append(f"{cls} releases with {release}, which does not release a handle")
+        elif len(decl[2]) != 1 or decl[2][0].type != "IntPtr":
+            problems.append(f"{release}: the SafeHandle calls it with a raw handle, so it must take IntPtr")
+
+    for name, (cres, cparams) in callbacks.items():
+        if name not in delegates:
+            problems.append(f"the callback type {name} has no delegate")
+            continue
+        attrs, result, params = delegates[name]
+        if "CallingConvention.StdCall" not in attrs:
+            problems.append(f"delegate {name}: needs CallingConvention.StdCall")
+        if compatible(cres, result, name, ctx) or len(params) != len(cparams) or any(
+                c_width(c[0], c[1], ptr) != cs_width(p, ptr, handles, delegates) for c, p in zip(cparams, params)
+                for ptr in (4, 8)):
+            problems.append(f"delegate {name}: does not match the header's prototype")
+
+    for name, members in structs.items():
+        if name not in cs_structs:
+            problems.append(f"record {name}: no struct")
+            continue
+        layout, fields = cs_structs[name]
+        if "LayoutKind.Sequential" not in layout:
+            problems.append(f"record {name}: needs LayoutKind.Sequential")
+        unicode = "CharSet = CharSet.Unicode" in layout
+        if [f.name for f in fields] != [m[2] for m in members]:
+            problems.append(f"record {name}: fields {[f.name for f in fields]}, the header has {[m[2] for m in members]}")
+            continue
+        for ptr in (4, 8):
+            want, wsize = c_layout(members, ptr)
+            got, offset, largest = [], 0, 1
+            for f, m in zip(fields, members):
+                if f.marshal == "ByValTStr":
+                    unit, count = (2 if unicode else 1), f.size_const
+                elif f.marshal == "ByValArray":
+                    unit, count = CS_SIZES.get(f.type[:-2], 0), f.size_const
+                else:
+                    unit, count = (ptr if f.type == "IntPtr" else CS_SIZES.get(f.type, 0)), 1
+                if unit != c_width(m[0], m[1], ptr):
+                    problems.append(f"record {name}: field {f.name} has {unit}-byte units, the C member "
+                                    f"{c_width(m[0], m[1], ptr)}")
+                offset = (offset + unit - 1) // unit * unit if unit else offset
+                got.append((f.name, offset, unit * count))
+                offset += unit * count
+                largest = max(largest, unit)
+            size = (offset + largest - 1) // largest * largest
+            if got != want or size != wsize:
+                problems.append(f"record {name} with {ptr}-byte pointers: {got} size {size}, C has {want} size {wsize}")
+
+    for name, value in defines.items():
+        if consts.get(name) != value:
+            problems.append(f"constant {name}: {consts.get(name)!r}, the header says {value!r}")
+    return problems
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    ap.add_argument("--root", default=ROOT)
+    args = ap.parse_args()
+    problems = check(args.root)
+    for p in problems:
+        print(p)
+    if problems:
+        print(f"{len(problems)} problems: bindings/dotnet/Zknet.cs does not match the headers; {REGENERATE}")
+        return 1
+    print("bindings/dotnet/Zknet.cs matches the headers and zknet.def")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
