@@ -8,6 +8,8 @@ import re
 import sys
 import textwrap
 
+import headers as zkheaders
+
 OUTPUT = "bindings/dotnet/Zknet.cs"
 FRIENDLY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "dotnet-friendly.cs")
 
@@ -190,17 +192,9 @@ def generate(headers):
     ind2 = ind * 2
     out.append(f"{ind2}public const string Library = \"zknet\";")
     out.append("")
-    for h in headers:
-        if not h.defines:
-            continue
-        out.append(f"{ind2}// ---- Constants of {os.path.basename(h.path)} ----")
-        for name, value, comment in h.defines:
-            ctype, lit = literal(value)
-            line = f"{ind2}public const {ctype} {name} = {lit};"
-            if comment:
-                line = f"{line:<60}// {comment}"
-            out.append(line)
-        out.append("")
+    out += zkheaders.constant_lines(
+        headers, "//", lambda name, value: "public const {} {} = {};".format(literal(value)[0], name, literal(value)[1]),
+        60, ind2)
 
     out.append(f"{ind2}// ---- Records ----")
     for name, (_, members, comment) in records.items():

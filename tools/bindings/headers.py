@@ -123,3 +123,28 @@ def header_order(include):
 def read(include):
     """Every header of the directory, in the order zknet.h includes them."""
     return [parse_header(p) for p in header_order(include)]
+
+
+def comment_lines(text, marker, indent=""):
+    """A comment's lines in a language's line-comment form (marker "'", "//", "#"). The bindings are
+    plain ASCII whatever a header's comment holds: anything else becomes "?"."""
+    out = []
+    for line in text.splitlines():
+        line = line.encode("ascii", "replace").decode()
+        out.append(f"{indent}{marker} {line}".rstrip())
+    return out
+
+
+def constant_lines(parsed, marker, declare, column, indent=""):
+    """Each header's #define constants as a block headed "---- Constants of file.h ----": one line
+    `declare(name, value text)` each, its comment from `column` on."""
+    out = []
+    for h in parsed:
+        if not h.defines:
+            continue
+        out.append(f"{indent}{marker} ---- Constants of {os.path.basename(h.path)} ----")
+        for name, value, comment in h.defines:
+            line = indent + declare(name, value)
+            out.append(f"{line:<{column}}{marker} {comment}" if comment else line)
+        out.append("")
+    return out

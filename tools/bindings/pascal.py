@@ -7,6 +7,8 @@ import os
 import sys
 import textwrap
 
+import headers as zkheaders
+
 # What this binding writes, relative to the project's root.
 OUTPUT = "bindings/pascal/zknet.pas"
 
@@ -60,11 +62,7 @@ class Mapper:
 
 
 def comment_lines(text, indent=""):
-    out = []
-    for line in text.splitlines():
-        line = line.encode("ascii", "replace").decode()
-        out.append(f"{indent}// {line}".rstrip())
-    return out
+    return zkheaders.comment_lines(text, "//", indent)
 
 
 def wrap(head, pieces, tail, indent):

@@ -7,6 +7,8 @@ import keyword
 import os
 import sys
 
+import headers as zkheaders
+
 # What this binding writes, relative to the project's root.
 OUTPUT = "bindings/python/zknet/_native.py"
 
@@ -165,14 +167,7 @@ def generate(headers):
     mapper = Mapper(records, [c["name"] for c in callbacks])
     out = HEAD.splitlines()
     out.append("")
-    for h in headers:
-        if not h.defines:
-            continue
-        out.append(f"# ---- Constants of {os.path.basename(h.path)} ----")
-        for name, value, note in h.defines:
-            line = f"{name} = {literal(value)}"
-            out.append(f"{line:<40}# {note}" if note else line)
-        out.append("")
+    out += zkheaders.constant_lines(headers, "#", lambda name, value: f"{name} = {literal(value)}", 40)
     out.append("")
     for name, (_, members, note) in records.items():
         out += comment(note)

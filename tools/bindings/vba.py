@@ -8,6 +8,8 @@ import re
 import textwrap
 import sys
 
+import headers as zkheaders
+
 # What this binding writes, relative to the project's root.
 OUTPUT = "bindings/vba/zknet.bas"
 
@@ -115,11 +117,7 @@ def vba_member(ctype, name, dims, ptr):
 
 
 def comment_lines(text, indent=""):
-    out = []
-    for line in text.splitlines():
-        line = line.encode("ascii", "replace").decode()
-        out.append(f"{indent}' {line}".rstrip())
-    return out
+    return zkheaders.comment_lines(text, "'", indent)
 
 
 def declare_lines(proto, mapper, ptr, ptrsafe):
@@ -264,17 +262,8 @@ def generate(headers):
         "",
     ]
     # Constants: the same on every width.
-    for h in headers:
-        if not h.defines:
-            continue
-        out.append(f"' ---- Constants of {os.path.basename(h.path)} ----")
-        for name, value, comment in h.defines:
-            vtype, lit = vba_literal(value)
-            line = f"Public Const {name} As {vtype} = {lit}"
-            if comment:
-                line = f"{line:<52}' {comment}"
-            out.append(line)
-        out.append("")
+    out += zkheaders.constant_lines(
+        headers, "'", lambda name, value: "Public Const {} As {} = {}".format(name, *vba_literal(value)), 52)
 
     # Callback types: what the Function whose address is passed must look like, per width.
     for cb in callbacks:
