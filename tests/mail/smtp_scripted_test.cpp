@@ -337,7 +337,7 @@ TEST(ConnectSmtpFails, DrippedGreetingIsBoundedAsAWhole) {
 
 // A server that says 354 and then reads nothing more cannot hold the send: it gives up once the
 // connection has taken nothing for 8 s, with code 11, not when the server lets go (here after
-// 30 s, unless the test releases it first).
+// 60 s, unless the test releases it first).
 TEST(ScriptedSmtpData, ServerThatStopsReadingCannotHoldTheSend) {
     if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
     std::atomic<bool> released{false};
@@ -345,7 +345,7 @@ TEST(ScriptedSmtpData, ServerThatStopsReadingCannotHoldTheSend) {
     StartLinePeer(peer, ZK_AF_INET, [&released](LinePeerLink &link) {
         RunSteps(link, {{kNoLine, kGreeting}, {"HELO me", "250 hi\r\n"}, {"MAIL FROM: <a@x>", "250 ok\r\n"},
                         {"RCPT TO: <b@y>", "250 ok\r\n"}, {"DATA", "354 go ahead\r\n"}});
-        for (int i = 0; i < 600 && !released; ++i) SleepMs(50);
+        for (int i = 0; i < 1200 && !released; ++i) SleepMs(50);
     });
     MailHandle *h = ZK_MailConnectSmtpA("127.0.0.1", peer.listener.port, ZK_AF_INET);
     ASSERT_NE(nullptr, h);
@@ -357,7 +357,7 @@ TEST(ScriptedSmtpData, ServerThatStopsReadingCannotHoldTheSend) {
     uint32_t spent = Since(start);
     released = true;
     EXPECT_EQ(11u, ZK_MailQueryLastErrorCode());
-    EXPECT_LT(spent, 25000u);
+    EXPECT_LT(spent, 45000u);  // bounded; formatting 32 MiB takes long under a sanitizer on a busy machine
     ZK_MailDisconnectSmtp(h);
     FinishLinePeer(peer);
 }
