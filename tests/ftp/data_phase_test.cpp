@@ -51,13 +51,6 @@ int ThreadCount() {
 #endif
 }
 
-// A fresh passive listener for the next data phase of a script.
-std::string NextPassive(FtpPeerLink &link) {
-    if (link.passive.handle != nullptr) ZK_SocketClose(link.passive.handle);
-    link.passive.handle = nullptr;
-    return OpenPassive(link);
-}
-
 // After the completion reply of a download that succeeded: MDTM.
 void AnswerMdtm(FtpPeerLink &link) {
     Expect(link);
@@ -68,13 +61,8 @@ void AnswerMdtm(FtpPeerLink &link) {
 // `pause_ms` between them, and its close is followed by 226.
 void ServePassiveGet(FtpPeerLink &link, const std::string &size_reply, const std::string &data, uint32_t pause_ms,
                      bool whole = true) {
-    Expect(link);  Reply(link, "200 I");
-    Expect(link);  Reply(link, size_reply);
-    Expect(link);  Reply(link, "200 I");
-    Expect(link);  Reply(link, NextPassive(link));
-    SocketHandle *d = AcceptData(link);
-    Expect(link);
-    Reply(link, "150 Opening BINARY mode data connection");
+    Answer(link, {"200 I", size_reply, "200 I"});
+    SocketHandle *d = ServePassive(link, "150 Opening BINARY mode data connection");
     size_t half = data.size() / 2;
     SendAll(d, data.substr(0, half));
     if (pause_ms > 0) Pause(pause_ms);
@@ -189,14 +177,8 @@ TEST_F(DataPhase, PassiveConnectIsCalledOffByARefusal) {
     OpenSilentPort(silent);
     int port = silent.port;
     Start(ZK_AF_INET, 1, [port](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, "213 100");
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, PasvFor(port));
-        Expect(link);  Reply(link, "425 Failed to establish connection.");
-        Expect(link);  Reply(link, "200 A");
-        Expect(link);  Reply(link, PasvFor(port));
-        Expect(link);  Reply(link, "150 Here comes the directory listing.");
+        Answer(link, {"200 I", "213 100", "200 I", PasvFor(port), "425 Failed to establish connection.", "200 A",
+                      PasvFor(port), "150 Here comes the directory listing."});
         ZK_SocketClose(link.control);  // and the control connection drops before any data
         link.control = nullptr;
     });
@@ -232,10 +214,7 @@ TEST_F(DataPhase, ActiveRefusalEndsTheWaitAtOnce) {
     for (const RefusalCase &c : kRefusals) {
         SCOPED_TRACE(c.name);
         Start(ZK_AF_INET, 0, [c](FtpPeerLink &link) {
-            Expect(link);  Reply(link, "200 I");
-            Expect(link);  Reply(link, "213 5");
-            Expect(link);  Reply(link, "200 I");
-            Expect(link);  Reply(link, "200 PORT command successful.");
+            Answer(link, {"200 I", "213 5", "200 I", "200 PORT command successful."});
             Expect(link);
             Reply(link, "150 Opening BINARY mode data connection for f (5 bytes).");
             Pause(100);
@@ -262,8 +241,7 @@ TEST_F(DataPhase, ActiveConnectionFromAnotherHostIsTurnedAway) {
             bool listing = round == 1;
             Expect(link);  Reply(link, "200 Type set");
             if (!listing) {
-                Expect(link);  Reply(link, "213 9");
-                Expect(link);  Reply(link, "200 Type set");
+                Answer(link, {"213 9", "200 Type set"});
             }
             std::string port = Expect(link);
             Reply(link, "200 PORT command successful.");
@@ -305,15 +283,13 @@ TEST_F(DataPhase, NoWorkerOutlivesItsCall) {
     Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
         for (int round = 0; round < 20; ++round) {
             Expect(link);  Reply(link, "200 A");
-            Expect(link);  Reply(link, NextPassive(link));
-            SocketHandle *d = AcceptData(link);
-            Expect(link);
-            if (round % 2 == 1) {
-                Reply(link, "550 Permission denied.");
+            bool refused = round % 2 == 1;
+            SocketHandle *d =
+                ServePassive(link, refused ? "550 Permission denied." : "150 Here comes the directory listing.");
+            if (refused) {
                 ZK_SocketClose(d);
                 continue;
             }
-            Reply(link, "150 Here comes the directory listing.");
             SendAll(d, "one\r\ntwo\r\n");
             ZK_SocketClose(d);
             Reply(link, "226 Directory send OK.");

@@ -36,6 +36,13 @@ void Login(FtpPeerLink &link) {
     Reply(link, "230 logged in");
 }
 
+void Answer(FtpPeerLink &link, std::initializer_list<std::string> replies) {
+    for (const std::string &reply : replies) {
+        Expect(link);
+        Reply(link, reply);
+    }
+}
+
 void Quit(FtpPeerLink &link) {
     if (Expect(link, 3000) == "QUIT") Reply(link, "221 bye");
 }
@@ -54,6 +61,17 @@ std::string OpenPassive(FtpPeerLink &link, const std::string &host, char delimit
 }
 
 SocketHandle *AcceptData(FtpPeerLink &link, uint32_t limit_ms) { return AcceptWithin(link.passive.handle, limit_ms); }
+
+SocketHandle *ServePassive(FtpPeerLink &link, const std::string &start, const std::string &host, char delimiter) {
+    if (link.passive.handle != nullptr) ZK_SocketClose(link.passive.handle);
+    link.passive.handle = nullptr;
+    Expect(link);
+    Reply(link, OpenPassive(link, host, delimiter));
+    SocketHandle *data = AcceptData(link);
+    Expect(link);
+    Reply(link, start);
+    return data;
+}
 
 int AnnouncedPort(const std::string &command) {
     if (command.rfind("PORT ", 0) == 0) {

@@ -5,6 +5,7 @@
 #define ZK_TESTS_FTP_FTP_PEER_H
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,6 +35,8 @@ void FinishFtpPeer(FtpPeer &peer);
 inline std::string Expect(FtpPeerLink &link, uint32_t limit_ms = 5000) { return ExpectLine(link, limit_ms); }
 // One reply line; CR LF is added.
 inline void Reply(FtpPeerLink &link, const std::string &line) { SendLine(link, line); }
+// Takes one command for each reply and answers it with that reply, in order.
+void Answer(FtpPeerLink &link, std::initializer_list<std::string> replies);
 // 220, then USER answered by 331 and PASS by 230.
 void Login(FtpPeerLink &link);
 // Reads QUIT (if it comes) and answers 221.
@@ -43,6 +46,11 @@ void Quit(FtpPeerLink &link);
 // address numbers, EPSV with `delimiter` around the port); the accept waits at most `limit_ms`.
 std::string OpenPassive(FtpPeerLink &link, const std::string &host = "127,0,0,1", char delimiter = '|');
 SocketHandle *AcceptData(FtpPeerLink &link, uint32_t limit_ms = 5000);
+// A passive data phase up to its start: PASV/EPSV answered from a fresh listener (the last one
+// closed), the data connection accepted, the transfer command answered by `start`. The data
+// connection (null when none came).
+SocketHandle *ServePassive(FtpPeerLink &link, const std::string &start, const std::string &host = "127,0,0,1",
+                           char delimiter = '|');
 // Active side: connects to the address a PORT or EPRT line names (on loopback).
 SocketHandle *ConnectActive(FtpPeerLink &link, const std::string &command);
 // The port a PORT or EPRT line names; -1 when unreadable.

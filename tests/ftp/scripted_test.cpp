@@ -65,9 +65,7 @@ TEST_F(ScriptedFtp, NoGreetingIsCode3) {
 // holds two CRs reads 12; the PORT names the control connection's address and a port of the range.
 TEST_F(ScriptedFtp, ActiveAsciiDownloadTranscript) {
     Start(ZK_AF_INET, 0, [](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "200 Type set to I");
-        Expect(link);  Reply(link, "213 10");
-        Expect(link);  Reply(link, "200 Type set to A");
+        Answer(link, {"200 Type set to I", "213 10", "200 Type set to A"});
         std::string port = Expect(link);
         Reply(link, "200 PORT ok");
         Expect(link);
@@ -129,8 +127,7 @@ TEST_P(Preliminary, StartsTheTransfer) {
     Start(c.family, c.passive, [c, early, stored](FtpPeerLink &link) {
         Expect(link);  Reply(link, "200 I");
         if (!c.put) {
-            Expect(link);  Reply(link, "213 5");
-            Expect(link);  Reply(link, "200 I");
+            Answer(link, {"213 5", "200 I"});
         }
         SocketHandle *data = nullptr;
         if (c.passive) {
@@ -185,10 +182,7 @@ TEST_F(ScriptedFtp, UploadWithoutCompletionEndsTheSession) {
     ASSERT_TRUE(WriteBytes(path, "payload"));
     Start(ZK_AF_INET6, 1, [](FtpPeerLink &link) {
         Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, OpenPassive(link, "127,0,0,1", '!'));  // (!!!port!)
-        SocketHandle *data = AcceptData(link);
-        Expect(link);
-        Reply(link, "150 Ok to send data.");
+        SocketHandle *data = ServePassive(link, "150 Ok to send data.", "127,0,0,1", '!');  // (!!!port!)
         DrainData(data);
         ZK_SocketClose(data);
         Pause(10500);
@@ -206,13 +200,8 @@ TEST_F(ScriptedFtp, UploadWithoutCompletionEndsTheSession) {
 
 TEST_F(ScriptedFtp, ServerWithoutMdtmFailsWith13AfterTheData) {
     Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, "213 5");
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, OpenPassive(link));
-        SocketHandle *data = AcceptData(link);
-        Expect(link);
-        Reply(link, "150 go");
+        Answer(link, {"200 I", "213 5", "200 I"});
+        SocketHandle *data = ServePassive(link, "150 go");
         SendAll(data, "hello");
         ZK_SocketClose(data);
         Reply(link, "226 done");
@@ -227,13 +216,8 @@ TEST_F(ScriptedFtp, ServerWithoutMdtmFailsWith13AfterTheData) {
 // incomplete, so the download fails (12) and no MDTM is asked for.
 TEST_F(ScriptedFtp, DataClosedEarlyIsNoSuccess) {
     Start(ZK_AF_INET6, 1, [](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, "213 100");
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, OpenPassive(link));
-        SocketHandle *data = AcceptData(link);
-        Expect(link);
-        Reply(link, "150 go");
+        Answer(link, {"200 I", "213 100", "200 I"});
+        SocketHandle *data = ServePassive(link, "150 go");
         SendAll(data, std::string(40, 'x'));
         ZK_SocketClose(data);
         Reply(link, "226 done (not really)");
@@ -247,13 +231,8 @@ TEST_F(ScriptedFtp, DataClosedEarlyIsNoSuccess) {
 
 TEST_F(ScriptedFtp, CompletionLineThatNeverComesIs12) {
     Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, "213 3");
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, OpenPassive(link));
-        SocketHandle *data = AcceptData(link);
-        Expect(link);
-        Reply(link, "150 go");
+        Answer(link, {"200 I", "213 3", "200 I"});
+        SocketHandle *data = ServePassive(link, "150 go");
         SendAll(data, "abc");
         ZK_SocketClose(data);
         Pause(10500);  // no 226
@@ -268,23 +247,15 @@ TEST_F(ScriptedFtp, CompletionLineThatNeverComesIs12) {
 // The control connection drops while the data connection stays open and silent: the download
 // ends at once instead of waiting out the data time-out.
 TEST_F(ScriptedFtp, ControlDroppedMidTransferEndsTheWait) {
-    StartFtpPeer(peer_, ZK_AF_INET, [](FtpPeerLink &link) {
-        Login(link);
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, "213 100000");
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, OpenPassive(link));
-        SocketHandle *data = AcceptData(link);
-        Expect(link);
-        Reply(link, "150 go");
+    Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
+        Answer(link, {"200 I", "213 100000", "200 I"});
+        SocketHandle *data = ServePassive(link, "150 go");
         SendAll(data, std::string(1000, 'd'));
         ZK_SocketClose(link.control);
         link.control = nullptr;
         Pause(6000);
         ZK_SocketClose(data);
     });
-    session_ = ConnectToPeer(peer_, 1);
-    ASSERT_NE(nullptr, session_);
     uint32_t start = Now();
     EXPECT_EQ(0, ZK_FtpGetFileA(session_, "f", Local("dropped.bin").c_str(), 1));
     EXPECT_EQ(12u, ZK_FtpQueryLastErrorCode());
@@ -294,21 +265,15 @@ TEST_F(ScriptedFtp, ControlDroppedMidTransferEndsTheWait) {
 // The same for a listing: a listing whose data connection had to be called off is incomplete,
 // so it fails rather than return the lines that happened to arrive.
 TEST_F(ScriptedFtp, ControlDroppedMidListingFails) {
-    StartFtpPeer(peer_, ZK_AF_INET6, [](FtpPeerLink &link) {
-        Login(link);
+    Start(ZK_AF_INET6, 1, [](FtpPeerLink &link) {
         Expect(link);  Reply(link, "200 A");
-        Expect(link);  Reply(link, OpenPassive(link));
-        SocketHandle *data = AcceptData(link);
-        Expect(link);
-        Reply(link, "150 listing");
+        SocketHandle *data = ServePassive(link, "150 listing");
         ZK_SocketClose(link.control);
         link.control = nullptr;
         Pause(6000);
         SendAll(data, "late\r\n");
         ZK_SocketClose(data);
     });
-    session_ = ConnectToPeer(peer_, 1);
-    ASSERT_NE(nullptr, session_);
     MStringList list{7, nullptr};
     uint32_t start = Now();
     EXPECT_EQ(0, ZK_FtpListFileA(session_, &list, "LIST"));
@@ -321,12 +286,8 @@ TEST_F(ScriptedFtp, ControlDroppedMidListingFails) {
 
 TEST_F(ScriptedFtp, GarbledPassiveRepliesFailWith17) {
     Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, "213 3");
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, "227 Entering Passive Mode (somewhere, soon).");
-        Expect(link);  Reply(link, "200 A");
-        Expect(link);  Reply(link, "500 PASV not now");
+        Answer(link, {"200 I", "213 3", "200 I", "227 Entering Passive Mode (somewhere, soon).", "200 A",
+                      "500 PASV not now"});
     });
     EXPECT_EQ(0, ZK_FtpGetFileA(session_, "f", Local("garbled.bin").c_str(), 1));
     EXPECT_EQ(17u, ZK_FtpQueryLastErrorCode());
@@ -339,8 +300,7 @@ TEST_F(ScriptedFtp, GarbledPassiveRepliesFailWith17) {
 
 TEST_F(ScriptedFtp, GarbledEpsvReplyFailsWith17) {
     Start(ZK_AF_INET6, 1, [](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "200 A");
-        Expect(link);  Reply(link, "229 Entering Extended Passive Mode (|||port|)");
+        Answer(link, {"200 A", "229 Entering Extended Passive Mode (|||port|)"});
     });
     MStringList list{7, nullptr};
     EXPECT_EQ(0, ZK_FtpListFileW(session_, &list, W(U16("LIST"))));
@@ -353,10 +313,7 @@ TEST_F(ScriptedFtp, GarbledEpsvReplyFailsWith17) {
 TEST_F(ScriptedFtp, PassiveConnectionGoesToTheControlPeer) {
     Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
         Expect(link);  Reply(link, "200 A");
-        Expect(link);  Reply(link, OpenPassive(link, "10,9,8,7"));
-        SocketHandle *data = AcceptData(link);
-        Expect(link);
-        Reply(link, "150 here it comes");
+        SocketHandle *data = ServePassive(link, "150 here it comes", "10,9,8,7");
         SendAll(data, data != nullptr ? "-rw-r--r-- 1 u g 1 Jan 1 00:00 x.txt\r\n" : "");
         ZK_SocketClose(data);
         Reply(link, "226 done");
@@ -376,10 +333,8 @@ TEST_F(ScriptedFtp, RefusedActiveUploadEndsAtOnce) {
     std::string path = Local("up.bin");
     ASSERT_TRUE(WriteBytes(path, "payload"));
     Start(ZK_AF_INET6, 0, [](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, "200 EPRT ok");
-        Expect(link);  Reply(link, "553 Could not create file.");
-        Expect(link);  Reply(link, "257 \"/pub/incoming\" is the current directory");
+        Answer(link, {"200 I", "200 EPRT ok", "553 Could not create file.",
+                      "257 \"/pub/incoming\" is the current directory"});
     });
     uint32_t start = Now();
     EXPECT_EQ(0, ZK_FtpPutFileA(session_, path.c_str(), "up.bin", 1));
@@ -397,9 +352,7 @@ TEST_F(ScriptedFtp, RefusedActiveUploadEndsAtOnce) {
 // A listing command refused with 550 is a failure, not an empty directory, and ends at once.
 TEST_F(ScriptedFtp, RefusedListingFailsAtOnce) {
     Start(ZK_AF_INET, 0, [](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "200 A");
-        Expect(link);  Reply(link, "200 PORT ok");
-        Expect(link);  Reply(link, "550 No such directory");
+        Answer(link, {"200 A", "200 PORT ok", "550 No such directory"});
     });
     MStringList list{7, nullptr};
     uint32_t start = Now();
@@ -412,10 +365,7 @@ TEST_F(ScriptedFtp, RefusedListingFailsAtOnce) {
 TEST_F(ScriptedFtp, PassiveListingWithoutCompletionLineStillReturnsItsList) {
     Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
         Expect(link);  Reply(link, "200 A");
-        Expect(link);  Reply(link, OpenPassive(link));
-        SocketHandle *data = AcceptData(link);
-        Expect(link);
-        Reply(link, "150 listing");
+        SocketHandle *data = ServePassive(link, "150 listing");
         SendAll(data, "a\r\nbc\r\n");
         ZK_SocketClose(data);
         Pause(10500);  // no 226
@@ -480,10 +430,7 @@ TEST_F(ScriptedFtp, ActivePortFallsBackWithinTheRange) {
 // command), and lines past the 1024-character limit (they would lose their CR LF).
 TEST_F(ScriptedFtp, UnsafeCommandLinesAreNotSent) {
     Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "200 SITE CHMOD ok");
-        Expect(link);  Reply(link, "200 SITE CHMOD ok");
-        Expect(link);  Reply(link, "550 No such file");
-        Expect(link);  Reply(link, "250 deleted");
+        Answer(link, {"200 SITE CHMOD ok", "200 SITE CHMOD ok", "550 No such file", "250 deleted"});
     });
     EXPECT_EQ(0, ZK_FtpDeleteFileA(session_, "a\r\nDELE b"));
     EXPECT_EQ(4u, ZK_FtpQueryLastErrorCode());
@@ -507,13 +454,8 @@ TEST_F(ScriptedFtp, UnsafeCommandLinesAreNotSent) {
 // Replies are judged by the code they begin with; a refusal's words are read without case.
 TEST_F(ScriptedFtp, RepliesAreJudgedByTheirCode) {
     Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
-        Expect(link);  Reply(link, "550 NOTE: 250 follows");
-        Expect(link);  Reply(link, "550 NO SUCH FILE");
-        Expect(link);  Reply(link, "200 I");
-        Expect(link);  Reply(link, "213 99999999999");
-        Expect(link);  Reply(link, "213 20240131203000.123");
-        Expect(link);  Reply(link, "213 2024");
-        Expect(link);  Reply(link, "257 one \" quote");
+        Answer(link, {"550 NOTE: 250 follows", "550 NO SUCH FILE", "200 I", "213 99999999999", "213 20240131203000.123",
+                      "213 2024", "257 one \" quote"});
     });
     EXPECT_EQ(0, ZK_FtpSetDirectoryA(session_, "x"));
     EXPECT_EQ(8u, ZK_FtpQueryLastErrorCode());
@@ -579,9 +521,8 @@ TEST_F(ScriptedFtp, OverlongReplyLinesKeepTheSessionInStep) {
     Start(ZK_AF_INET, 1, [](FtpPeerLink &link) {
         Expect(link);  Reply(link, "550 " + std::string(2000, 'x'));
         Expect(link);  Reply(link, "250 " + std::string(1018, 'y'));  // 1022 characters before CR LF
-        Expect(link);  Reply(link, "250 Delete operation successful.");
-        Expect(link);  Reply(link, "257 \"/abcd\" is the current directory");
-        Expect(link);  Reply(link, "257 \"/abcd\" is the current directory");
+        Answer(link, {"250 Delete operation successful.", "257 \"/abcd\" is the current directory",
+                      "257 \"/abcd\" is the current directory"});
     });
     EXPECT_EQ(0, ZK_FtpSetDirectoryA(session_, "nowhere"));
     EXPECT_EQ(8u, ZK_FtpQueryLastErrorCode());
