@@ -95,7 +95,7 @@ for arch in x86 x64; do
     grep -q "file format $format\$" <<< "$head" || fail "$rel is not a $format file: $(grep -m1 'file format' <<< "$head")"
     grep -q "^architecture: $machine," <<< "$head" || fail "$rel is not built for $machine"
     # What Windows must find to start it: its own system DLLs, and zknet.dll beside a program.
-    allowed='kernel32|ws2_32|msvcrt|netapi32|iphlpapi|user32|advapi32|ntdll|secur32|crypt32'
+    allowed='kernel32|ws2_32|msvcrt|netapi32|iphlpapi|user32|advapi32|ntdll|secur32|crypt32|shell32'
     case $f in *.exe) allowed="$allowed|zknet" ;; esac
     foreign=$("$tool-objdump" -p "$f" | sed -n 's/^[[:space:]]*DLL Name: //p' | grep -viE "^($allowed)\.dll\$" || true)
     [ -z "$foreign" ] || fail "$rel needs DLLs that a bare Windows lacks: $(echo $foreign)"
