@@ -115,7 +115,7 @@ t = Tree(BAS)
 t.edit("include/zknet/mail.h", "\nZK_EXTERN_C_END\n", MAIL)
 t.edit("exports/zknet.def", "; ---- ZK_Telnet ----", MAIL_DEF + "; ---- ZK_Telnet ----")
 rc, text = t.check()
-expect(rc != 0 and "ZK_MailProbeBoxA (mail.h) is not declared" in text and "re-run `/usr/bin/python3 tools/make-bindings.py`" in text,
+expect(rc != 0 and "ZK_MailProbeBoxA (mail.h) is not declared" in text and "re-run `/usr/bin/python3 tools/make-bindings.py vba`" in text,
        "a module older than the headers is refused with the advice to re-run the generator", text)
 rc, text = t.generate()
 expect(rc == 0, "the generator reads the new prototypes", text)

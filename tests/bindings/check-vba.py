@@ -1,160 +1,18 @@
 #!/usr/bin/python3
-"""check-vba.py -- checks the VBA/VB6 declarations (bindings/vba/zknet.bas) against the C interface.
-
-The module is read as the VBA editor would compile it, once per target: 64-bit Office (VBA7 and
-Win64), 32-bit Office (VBA7) and VB6 or older Office (neither). For each target every export of
-exports/zknet.def must be declared once, with the prototype of include/zknet/*.h: the number of
-arguments, ByVal/ByRef and the width of each (a pointer LongPtr under VBA7 and Long elsewhere, a
-32-bit integer Long, a 16-bit one Integer), Sub for a void result; the 32-bit stack size of the
-arguments equal to the .def's @n. Every record of the headers must be a Type whose members lie at
-the C offsets, with the C size, for that target's pointer width (the C layouts themselves are
-checked against tests/exports/record_layout.c), and every numeric or text #define of the headers a
-Const of the same value. The example macro may call only what the module declares.
-
-This reads the headers and the module on its own; it shares nothing with tools/make-bindings.py, so a
-fault of the generator shows here.
+"""check-vba.py -- checks the VBA/VB6 declarations (bindings/vba/zknet.bas) against the C interface
+(c_interface.py), the module read as the VBA editor compiles it for 64-bit Office (VBA7, Win64),
+32-bit Office (VBA7) and VB6 or older Office: every export declared once with its arguments'
+ByVal/ByRef and widths (a pointer LongPtr under VBA7, Long elsewhere), Sub for a void result, 4 bytes
+a slot adding up to the .def's @n; every record a Type lying at the C offsets for that target's
+pointers; every #define a Const of the same value. The example macro may call only what it declares.
 """
-import argparse
 import os
 import re
 import sys
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-REGENERATE = "re-run `/usr/bin/python3 tools/make-bindings.py` and commit bindings/vba/zknet.bas"
-
-# ---------------------------------------------------------------- the C side
-
-# Callback types of the headers (typedef R (ZK_API *Name)(...)): passed as a function's address.
-CALLBACKS = set()
-
-C_SIZES = {"char": 1, "int8_t": 1, "uint8_t": 1, "int16_t": 2, "uint16_t": 2, "zk_wchar_t": 2,
-           "int32_t": 4, "uint32_t": 4, "int": 4, "int64_t": 8}
-
-
-def strip_c_comments(text):
-    return re.sub(r"/\*.*?\*/", " ", text, flags=re.S)
-
-
-class CParam:
-    def __init__(self, text, where):
-        t = " ".join(text.replace("*", " * ").split())
-        words = [w for w in t.split() if w != "const"]
-        self.stars = words.count("*")
-        words = [w for w in words if w != "*"]
-        if len(words) != 2:
-            raise SystemExit(f"{where}: cannot read the parameter '{text.strip()}'")
-        self.base, self.name = words
-        self.text = " ".join(text.split())
-
-
-class CPrototype:
-    def __init__(self, name, result, params, header):
-        self.name = name
-        self.result = CParam(result + " result", name)
-        self.params = params
-        self.header = header
-
-
-def read_headers(include):
-    protos, structs, defines = {}, {}, {}
-    for fn in sorted(os.listdir(include)):
-        if not fn.endswith(".h"):
-            continue
-        path = os.path.join(include, fn)
-        raw = open(path, encoding="utf-8").read()
-        text = strip_c_comments(raw)
-        for m in re.finditer(r"ZK_EXPORT\s+([^;]*?)\bZK_API\s+(ZK_\w+)\s*\(([^)]*)\)\s*;", text):
-            name = m.group(2)
-            plist = m.group(3).strip()
-            params = [] if plist in ("", "void") else [CParam(p, name) for p in plist.split(",")]
-            if name in protos:
-                raise SystemExit(f"{fn}: {name} is declared twice")
-            protos[name] = CPrototype(name, m.group(1).strip(), params, fn)
-        for m in re.finditer(r"typedef\s+struct\s+\w+\s*\{(.*?)\}\s*(\w+)\s*;", text, re.S):
-            members = []
-            for decl in m.group(1).split(";"):
-                decl = " ".join(decl.replace("*", " * ").split())
-                if not decl:
-                    continue
-                dims = [int(d) for d in re.findall(r"\[\s*(\d+)\s*\]", decl)]
-                decl = re.sub(r"\[.*", "", decl)
-                words = [w for w in decl.split() if w != "const"]
-                stars = words.count("*")
-                words = [w for w in words if w != "*"]
-                members.append({"name": words[-1], "base": words[0], "stars": stars, "dims": dims})
-            structs[m.group(2)] = members
-        CALLBACKS.update(re.findall(r"typedef\s+\w+\s*\(\s*ZK_API\s*\*\s*(\w+)\s*\)", text))
-        for m in re.finditer(r"^[ \t]*#[ \t]*define[ \t]+((?:ZK|ZKNET)_\w+)[ \t]+(.*?)[ \t]*$", text, re.M):
-            value = m.group(2).strip()
-            if re.fullmatch(r"-?(0[xX][0-9a-fA-F]+|\d+)[uUlL]*", value):
-                defines[m.group(1)] = int(value.rstrip("uUlL"), 0)
-            elif re.fullmatch(r'"[^"\\]*"', value):
-                defines[m.group(1)] = value[1:-1]
-    return protos, structs, defines
-
-
-def c_layout(members, ptr):
-    """[(name, offset, size)] and the total size, by C's natural alignment."""
-    out, offset, largest = [], 0, 1
-    for m in members:
-        unit = ptr if m["stars"] else C_SIZES.get(m["base"])
-        if unit is None:
-            raise SystemExit(f"no C size known for the member type {m['base']}")
-        count = 1
-        for d in m["dims"]:
-            count *= d
-        offset = (offset + unit - 1) // unit * unit
-        out.append((m["name"], offset, unit * count))
-        offset += unit * count
-        largest = max(largest, unit)
-    return out, (offset + largest - 1) // largest * largest
-
-
-def check_c_model(structs, layout_source, problems):
-    """The layouts computed here must be the ones the C compiler asserts in record_layout.c."""
-    text = strip_c_comments(open(layout_source, encoding="utf-8").read())
-    checked = 0
-    for m in re.finditer(r"ZK_CHECK\((.*?)\);", text):
-        cond = " ".join(m.group(1).split())
-        off = re.fullmatch(r"offsetof\((\w+), (\w+)\) == (.+)", cond)
-        size = re.fullmatch(r"sizeof\((\w+)\) == (.+)", cond)
-        for ptr in (4, 8):
-            if off:
-                struct, member, expr = off.groups()
-            elif size and size.group(1) in structs:
-                struct, member, expr = size.group(1), None, size.group(2)
-            else:
-                break
-            if struct not in structs:
-                problems.append(f"record_layout.c checks {struct}, which no header defines")
-                break
-            want = evaluate_c(expr, ptr)
-            layout, total = c_layout(structs[struct], ptr)
-            got = total if member is None else dict((n, o) for n, o, _ in layout).get(member)
-            if got != want:
-                problems.append(f"this checker's C layout of {struct} disagrees with record_layout.c "
-                                f"({cond}, pointers of {ptr} bytes: {got}); the checker is wrong")
-            checked += 1
-    return checked
-
-
-def evaluate_c(expr, ptr):
-    e = expr.replace("ZK_PTR", str(ptr))
-    e = re.sub(r"\(size_t\)", "", e)
-    if not re.fullmatch(r"[\d\s+*()-]+", e):
-        raise SystemExit(f"cannot evaluate '{expr}' from record_layout.c")
-    return eval(e, {"__builtins__": {}})
-
-
-def read_def(path):
-    exports = {}
-    for line in open(path, encoding="utf-8"):
-        m = re.match(r"\s+(ZK_\w+)@(\d+)", line)
-        if m:
-            exports[m.group(1)] = int(m.group(2))
-    return exports
-
-# ---------------------------------------------------------------- the VBA side
+sys.dont_write_bytecode = True   # leave no __pycache__ in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import c_interface  # noqa: E402
 
 
 class Target:
@@ -171,6 +29,7 @@ TARGETS = [
     Target("VB6 and Office 2007 or older", {"WIN32"}, 4),
 ]
 
+WIDTH = {1: "byte", 2: "integer", 4: "long"}
 VBA_SIZES = {"byte": 1, "boolean": 2, "integer": 2, "long": 4, "single": 4, "double": 8, "currency": 8,
              "date": 8, "longlong": 8}
 
@@ -391,24 +250,22 @@ def type_layout(mod, name, ptr, problems):
     return out, (offset + largest - 1) // largest * largest
 
 
-def expected_param(c, target, structs):
+def expected_param(c, target, ci):
     """The VBA forms that pass a C parameter correctly: [(mode, type)] with type lower case."""
     ptr = "long" if target.legacy else "longptr"
-    if c.stars == 0 and c.base in CALLBACKS:
+    if c.stars == 0 and c.base in ci.callbacks:
         return [("byval", ptr)]
     if c.stars == 0:
-        width = C_SIZES.get(c.base)
-        if width is None:
-            return None
-        return [("byval", {1: "byte", 2: "integer", 4: "long"}[width])]
+        width = c_interface.C_INTS.get(c.base, (None,))[0]
+        return [("byval", WIDTH[width])] if width in WIDTH else None
     forms = [("byval", ptr), ("byref", "any")]
     if c.stars == 1:
         if c.base == "char":
             forms += [("byval", "string"), ("byref", "byte")]
-        elif c.base in structs:
+        elif c.base in ci.structs:
             forms.append(("byref", c.base.lower()))
-        elif c.base in C_SIZES:
-            forms.append(("byref", {1: "byte", 2: "integer", 4: "long"}[C_SIZES[c.base]]))
+        elif c_interface.C_INTS.get(c.base, (0,))[0] in WIDTH:
+            forms.append(("byref", WIDTH[c_interface.C_INTS[c.base][0]]))
     else:
         forms.append(("byref", ptr))
     return forms
@@ -421,18 +278,18 @@ def expected_result(c, target):
         return None
     # 64 bits come back in registers: LongLong where VBA has it, else Currency (the count / 10000).
     wide = "longlong" if target.ptr == 8 else "currency"
-    return {1: "byte", 2: "integer", 4: "long", 8: wide}.get(C_SIZES.get(c.base, 0), "?")
+    return {**WIDTH, 8: wide}.get(c_interface.C_INTS.get(c.base, (0,))[0], "?")
 
 
-def check_target(mod, target, protos, structs, defines, exports, label, problems, stale):
-    t = target.label
+def check_target(mod, target, ci, label, problems):
+    t, protos, exports = target.label, ci.protos, ci.exports
     # Declarations of the library: exactly the exports.
     ours = {n: d for n, d in mod.declares.items() if d["lib"].lower() in ("zknet.dll", "zknet")}
     for name in sorted(set(exports) - set(ours)):
         where = protos[name].header if name in protos else "zknet.def"
-        stale.append(f"{t}: {name} ({where}) is not declared in {label}")
+        problems.append(f"{t}: {name} ({where}) is not declared in {label}")
     for name in sorted(set(ours) - set(exports)):
-        stale.append(f"{t}: {label} declares {name}, which zknet.def does not export")
+        problems.append(f"{t}: {label} declares {name}, which zknet.def does not export")
     for name, d in mod.declares.items():
         where = d["where"]
         if target.legacy and d["ptrsafe"]:
@@ -450,21 +307,21 @@ def check_target(mod, target, protos, structs, defines, exports, label, problems
         want = expected_result(c.result, target)
         got = d["result"].lower() if d["result"] else None
         if want is None and d["kind"] != "sub":
-            stale.append(f"{where}: {t}: {name} returns nothing in C ({c.header}) and must be a Sub")
+            problems.append(f"{where}: {t}: {name} returns nothing in C ({c.header}) and must be a Sub")
         elif want is not None and (d["kind"] != "function" or got != want):
-            stale.append(f"{where}: {t}: {name} returns {c.result.text.replace(' result', '')} "
+            problems.append(f"{where}: {t}: {name} returns {ctext(c.result)} "
                          f"({c.header}): Function ... As {want_name(want)}, not "
                          f"{'Sub' if d['kind'] == 'sub' else 'As ' + str(d['result'])}")
         # The arguments.
         if len(d["params"]) != len(c.params):
-            stale.append(f"{where}: {t}: {name} takes {len(c.params)} arguments in {c.header}, "
+            problems.append(f"{where}: {t}: {name} takes {len(c.params)} arguments in {c.header}, "
                          f"the module declares {len(d['params'])}")
             continue
         for i, (v, cp) in enumerate(zip(d["params"], c.params), 1):
-            forms = expected_param(cp, target, structs)
+            forms = expected_param(cp, target, ci)
             got = (v["mode"], v["type"].lower())
             if forms is None:
-                problems.append(f"{where}: no VBA form known for {cp.text} of {name}; extend check-vba.py")
+                problems.append(f"{where}: no VBA form known for {ctext(cp)} of {name}; extend check-vba.py")
             elif v["optional"] or v["array"] or got not in forms:
                 hint = ""
                 if cp.base == "zk_wchar_t" and got == ("byval", "string"):
@@ -473,32 +330,32 @@ def check_target(mod, target, protos, structs, defines, exports, label, problems
                     hint = " (ByRef passes the variable's address; integers go ByVal)"
                 elif cp.stars and got == ("byval", "long") and not target.legacy:
                     hint = " (a Long cuts a 64-bit address in half)"
-                stale.append(f"{where}: {t}: argument {i} of {name}, {cp.text} in {c.header}, is declared "
+                problems.append(f"{where}: {t}: argument {i} of {name}, {ctext(cp)} in {c.header}, is declared "
                              f"'{v['text']}'; expected one of {', '.join(f'{m} {want_name(ty)}' for m, ty in forms)}"
                              f"{hint}")
         # What the callee takes off the 32-bit stack: 4 bytes per argument, each of them one slot.
         if target.ptr == 4 and 4 * len(d["params"]) != exports[name]:
             problems.append(f"{where}: {name} passes {4 * len(d['params'])} bytes, zknet.def says @{exports[name]}")
     # Records.
-    for sname, members in structs.items():
+    for sname in ci.structs:
         if sname.lower() not in mod.types:
-            stale.append(f"{t}: the record {sname} has no Type in {label}")
+            problems.append(f"{t}: the record {sname} has no Type in {label}")
             continue
         layout, size = type_layout(mod, sname, target.ptr, problems)
         if layout is None:
             continue
-        c_members, c_size = c_layout(members, target.ptr)
+        c_members, c_size = ci.layout(sname, target.ptr)
         if len(layout) != len(c_members):
-            stale.append(f"{t}: Type {sname} has {len(layout)} members, the C record {len(c_members)}")
+            problems.append(f"{t}: Type {sname} has {len(layout)} members, the C record {len(c_members)}")
             continue
         for (vn, vo, vs), (cn, co, cs) in zip(layout, c_members):
             if vn.lower() not in (cn.lower(), cn.lower() + "value"):
-                stale.append(f"{t}: Type {sname} has {vn} where the C record has {cn}")
+                problems.append(f"{t}: Type {sname} has {vn} where the C record has {cn}")
             elif (vo, vs) != (co, cs):
-                stale.append(f"{t}: {sname}.{vn} lies at {vo} and takes {vs} bytes; in C at {co}, {cs} bytes "
+                problems.append(f"{t}: {sname}.{vn} lies at {vo} and takes {vs} bytes; in C at {co}, {cs} bytes "
                              f"(pointers of {target.ptr} bytes)")
         if size != c_size:
-            stale.append(f"{t}: Type {sname} is {size} bytes, the C record {c_size} (pointers of {target.ptr} bytes)")
+            problems.append(f"{t}: Type {sname} is {size} bytes, the C record {c_size} (pointers of {target.ptr} bytes)")
     # Every Type named in a Declare must exist for this target.
     builtin = set(VBA_SIZES) | {"longptr", "string", "any", "variant", "object"}
     for name, d in mod.declares.items():
@@ -511,9 +368,9 @@ def check_target(mod, target, protos, structs, defines, exports, label, problems
                 problems.append(f"{t} knows no LongPtr, LongLong or PtrSafe: '{line[:80]}'")
                 break
     # Constants.
-    for name, value in defines.items():
+    for name, value in ci.defines.items():
         if name not in mod.consts:
-            stale.append(f"{t}: the constant {name} is not in {label}")
+            problems.append(f"{t}: the constant {name} is not in {label}")
             continue
         ctype, literal, where = mod.consts[name]
         try:
@@ -525,10 +382,14 @@ def check_target(mod, target, protos, structs, defines, exports, label, problems
         if (ctype or "").lower() != want_type:
             problems.append(f"{where}: {name} must be declared As {want_name(want_type)}")
         if got != value:
-            stale.append(f"{where}: {name} is {got} in the module, {value!r} in the headers")
+            problems.append(f"{where}: {name} is {got} in the module, {value!r} in the headers")
     for name, (_, _, where) in mod.consts.items():
-        if re.match(r"ZK(NET)?_", name) and name not in defines:
-            stale.append(f"{where}: {name} is no longer defined by the headers")
+        if re.match(r"ZK(NET)?_", name) and name not in ci.defines:
+            problems.append(f"{where}: {name} is no longer defined by the headers")
+
+
+def ctext(d):
+    return f"{d.base} {'*' * d.stars}{d.name}".replace(" result", "")
 
 
 def want_name(t):
@@ -551,7 +412,7 @@ def check_order(lines, label, problems):
             return
 
 
-def check_example(path, modules, protos, exports, problems, notes):
+def check_example(path, modules, ci, problems, notes):
     label = os.path.basename(path)
     lines = read_vba_lines(path, problems)
     check_order(lines, label, problems)
@@ -564,7 +425,7 @@ def check_example(path, modules, protos, exports, problems, notes):
         code = re.sub(r'"[^"]*"', '""', line)
         used |= set(re.findall(r"\b(ZK_\w+|ZKNET_\w+|Zk[A-Z]\w*)\b", code))
     for name in sorted(used - known):
-        if name.startswith("ZK_") and name not in exports and name not in protos and re.match(r"ZK_Mail", name):
+        if name.startswith("ZK_") and name not in ci.protos and re.match(r"ZK_Mail", name):
             notes.append(f"{label} calls {name}, which no header declares yet; it compiles once the mail "
                          f"headers have it and the module is regenerated")
         else:
@@ -572,63 +433,31 @@ def check_example(path, modules, protos, exports, problems, notes):
 
 
 def main():
-    ap = argparse.ArgumentParser(description="Checks bindings/vba/zknet.bas against the C interface.")
-    ap.add_argument("--root", default=ROOT)
-    ap.add_argument("--bas")
-    ap.add_argument("--example")
-    ap.add_argument("--include")
-    ap.add_argument("--def", dest="deffile")
-    ap.add_argument("--layout")
-    a = ap.parse_args()
-    bas = a.bas or os.path.join(a.root, "bindings", "vba", "zknet.bas")
-    example = a.example or os.path.join(a.root, "bindings", "vba", "example.bas")
-    include = a.include or os.path.join(a.root, "include", "zknet")
-    deffile = a.deffile or os.path.join(a.root, "exports", "zknet.def")
-    layout = a.layout or os.path.join(a.root, "tests", "exports", "record_layout.c")
-
-    problems, stale, notes = [], [], []
-    protos, structs, defines = read_headers(include)
-    exports = read_def(deffile)
-    for name in sorted(set(exports) - set(protos)):
-        problems.append(f"zknet.def exports {name}, which no header declares")
-    for name in sorted(set(protos) - set(exports)):
-        problems.append(f"{protos[name].header} declares {name}, which zknet.def does not export")
-    asserted = check_c_model(structs, layout, problems)
-
+    root, ci = c_interface.load(__doc__)
+    bas = os.path.join(root, "bindings", "vba", "zknet.bas")
+    example = os.path.join(root, "bindings", "vba", "example.bas")
+    problems, notes = list(ci.problems), []
     if not os.path.exists(bas):
-        print(f"{bas} is missing: {REGENERATE}")
-        return 1
+        return c_interface.report(bas, "vba", [f"{bas} is missing"], "")
     lines = read_vba_lines(bas, problems)
     label = os.path.basename(bas)
     check_order(lines, label, problems)
     modules = []
     for target in TARGETS:
         mod = parse_module(active_lines(lines, target, label), label, problems)
-        check_target(mod, target, protos, structs, defines, exports, label, problems, stale)
+        check_target(mod, target, ci, label, problems)
         modules.append(mod)
     if os.path.exists(example):
-        check_example(example, modules, protos, exports, problems, notes)
+        check_example(example, modules, ci, problems, notes)
     else:
         problems.append(f"{example} is missing")
-
     for n in notes:
         print(f"note: {n}")
-    # One report per fault, not one per target.
-    seen = set()
-    for p in problems + stale:
-        key = p
-        for target in TARGETS:
-            key = key.replace(target.label + ": ", "")
-        if key not in seen:
-            seen.add(key)
-            print(p)
-    if stale:
-        print(f"{label} does not match include/zknet/*.h and exports/zknet.def: {REGENERATE}")
-    if problems or stale:
-        return 1
-    print(f"{label}: {len(exports)} exports, {len(structs)} records ({asserted} layout facts of record_layout.c "
-          f"reproduced), {len(defines)} constants, checked for {', '.join(t.label for t in TARGETS)}")
-    return 0
+    return c_interface.report(
+        "bindings/vba/zknet.bas", "vba", problems,
+        f"{label}: {len(ci.exports)} exports, {len(ci.structs)} records ({ci.facts} layout facts of record_layout.c "
+        f"reproduced), {len(ci.defines)} constants, checked for {', '.join(t.label for t in TARGETS)}",
+        labels=[t.label for t in TARGETS])
 
 
 if __name__ == "__main__":

@@ -1,93 +1,20 @@
 #!/usr/bin/python3
-"""check-dotnet.py -- checks the C# declarations (bindings/dotnet/Zknet.cs) against the C interface.
-
-Every export of exports/zknet.def must be declared once in NativeMethods as the headers
-(include/zknet/*.h) prototype it: DllImport of the library "zknet", stdcall, CharSet.Unicode for a W
-form, the same number of parameters, each of a C# type that marshals to the C type (a UTF-16 text
-as LPWStr, a narrow one as LPStr or by address, a record by ref, a session as its SafeHandle) and is
-as wide as the C type on 32- and 64-bit Windows, so that the 32-bit arguments add up to the .def's
-@n. The SafeHandle of each session must release it with the export that takes only that handle,
-declared with IntPtr. Every record must be a Sequential struct whose fields have the C members'
-names, offsets and sizes for 4- and 8-byte pointers; every #define a const of the same value; the
-progress callback a stdcall delegate of the same widths.
-
-It reads the headers and the C# source on its own and shares nothing with tools/make-bindings.py,
-so a fault of the generator, or a header changed without regenerating, shows here.
+"""check-dotnet.py -- checks the C# declarations (bindings/dotnet/Zknet.cs) against the C interface
+(c_interface.py): every export declared once in NativeMethods, DllImport of "zknet", stdcall,
+CharSet.Unicode for a W form, each parameter of a C# type that marshals to the C type (a UTF-16 text
+as LPWStr, a narrow one as LPStr or by address, a record by ref, a session as its SafeHandle) as wide
+as it on 32- and 64-bit Windows, adding up to the .def's @n; each session's SafeHandle releasing it
+with the export that takes only that handle, by IntPtr; every record a Sequential struct lying as C
+lays it out; every #define a const of the same value; the progress callback a stdcall delegate.
 """
-import argparse
 import os
 import re
 import sys
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
-REGENERATE = "re-run `/usr/bin/python3 tools/make-bindings.py dotnet` and commit bindings/dotnet/Zknet.cs"
+sys.dont_write_bytecode = True   # leave no __pycache__ in the source tree
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import c_interface  # noqa: E402
 
-C_SIZES = {"char": 1, "uint8_t": 1, "int16_t": 2, "uint16_t": 2, "zk_wchar_t": 2, "int32_t": 4, "uint32_t": 4,
-           "int": 4, "int64_t": 8}
-
-# ---------------------------------------------------------------- the C side
-
-
-def c_decl(text):
-    """(base, stars, name) of "const char *name" and the like."""
-    t = " ".join(text.replace("*", " * ").split())
-    words = [w for w in t.split() if w != "const"]
-    stars = words.count("*")
-    words = [w for w in words if w != "*"]
-    return words[0], stars, words[-1]
-
-
-def read_headers(include):
-    protos, structs, defines, callbacks, opaque = {}, {}, {}, {}, set()
-    for fn in sorted(os.listdir(include)):
-        if not fn.endswith(".h"):
-            continue
-        text = re.sub(r"/\*.*?\*/", " ", open(os.path.join(include, fn), encoding="utf-8").read(), flags=re.S)
-        for m in re.finditer(r"ZK_EXPORT\s+([^;]*?)\bZK_API\s+(ZK_\w+)\s*\(([^)]*)\)\s*;", text):
-            plist = m.group(3).strip()
-            params = [] if plist in ("", "void") else [c_decl(p) for p in plist.split(",")]
-            protos[m.group(2)] = (c_decl(m.group(1) + " result"), params)
-        for m in re.finditer(r"typedef\s+struct\s+\w+\s*\{(.*?)\}\s*(\w+)\s*;", text, re.S):
-            members = []
-            for decl in m.group(1).split(";"):
-                if decl.strip():
-                    dims = [int(d) for d in re.findall(r"\[\s*(\d+)\s*\]", decl)]
-                    members.append(c_decl(re.sub(r"\[.*", "", decl, flags=re.S)) + (dims,))
-            structs[m.group(2)] = members
-        opaque.update(re.findall(r"typedef\s+struct\s+\w+\s+(\w+)\s*;", text))
-        for m in re.finditer(r"typedef\s+(\w+)\s*\(\s*ZK_API\s*\*\s*(\w+)\s*\)\s*\(([^)]*)\)\s*;", text):
-            callbacks[m.group(2)] = ((m.group(1), 0, "result"), [c_decl(p) for p in m.group(3).split(",")])
-        for m in re.finditer(r"^[ \t]*#[ \t]*define[ \t]+((?:ZK|ZKNET)_\w+)[ \t]+(.*?)[ \t]*$", text, re.M):
-            value = m.group(2).strip()
-            if re.fullmatch(r"-?(0[xX][0-9a-fA-F]+|\d+)[uUlL]*", value):
-                defines[m.group(1)] = int(value.rstrip("uUlL"), 0)
-            elif re.fullmatch(r'"[^"\\]*"', value):
-                defines[m.group(1)] = value[1:-1]
-    return protos, structs, defines, callbacks, opaque
-
-
-def c_width(base, stars, ptr):
-    return ptr if stars else C_SIZES[base] if base in C_SIZES else None
-
-
-def c_layout(members, ptr):
-    out, offset, largest = [], 0, 1
-    for base, stars, name, dims in members:
-        unit = c_width(base, stars, ptr)
-        count = 1
-        for d in dims:
-            count *= d
-        offset = (offset + unit - 1) // unit * unit
-        out.append((name, offset, unit * count))
-        offset += unit * count
-        largest = max(largest, unit)
-    return out, (offset + largest - 1) // largest * largest
-
-
-def read_def(path):
-    return {m.group(1): int(m.group(2)) for m in re.finditer(r"^\s+(ZK_\w+)@(\d+)", open(path).read(), re.M)}
-
-# ---------------------------------------------------------------- the C# side
 
 CS_SIZES = {"byte": 1, "sbyte": 1, "short": 2, "ushort": 2, "char": 2, "int": 4, "uint": 4, "long": 8, "ulong": 8}
 
@@ -179,8 +106,9 @@ def cs_width(p, ptr, handles, delegates):
 
 def compatible(c, p, export, ctx):
     """Why the C# parameter p cannot stand for the C declaration c, or None."""
-    base, stars, _ = c
-    structs, opaque, callbacks, handles, delegates = ctx
+    base, stars = c.base, c.stars
+    ci, handles, delegates = ctx
+    structs, opaque, callbacks = ci.structs, ci.opaque, ci.callbacks
     if stars == 0:
         if base in callbacks:
             return None if p.type == base and base in delegates else f"must be the delegate {base}"
@@ -204,20 +132,19 @@ def compatible(c, p, export, ctx):
     if p.type == "IntPtr":
         return None
     element = p.type[:-2] if p.type.endswith("[]") else p.type if p.byref else None
-    if element is not None and (base == "void" or CS_SIZES.get(element) == C_SIZES.get(base)):
+    if element is not None and (base == "void" or CS_SIZES.get(element) == c_interface.C_INTS.get(base, (0,))[0]):
         return None
     return f"no marshalling to {base}{'*' * stars} known"
 
 
-def check(root):
-    problems = []
-    protos, structs, defines, callbacks, opaque = read_headers(os.path.join(root, "include", "zknet"))
-    exports = read_def(os.path.join(root, "exports", "zknet.def"))
+def check(root, ci):
+    problems = list(ci.problems)
+    protos, structs, callbacks, opaque, exports = ci.protos, ci.structs, ci.callbacks, ci.opaque, ci.exports
     cs_path = os.path.join(root, "bindings", "dotnet", "Zknet.cs")
     if not os.path.exists(cs_path):
         return [f"{cs_path} is missing"]
     imports, cs_structs, consts, delegates, handles = read_cs(cs_path)
-    ctx = (structs, opaque, callbacks, handles, delegates)
+    ctx = (ci, handles, delegates)
 
     for name in sorted(set(imports) - set(exports)):
         problems.append(f"{name} is declared but zknet.def does not export it")
@@ -230,7 +157,7 @@ def check(root):
             problems.append(f"{name}: exported by zknet.def but in no header")
             continue
         attrs, result, params = decls[0]
-        (cresult, cparams) = protos[name]
+        cresult, cparams = protos[name][:2]
         where = f"{name}"
         if not re.match(r'\s*(Library|"zknet")\s*,', attrs) or "CallingConvention = CallingConvention.StdCall" not in attrs:
             problems.append(f"{where}: DllImport must name \"zknet\" with CallingConvention.StdCall")
@@ -261,9 +188,7 @@ def check(root):
                 problems.append(f"{where}: parameter {c[2]} ({p.text}): {why}")
         for ptr in (4, 8):
             for c, p in zip(cparams, params):
-                cw, pw = c_width(c[0], c[1], ptr), cs_width(p, ptr, handles, delegates)
-                if c[0] in callbacks:
-                    cw = ptr
+                cw, pw = ci.width(c, ptr), cs_width(p, ptr, handles, delegates)
                 if cw != pw:
                     problems.append(f"{where}: parameter {c[2]} takes {pw} bytes with {ptr}-byte pointers, "
                                     f"the C type {cw}")
@@ -282,7 +207,7 @@ def check(root):
         elif len(decl[2]) != 1 or decl[2][0].type != "IntPtr":
             problems.append(f"{release}: the SafeHandle calls it with a raw handle, so it must take IntPtr")
 
-    for name, (cres, cparams) in callbacks.items():
+    for name, (cres, cparams, _) in callbacks.items():
         if name not in delegates:
             problems.append(f"the callback type {name} has no delegate")
             continue
@@ -290,7 +215,7 @@ def check(root):
         if "CallingConvention.StdCall" not in attrs:
             problems.append(f"delegate {name}: needs CallingConvention.StdCall")
         if compatible(cres, result, name, ctx) or len(params) != len(cparams) or any(
-                c_width(c[0], c[1], ptr) != cs_width(p, ptr, handles, delegates) for c, p in zip(cparams, params)
+                ci.width(c, ptr) != cs_width(p, ptr, handles, delegates) for c, p in zip(cparams, params)
                 for ptr in (4, 8)):
             problems.append(f"delegate {name}: does not match the header's prototype")
 
@@ -306,7 +231,7 @@ def check(root):
             problems.append(f"record {name}: fields {[f.name for f in fields]}, the header has {[m[2] for m in members]}")
             continue
         for ptr in (4, 8):
-            want, wsize = c_layout(members, ptr)
+            want, wsize = ci.layout(name, ptr)
             got, offset, largest = [], 0, 1
             for f, m in zip(fields, members):
                 if f.marshal == "ByValTStr":
@@ -315,9 +240,9 @@ def check(root):
                     unit, count = CS_SIZES.get(f.type[:-2], 0), f.size_const
                 else:
                     unit, count = (ptr if f.type == "IntPtr" else CS_SIZES.get(f.type, 0)), 1
-                if unit != c_width(m[0], m[1], ptr):
+                if unit != ci.width(m, ptr):
                     problems.append(f"record {name}: field {f.name} has {unit}-byte units, the C member "
-                                    f"{c_width(m[0], m[1], ptr)}")
+                                    f"{ci.width(m, ptr)}")
                 offset = (offset + unit - 1) // unit * unit if unit else offset
                 got.append((f.name, offset, unit * count))
                 offset += unit * count
@@ -326,24 +251,16 @@ def check(root):
             if got != want or size != wsize:
                 problems.append(f"record {name} with {ptr}-byte pointers: {got} size {size}, C has {want} size {wsize}")
 
-    for name, value in defines.items():
+    for name, value in ci.defines.items():
         if consts.get(name) != value:
             problems.append(f"constant {name}: {consts.get(name)!r}, the header says {value!r}")
     return problems
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    ap.add_argument("--root", default=ROOT)
-    args = ap.parse_args()
-    problems = check(args.root)
-    for p in problems:
-        print(p)
-    if problems:
-        print(f"{len(problems)} problems: bindings/dotnet/Zknet.cs does not match the headers; {REGENERATE}")
-        return 1
-    print("bindings/dotnet/Zknet.cs matches the headers and zknet.def")
-    return 0
+    root, ci = c_interface.load(__doc__)
+    return c_interface.report("bindings/dotnet/Zknet.cs", "dotnet", check(root, ci),
+                              "bindings/dotnet/Zknet.cs matches the headers and zknet.def")
 
 
 if __name__ == "__main__":
