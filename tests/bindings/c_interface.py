@@ -5,6 +5,7 @@ exports/zknet.def, and the records' C layouts for 4- and 8-byte pointers, themse
 compiler asserts in tests/exports/record_layout.c.
 """
 import argparse
+import math
 import os
 import re
 from collections import namedtuple
@@ -27,6 +28,18 @@ def decl(text, where):
     if len(words) != 2:
         raise SystemExit(f"{where}: cannot read '{text.strip()}'")
     return Decl(words[0], stars, words[1], tuple(int(d) for d in re.findall(r"\[\s*(\d+)\s*\]", text)))
+
+
+def lay_out(items):
+    """[(name, offset, size)] and the total size of [(name, unit, count, align)] laid out in order, each
+    at a multiple of its alignment, the total a multiple of the largest."""
+    out, offset, largest = [], 0, 1
+    for name, unit, count, align in items:
+        offset = (offset + align - 1) // align * align
+        out.append((name, offset, unit * count))
+        offset += unit * count
+        largest = max(largest, align)
+    return out, (offset + largest - 1) // largest * largest
 
 
 def plist(text, where):
@@ -75,17 +88,7 @@ class Interface:
 
     def layout(self, name, ptr):
         """[(member, offset, size)] and the size of a record, by C's natural alignment."""
-        out, offset, largest = [], 0, 1
-        for d in self.structs[name]:
-            unit = self.width(d, ptr)
-            count = 1
-            for n in d.dims:
-                count *= n
-            offset = (offset + unit - 1) // unit * unit
-            out.append((d.name, offset, unit * count))
-            offset += unit * count
-            largest = max(largest, unit)
-        return out, (offset + largest - 1) // largest * largest
+        return lay_out((d.name, self.width(d, ptr), math.prod(d.dims), self.width(d, ptr)) for d in self.structs[name])
 
     def check_layouts(self, path):
         """The layouts computed here must be those the C compiler asserts in record_layout.c."""

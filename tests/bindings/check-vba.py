@@ -219,7 +219,7 @@ def parse_module(lines, label, problems):
 def type_layout(mod, name, ptr, problems):
     """[(member, offset, size)] and the size of a Type, members naturally aligned as VBA lays them out."""
     tname, members = mod.types[name.lower()]
-    out, offset, largest = [], 0, 1
+    items = []
     for member, dims, vtype, mwhere in members:
         t = vtype.lower()
         if t == "longptr":
@@ -242,12 +242,8 @@ def type_layout(mod, name, ptr, problems):
                     return None, None
                 low = int(bounds.group(1) or 0)   # Option Base 1 is not used in the module
                 count *= int(bounds.group(2)) - low + 1
-        align = min(unit, 8 if ptr == 8 else 4)
-        offset = (offset + align - 1) // align * align
-        out.append((member, offset, unit * count))
-        offset += unit * count
-        largest = max(largest, align)
-    return out, (offset + largest - 1) // largest * largest
+        items.append((member, unit, count, min(unit, 8 if ptr == 8 else 4)))
+    return c_interface.lay_out(items)
 
 
 def expected_param(c, target, ci):

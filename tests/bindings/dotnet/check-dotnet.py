@@ -232,7 +232,7 @@ def check(root, ci):
             continue
         for ptr in (4, 8):
             want, wsize = ci.layout(name, ptr)
-            got, offset, largest = [], 0, 1
+            items = []
             for f, m in zip(fields, members):
                 if f.marshal == "ByValTStr":
                     unit, count = (2 if unicode else 1), f.size_const
@@ -243,11 +243,8 @@ def check(root, ci):
                 if unit != ci.width(m, ptr):
                     problems.append(f"record {name}: field {f.name} has {unit}-byte units, the C member "
                                     f"{ci.width(m, ptr)}")
-                offset = (offset + unit - 1) // unit * unit if unit else offset
-                got.append((f.name, offset, unit * count))
-                offset += unit * count
-                largest = max(largest, unit)
-            size = (offset + largest - 1) // largest * largest
+                items.append((f.name, unit, count, unit or 1))
+            got, size = c_interface.lay_out(items)
             if got != want or size != wsize:
                 problems.append(f"record {name} with {ptr}-byte pointers: {got} size {size}, C has {want} size {wsize}")
 

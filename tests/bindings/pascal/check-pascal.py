@@ -8,6 +8,7 @@ a pointer to that record), adding up to the .def's @n on 32 bits; every record l
 out, also as Free Pascal here compiles it; every #define a constant of the same value. The unit, the
 example program and the README's example must compile (fpc -Mdelphi, without linking).
 """
+import math
 import os
 import re
 import shutil
@@ -161,20 +162,11 @@ def expected(d, c):
 
 
 def pascal_layout(unit, fields, packed, ptr):
-    out, offset, largest = [], 0, 1
-    for name, ftype, dims in fields:
-        size = unit.size(ftype, ptr)
-        if size is None:
-            return None, f"no size known for {ftype}"
-        count = 1
-        for d in dims:
-            count *= d
-        align = 1 if packed else size
-        offset = (offset + align - 1) // align * align
-        out.append((name, offset, size * count))
-        offset += size * count
-        largest = max(largest, align)
-    return out, (offset + largest - 1) // largest * largest
+    sizes = [unit.size(ftype, ptr) for _, ftype, _ in fields]
+    if None in sizes:
+        return None, f"no size known for {fields[sizes.index(None)][1]}"
+    return c_interface.lay_out((name, size, math.prod(dims), 1 if packed else size)
+                               for (name, _, dims), size in zip(fields, sizes))
 
 
 def same_name(pascal, c):
