@@ -90,6 +90,35 @@ class Interface:
         """[(member, offset, size)] and the size of a record, by C's natural alignment."""
         return lay_out((d.name, self.width(d, ptr), math.prod(d.dims), self.width(d, ptr)) for d in self.structs[name])
 
+    def compare_exports(self, declared):
+        """Problems of the set of exports a binding declares."""
+        return [f"{n} ({self.protos[n].header if n in self.protos else 'zknet.def'}) is not declared"
+                for n in sorted(set(self.exports) - set(declared))] + \
+            [f"{n} is declared, but zknet.def does not export it" for n in sorted(set(declared) - set(self.exports))]
+
+    def compare_record(self, name, ptr, layout, size, same=lambda b, c: b.lower() == c.lower()):
+        """Problems of a binding's layout ([(member, offset, size)], size) of a record for ptr-byte pointers."""
+        want, wsize = self.layout(name, ptr)
+        if len(layout) != len(want):
+            return [f"{name} has {len(layout)} members, the C record {len(want)}"]
+        out = []
+        for (bn, bo, bs), (cn, co, cs) in zip(layout, want):
+            if not same(bn, cn):
+                out.append(f"{name} has {bn} where the C record has {cn}")
+            elif (bo, bs) != (co, cs):
+                out.append(f"{name}.{bn} lies at {bo} and takes {bs} bytes; in C at {co}, {cs} bytes "
+                           f"(pointers of {ptr} bytes)")
+        if size != wsize:
+            out.append(f"{name} is {size} bytes, the C record {wsize} (pointers of {ptr} bytes)")
+        return out
+
+    def compare_constants(self, got):
+        """Problems of a binding's constants {name: value}: every #define with its value, none left over."""
+        return [f"the constant {n} is {got[n] if n in got else 'missing'}, {v!r} in the headers"
+                for n, v in self.defines.items() if got.get(n) != v] + \
+            [f"the constant {n} is no longer defined by the headers"
+             for n in got if re.match(r"ZK(NET)?_", n) and n not in self.defines]
+
     def check_layouts(self, path):
         """The layouts computed here must be those the C compiler asserts in record_layout.c."""
         text = re.sub(r"/\*.*?\*/", " ", open(path, encoding="utf-8").read(), flags=re.S)

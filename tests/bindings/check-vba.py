@@ -281,11 +281,7 @@ def check_target(mod, target, ci, label, problems):
     t, protos, exports = target.label, ci.protos, ci.exports
     # Declarations of the library: exactly the exports.
     ours = {n: d for n, d in mod.declares.items() if d["lib"].lower() in ("zknet.dll", "zknet")}
-    for name in sorted(set(exports) - set(ours)):
-        where = protos[name].header if name in protos else "zknet.def"
-        problems.append(f"{t}: {name} ({where}) is not declared in {label}")
-    for name in sorted(set(ours) - set(exports)):
-        problems.append(f"{t}: {label} declares {name}, which zknet.def does not export")
+    problems += [f"{t}: {p}" for p in ci.compare_exports(ours)]
     for name, d in mod.declares.items():
         where = d["where"]
         if target.legacy and d["ptrsafe"]:
@@ -340,18 +336,8 @@ def check_target(mod, target, ci, label, problems):
         layout, size = type_layout(mod, sname, target.ptr, problems)
         if layout is None:
             continue
-        c_members, c_size = ci.layout(sname, target.ptr)
-        if len(layout) != len(c_members):
-            problems.append(f"{t}: Type {sname} has {len(layout)} members, the C record {len(c_members)}")
-            continue
-        for (vn, vo, vs), (cn, co, cs) in zip(layout, c_members):
-            if vn.lower() not in (cn.lower(), cn.lower() + "value"):
-                problems.append(f"{t}: Type {sname} has {vn} where the C record has {cn}")
-            elif (vo, vs) != (co, cs):
-                problems.append(f"{t}: {sname}.{vn} lies at {vo} and takes {vs} bytes; in C at {co}, {cs} bytes "
-                             f"(pointers of {target.ptr} bytes)")
-        if size != c_size:
-            problems.append(f"{t}: Type {sname} is {size} bytes, the C record {c_size} (pointers of {target.ptr} bytes)")
+        problems += [f"{t}: Type {p}" for p in ci.compare_record(
+            sname, target.ptr, layout, size, lambda v, c: v.lower() in (c.lower(), c.lower() + "value"))]
     # Every Type named in a Declare must exist for this target.
     builtin = set(VBA_SIZES) | {"longptr", "string", "any", "variant", "object"}
     for name, d in mod.declares.items():
@@ -363,25 +349,16 @@ def check_target(mod, target, ci, label, problems):
             if re.search(r"\b(LongPtr|LongLong|PtrSafe)\b", line, re.I):
                 problems.append(f"{t} knows no LongPtr, LongLong or PtrSafe: '{line[:80]}'")
                 break
-    # Constants.
-    for name, value in ci.defines.items():
-        if name not in mod.consts:
-            problems.append(f"{t}: the constant {name} is not in {label}")
-            continue
-        ctype, literal, where = mod.consts[name]
+    # Constants: a Long or a String of the #define's value.
+    values = {}
+    for name, (ctype, literal, where) in mod.consts.items():
         try:
-            got = vba_literal(literal)
+            values[name] = vba_literal(literal)
         except ValueError:
             problems.append(f"{where}: cannot read the value {literal} of {name}")
-            continue
-        want_type = "string" if isinstance(value, str) else "long"
-        if (ctype or "").lower() != want_type:
-            problems.append(f"{where}: {name} must be declared As {want_name(want_type)}")
-        if got != value:
-            problems.append(f"{where}: {name} is {got} in the module, {value!r} in the headers")
-    for name, (_, _, where) in mod.consts.items():
-        if re.match(r"ZK(NET)?_", name) and name not in ci.defines:
-            problems.append(f"{where}: {name} is no longer defined by the headers")
+        if name in ci.defines and (ctype or "").lower() != ("string" if isinstance(ci.defines[name], str) else "long"):
+            problems.append(f"{where}: {name} must be declared As Long or String as in the headers")
+    problems += [f"{t}: {p}" for p in ci.compare_constants(values)]
 
 
 def ctext(d):

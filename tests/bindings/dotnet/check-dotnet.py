@@ -146,12 +146,12 @@ def check(root, ci):
     imports, cs_structs, consts, delegates, handles = read_cs(cs_path)
     ctx = (ci, handles, delegates)
 
-    for name in sorted(set(imports) - set(exports)):
-        problems.append(f"{name} is declared but zknet.def does not export it")
+    problems += ci.compare_exports(imports)
     for name, stack in exports.items():
         decls = imports.get(name, [])
-        if len(decls) != 1:
+        if len(decls) > 1:
             problems.append(f"{name}: declared {len(decls)} times, once wanted")
+        if len(decls) != 1:
             continue
         if name not in protos:
             problems.append(f"{name}: exported by zknet.def but in no header")
@@ -231,7 +231,6 @@ def check(root, ci):
             problems.append(f"record {name}: fields {[f.name for f in fields]}, the header has {[m[2] for m in members]}")
             continue
         for ptr in (4, 8):
-            want, wsize = ci.layout(name, ptr)
             items = []
             for f, m in zip(fields, members):
                 if f.marshal == "ByValTStr":
@@ -244,14 +243,8 @@ def check(root, ci):
                     problems.append(f"record {name}: field {f.name} has {unit}-byte units, the C member "
                                     f"{ci.width(m, ptr)}")
                 items.append((f.name, unit, count, unit or 1))
-            got, size = c_interface.lay_out(items)
-            if got != want or size != wsize:
-                problems.append(f"record {name} with {ptr}-byte pointers: {got} size {size}, C has {want} size {wsize}")
-
-    for name, value in ci.defines.items():
-        if consts.get(name) != value:
-            problems.append(f"constant {name}: {consts.get(name)!r}, the header says {value!r}")
-    return problems
+            problems += ["record " + p for p in ci.compare_record(name, ptr, *c_interface.lay_out(items))]
+    return problems + ci.compare_constants(consts)
 
 
 def main():

@@ -217,15 +217,12 @@ def check_target(target, source, c, problems):
             problems.append(f"{t}: ZknetLib is {lib}, must be '{LIBRARY['MSWINDOWS' in target.symbols]}'")
     for name in unit.unbound:
         problems.append(f"{t}: {name} is declared without 'stdcall/cdecl; external ZknetLib name ...'")
-    for name in sorted(set(exports) - set(unit.routines)):
-        problems.append(f"{t}: {name} ({protos[name].header if name in protos else 'zknet.def'}) is not declared")
+    problems += [f"{t}: {p}" for p in c.compare_exports(n for n in unit.routines if n.startswith("ZK_"))]
     for name, entries in sorted(unit.routines.items()):
         if len(entries) > 1:
             problems.append(f"{t}: {name} is declared {len(entries)} times")
         e = entries[0]
         if name not in exports:
-            if name.startswith("ZK_"):
-                problems.append(f"{t}: {name} is declared, but zknet.def does not export it")
             continue
         if e["lib"] != "ZknetLib" or e["symbol"] != name:
             problems.append(f"{t}: {name} must be external ZknetLib name '{name}'")
@@ -239,7 +236,7 @@ def check_target(target, source, c, problems):
     for cname, cb in callbacks.items():
         proc = unit.procs.get("t" + cname.lower())
         if proc is None:
-            problems.append(f"{t}: the callback type {cname} ({header}) has no T{cname}")
+            problems.append(f"{t}: the callback type {cname} ({cb.header}) has no T{cname}")
         else:
             check_signature(f"{t}: T{cname}", proc, cb, c, target, unit, problems)
     for cname in sorted(opaque):
@@ -254,28 +251,13 @@ def check_target(target, source, c, problems):
         if layout is None:
             problems.append(f"{t}: T{sname}: {size}")
             continue
-        c_members, c_size = c.layout(sname, target.ptr)
-        if len(layout) != len(c_members):
-            problems.append(f"{t}: T{sname} has {len(layout)} fields, the C record {len(c_members)}")
-            continue
-        for (pn, po, ps), (cn, co, cs), field, member in zip(layout, c_members, rec[1], members):
-            want = expected(member, c)
-            if not same_name(pn, cn):
-                problems.append(f"{t}: T{sname} has {pn} where the C record has {cn}")
-            elif (po, ps) != (co, cs):
-                problems.append(f"{t}: T{sname}.{pn} lies at {po} and takes {ps} bytes; in C at {co}, {cs} bytes")
-            elif unit.resolve(field[1]) != want or tuple(field[2]) != member.dims:
-                problems.append(f"{t}: T{sname}.{pn} is declared {field[1]} {field[2] or ''}, "
+        problems += [f"{t}: T{p}" for p in c.compare_record(sname, target.ptr, layout, size, same_name)]
+        for (pn, ptype, dims), member in zip(rec[1], members):
+            if unit.resolve(ptype) != expected(member, c) or tuple(dims) != member.dims:
+                problems.append(f"{t}: T{sname}.{pn} is declared {ptype} {dims or ''}, "
                                 f"in C {member.base}{'*' * member.stars} {member.dims or ''}")
-        if size != c_size:
-            problems.append(f"{t}: T{sname} is {size} bytes, the C record {c_size}")
-    for name, value in c.defines.items():
-        got = unit.consts.get(name.lower())
-        if got != [value]:
-            problems.append(f"{t}: the constant {name} is {got[0] if got else 'missing'}, {value!r} in the headers")
-    for name in unit.consts:
-        if re.match(r"zk(net)?_", name) and name.upper() not in {d.upper() for d in c.defines}:
-            problems.append(f"{t}: the constant {name} is no longer defined by the headers")
+    problems += [f"{t}: the constant {n} is defined {len(v)} times" for n, v in unit.consts.items() if len(v) > 1]
+    problems += [f"{t}: {p}" for p in c.compare_constants({n.upper(): v[0] for n, v in unit.consts.items()})]
     return unit
 
 # ---------------------------------------------------------------- what Free Pascal makes of it

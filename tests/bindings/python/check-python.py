@@ -78,9 +78,7 @@ class Checker:
 
     def run(self, ci):
         n, records, stack = self.n, ci.structs, ci.exports
-        for name, want in ci.defines.items():
-            if getattr(n, name, None) != want:
-                self.fail(f"constant {name}: {getattr(n, name, 'missing')!r}, header {want!r}")
+        self.problems += ci.compare_constants({k: v for k, v in vars(n).items() if isinstance(v, (int, str))})
         for name, members in records.items():
             t = getattr(n, name, None)
             if t is None:
@@ -121,8 +119,7 @@ class Checker:
                          r"if STDCALL:\n    _FUNCTYPE, _LIBRARY = ctypes\.WINFUNCTYPE, ctypes\.WinDLL\n", source):
             self.fail("32-bit Windows must load with WinDLL and call back with WINFUNCTYPE (stdcall)")
         declared = getattr(n, "EXPORTS", {})
-        for name in sorted(set(ci.protos) ^ set(declared)):
-            self.fail(f"export {name}: {'missing' if name in ci.protos else 'not in the headers'}")
+        self.problems += ci.compare_exports(declared)
         for name, (result, params, _) in ci.protos.items():
             if name not in declared:
                 continue
