@@ -385,7 +385,7 @@ def check_order(lines, label, problems):
             return
 
 
-def check_example(path, modules, ci, problems, notes):
+def check_example(path, modules, problems):
     label = os.path.basename(path)
     lines = read_vba_lines(path, problems)
     check_order(lines, label, problems)
@@ -397,19 +397,14 @@ def check_example(path, modules, ci, problems, notes):
     for _, line in lines:
         code = re.sub(r'"[^"]*"', '""', line)
         used |= set(re.findall(r"\b(ZK_\w+|ZKNET_\w+|Zk[A-Z]\w*)\b", code))
-    for name in sorted(used - known):
-        if name.startswith("ZK_") and name not in ci.protos and re.match(r"ZK_Mail", name):
-            notes.append(f"{label} calls {name}, which no header declares yet; it compiles once the mail "
-                         f"headers have it and the module is regenerated")
-        else:
-            problems.append(f"{label} uses {name}, which zknet.bas does not declare")
+    problems += [f"{label} uses {name}, which zknet.bas does not declare" for name in sorted(used - known)]
 
 
 def main():
     root, ci = c_interface.load(__doc__)
     bas = os.path.join(root, "bindings", "vba", "zknet.bas")
     example = os.path.join(root, "bindings", "vba", "example.bas")
-    problems, notes = list(ci.problems), []
+    problems = list(ci.problems)
     if not os.path.exists(bas):
         return c_interface.report(bas, "vba", [f"{bas} is missing"], "")
     lines = read_vba_lines(bas, problems)
@@ -421,11 +416,9 @@ def main():
         check_target(mod, target, ci, label, problems)
         modules.append(mod)
     if os.path.exists(example):
-        check_example(example, modules, ci, problems, notes)
+        check_example(example, modules, problems)
     else:
         problems.append(f"{example} is missing")
-    for n in notes:
-        print(f"note: {n}")
     return c_interface.report(
         "bindings/vba/zknet.bas", "vba", problems,
         f"{label}: {len(ci.exports)} exports, {len(ci.structs)} records ({ci.facts} layout facts of record_layout.c "

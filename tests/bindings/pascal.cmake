@@ -8,8 +8,7 @@ if(NOT WIN32 AND NOT ZK_SANITIZE)
   # A ThreadSanitizer library cannot be loaded by a program built without it.
   if(NOT ZK_TSAN AND TEST ftp-peers-start AND TEST mail-peers-start)
     add_test(NAME pascal-run COMMAND ${ZK_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/bindings/pascal/run-pascal.py
-                                     ${CMAKE_SOURCE_DIR} $<TARGET_FILE:zknet> ${CMAKE_BINARY_DIR}/pascal-run
-                                     ${CMAKE_BINARY_DIR}/ftp-peers/home)
+                                     ${CMAKE_SOURCE_DIR} $<TARGET_FILE:zknet> ${CMAKE_BINARY_DIR}/pascal-run)
     set_tests_properties(pascal-run PROPERTIES FIXTURES_REQUIRED "ftp-peers;mail-peers" LABELS bindings
                                                TIMEOUT 600)
   endif()
