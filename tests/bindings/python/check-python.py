@@ -25,17 +25,15 @@ def ctypes_layout(t, pointer):
     if issubclass(t, ctypes.Array):
         size, align = ctypes_layout(t._type_, pointer)
         return size * t._length_, align
-    if issubclass(t, ctypes.Structure):
-        offset, align = 0, 1
-        for _, ft in t._fields_:
-            size, a = ctypes_layout(ft, pointer)
-            offset = (offset + a - 1) // a * a + size
-            align = max(align, a)
-        return (offset + align - 1) // align * align, align
     if issubclass(t, (ctypes._Pointer, ctypes.c_void_p, ctypes.c_char_p, ctypes._CFuncPtr)):
         return pointer, pointer
     size = ctypes.sizeof(t)
     return size, size
+
+
+def record_layout(t, pointer):
+    """[(member, offset, size)] and the size of a ctypes Structure for the given pointer width."""
+    return c_interface.lay_out((f, size, 1, align) for f, ft in t._fields_ for size, align in [ctypes_layout(ft, pointer)])
 
 
 class Checker:
@@ -84,24 +82,17 @@ class Checker:
             if t is None:
                 self.fail(f"record {name} missing")
                 continue
-            fields = [f for f, _ in t._fields_]
-            wanted = [m.name + "_" if keyword.iskeyword(m.name) else m.name for m in members]
-            if fields != wanted:
-                self.fail(f"record {name}: members {fields}, header {wanted}")
-                continue
-            layout, size = ci.layout(name, 8)
-            offsets = [o for _, o, _ in layout]
-            got = [getattr(t, f).offset for f in fields]
-            if (ctypes.sizeof(t), got) != (size, offsets):
-                self.fail(f"record {name} x64: size {ctypes.sizeof(t)} offsets {got}, C {size} {offsets}")
+            # x64 as ctypes lays it out here, x86 as a 32-bit compiler would.
+            x64 = [(f, getattr(t, f).offset, getattr(t, f).size) for f, _ in t._fields_], ctypes.sizeof(t)
+            for ptr, layout in ((4, record_layout(t, 4)), (8, x64)):
+                self.problems += ["record " + p for p in ci.compare_record(
+                    name, ptr, *layout, lambda f, c: f == (c + "_" if keyword.iskeyword(c) else c))]
             for m, (_, ft) in zip(members, t._fields_):
                 elem = ft
                 while issubclass(elem, ctypes.Array):
                     elem = elem._type_
                 if not m.stars and m.base in INTS:
                     self.integer(f"record {name}.{m.name}", elem, m.base)
-            if ctypes_layout(t, 4)[0] != ci.layout(name, 4)[1]:
-                self.fail(f"record {name} x86: size {ctypes_layout(t, 4)[0]}, C {ci.layout(name, 4)[1]}")
         for name, (result, params, _) in ci.callbacks.items():
             t = getattr(n, name, None)
             if t is None or not hasattr(t, "_argtypes_"):
