@@ -31,9 +31,11 @@ static class ZknetTest
         return null;
     }
 
-    static ZknetException Throws(Action action)
+    // The action throws the library's error code with a reply that starts as given.
+    static void ExpectError(Action action, int code, string reply, string what)
     {
-        return Throws<ZknetException>(action);
+        ZknetException e = Throws<ZknetException>(action);
+        Expect(e != null && e.Code == code && e.Reply.StartsWith(reply), what + ": " + (e == null ? "none" : e.Message));
     }
 
     static void Ftp(string work)
@@ -64,23 +66,20 @@ static class ZknetTest
             string big = Path.Combine(Path.GetTempPath(), "zknet-dotnet-big-" + Guid.NewGuid().ToString("N"));
             using (FileStream f = File.Create(big)) f.SetLength(1L << 30);
             ftp.Progress += (sender, report) => { report.Cancel = true; };
-            ZknetException cancelled = Throws(delegate { ftp.Put(big, "big.bin"); });
+            ExpectError(delegate { ftp.Put(big, "big.bin"); }, NativeMethods.ZK_FTP_CANCELLED, "", "Cancel gives code 33");
             File.Delete(big);
-            Expect(cancelled != null && cancelled.Code == NativeMethods.ZK_FTP_CANCELLED, "Cancel gives code 33");
             if (ftp.List("NLST").Contains("big.bin")) ftp.Delete("big.bin");
             ftp.Delete(name);
-            ZknetException e = Throws(delegate { ftp.Delete(name); });
-            Expect(e != null && e.Code == NativeMethods.ZK_FTP_FILE_FAILED && e.Reply.StartsWith("550"),
-                   "deleting a missing file throws code 11 with the 550 reply: " + (e == null ? "none" : e.Message));
+            ExpectError(delegate { ftp.Delete(name); }, NativeMethods.ZK_FTP_FILE_FAILED, "550",
+                        "deleting a missing file throws code 11 with the 550 reply");
             ftp.Cd("..");
             ftp.RemoveDirectory("dotnet-run");
         }
         Expect(ftp.Handle.IsClosed, "disposing the client releases the session");
         Expect(Throws<ObjectDisposedException>(delegate { ftp.Pwd(); }) != null, "a disposed session is not used");
 
-        ZknetException login = Throws(delegate { FtpClient.Connect("127.0.0.1", "zkftp", "wrong", 2121).Dispose(); });
-        Expect(login != null && login.Code == NativeMethods.ZK_FTP_LOGIN_REFUSED && login.Reply.StartsWith("530"),
-               "a refused login throws code 6 with the server's 530: " + (login == null ? "none" : login.Message));
+        ExpectError(delegate { FtpClient.Connect("127.0.0.1", "zkftp", "wrong", 2121).Dispose(); },
+                    NativeMethods.ZK_FTP_LOGIN_REFUSED, "530", "a refused login throws code 6 with the server's 530");
     }
 
     static Pop3Entry Find(string subject, int seconds)
@@ -106,9 +105,8 @@ static class ZknetTest
         {
             smtp.Helo = "zknet-test";
             smtp.Send("Dot Net <zk-dotnet@zknet-test>", "zkmail@zknet-test", subject, "\r\n本文 " + token + "\r\n");
-            ZknetException e = Throws(delegate { smtp.Send("<zk-dotnet@zknet-test>", "zk-no-such-user@zknet-test", "x", "\r\nx"); });
-            Expect(e != null && e.Code == NativeMethods.ZK_MAIL_RCPT_FAILED && e.Reply.StartsWith("550"),
-                   "an unknown recipient throws code 10 with Postfix's reply: " + (e == null ? "none" : e.Message));
+            ExpectError(delegate { smtp.Send("<zk-dotnet@zknet-test>", "zk-no-such-user@zknet-test", "x", "\r\nx"); },
+                        NativeMethods.ZK_MAIL_RCPT_FAILED, "550", "an unknown recipient throws code 10 with Postfix's reply");
         }
 
         Pop3Entry entry = Find(subject, 60);
@@ -125,9 +123,8 @@ static class ZknetTest
         // The deletion takes effect at QUIT, which only the disposal sent.
         Expect(Find(subject, 0) == null, "disposing the POP3 client ended the session with QUIT");
 
-        ZknetException login = Throws(delegate { Pop3Client.Connect("127.0.0.1", "zkmail", "wrong", 2110).Dispose(); });
-        Expect(login != null && login.Code == NativeMethods.ZK_MAIL_LOGIN_REFUSED,
-               "a refused POP3 login throws code 6: " + (login == null ? "none" : login.Message));
+        ExpectError(delegate { Pop3Client.Connect("127.0.0.1", "zkmail", "wrong", 2110).Dispose(); },
+                    NativeMethods.ZK_MAIL_LOGIN_REFUSED, "-ERR", "a refused POP3 login throws code 6 with the reply");
     }
 
     // What the runtime's marshaller makes of the declarations, beside the checker's reading of them.
