@@ -33,32 +33,16 @@ def expect(condition, what, output=""):
             print("      " + output.strip().replace("\n", "\n      ")[:3000])
 
 
-class Tree:
-    """A copy of the interface files that a case may change."""
-
-    def __init__(self, base):
-        self.dir = tempfile.mkdtemp(prefix="zk-vba-")
-        for rel in ("include/zknet", "exports", "tests/exports", "bindings/vba"):
-            shutil.copytree(os.path.join(ROOT, rel), self.path(rel))
-        shutil.copy(base, self.path("bindings/vba/zknet.bas"))
-
-    def path(self, rel):
-        return os.path.join(self.dir, rel)
-
-    def edit(self, rel, old, new):
-        data = open(self.path(rel), "rb").read().decode("ascii")
+def tree(d, edits=()):
+    """A copy of the interface files in d, with the edits (file, old text, new text) made."""
+    for rel in ("include/zknet", "exports", "tests/exports", "bindings/vba"):
+        shutil.copytree(os.path.join(ROOT, rel), os.path.join(d, rel))
+    for rel, old, new in edits:
+        data = open(os.path.join(d, rel), "rb").read().decode("ascii")
         if old not in data:
             raise SystemExit(f"case set-up: '{old}' is not in {rel}")
-        open(self.path(rel), "wb").write(data.replace(old, new, -1 if old == "\r\n" else 1).encode("ascii"))
-
-    def check(self):
-        return run(CHECKER, "--root", self.dir)
-
-    def generate(self):
-        return run(GENERATOR, "--include", self.path("include/zknet"), "--root", self.dir, "vba")
-
-    def close(self):
-        shutil.rmtree(self.dir)
+        open(os.path.join(d, rel), "wb").write(data.replace(old, new, -1 if old == "\r\n" else 1).encode("ascii"))
+    return d
 
 
 # 1. The committed module is the generator's output for today's headers, byte for byte.
@@ -97,21 +81,20 @@ MAIL_DEF = """    ZK_MailProbeConnectA@20
     ZK_MailProbeSendA@28
     ZK_MailProbeSetTypeW@20
 """
-t = Tree(BAS_FILE)
-t.edit("include/zknet/mail.h", "\nZK_EXTERN_C_END\n", MAIL)
-t.edit("exports/zknet.def", "; ---- ZK_Telnet ----", MAIL_DEF + "; ---- ZK_Telnet ----")
-rc, text = t.check()
-expect(rc != 0 and "ZK_MailProbeBoxA (mail.h) is not declared" in text and "re-run `/usr/bin/python3 tools/make-bindings.py vba`" in text,
-       "a module older than the headers is refused with the advice to re-run the generator", text)
-rc, text = t.generate()
-expect(rc == 0, "the generator reads the new prototypes", text)
-rc, text = t.check()
-expect(rc == 0, "the regenerated module passes the checker", text)
-bas = open(t.path("bindings/vba/zknet.bas"), "rb").read().decode("ascii")
-bas = re.sub(r" _\r\n\s*", " ", bas)  # a declaration continued over lines, read as one
-expect("ByVal toValue As String" in bas and "ByVal typeValue As LongPtr" in bas and "ByVal widthValue As Long" in bas,
-       "VBA words among the C parameter names are renamed", "")
-t.close()
+with tempfile.TemporaryDirectory() as d:
+    tree(d, [("include/zknet/mail.h", "\nZK_EXTERN_C_END\n", MAIL),
+             ("exports/zknet.def", "; ---- ZK_Telnet ----", MAIL_DEF + "; ---- ZK_Telnet ----")])
+    rc, text = run(CHECKER, "--root", d)
+    expect(rc != 0 and "ZK_MailProbeBoxA (mail.h) is not declared" in text and "re-run `/usr/bin/python3 tools/make-bindings.py vba`" in text,
+           "a module older than the headers is refused with the advice to re-run the generator", text)
+    rc, text = run(GENERATOR, "--include", os.path.join(d, "include/zknet"), "--root", d, "vba")
+    expect(rc == 0, "the generator reads the new prototypes", text)
+    rc, text = run(CHECKER, "--root", d)
+    expect(rc == 0, "the regenerated module passes the checker", text)
+    bas = open(os.path.join(d, "bindings/vba/zknet.bas"), "rb").read().decode("ascii")
+    bas = re.sub(r" _\r\n\s*", " ", bas)  # a declaration continued over lines, read as one
+    expect("ByVal toValue As String" in bas and "ByVal typeValue As LongPtr" in bas and "ByVal widthValue As Long" in bas,
+           "VBA words among the C parameter names are renamed", "")
 
 # 3. Faults the checker must refuse: (what, expected words in the report, [(file, old, new)]).
 BAS = "bindings/vba/zknet.bas"
@@ -164,12 +147,9 @@ CASES = [
     ("nothing: the unchanged interface passes, so the refusals above come from the faults", None, []),
 ]
 for what, words, edits in CASES:
-    t = Tree(BAS_FILE)
-    for rel, old, new in edits:
-        t.edit(rel, old, new)
-    rc, text = t.check()
+    with tempfile.TemporaryDirectory() as d:
+        rc, text = run(CHECKER, "--root", tree(d, edits))
     expect(rc == 0 if words is None else rc != 0 and words in text, f"the checker refuses {what}", text)
-    t.close()
 
 if failures:
     print(f"{len(failures)} of the VBA tool checks failed")

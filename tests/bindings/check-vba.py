@@ -93,24 +93,18 @@ def active_lines(lines, target, label):
     stack, out = [], []     # stack of [active, taken]
     for number, line in lines:
         where = f"{label}:{number}"
-        m = re.fullmatch(r"#\s*(If|ElseIf)\s+(.*?)\s+Then", line, re.I)
-        outer = all(s[0] for s in stack)
-        if m and m.group(1).lower() == "if":
+        m = re.fullmatch(r"#\s*(If|ElseIf|Else|End\s*If)\b\s*(.*?)(?:\s+Then)?", line, re.I)
+        kind = m and re.sub(r"\s", "", m.group(1).lower())
+        if kind and kind != "if" and not stack:
+            raise SystemExit(f"{where}: {line} without #If")
+        outer = all(s[0] for s in (stack[:-1] if kind in ("elseif", "else") else stack))
+        if kind == "if":
             value = outer and condition(m.group(2), target, where)
             stack.append([value, value])
-        elif m:
-            if not stack:
-                raise SystemExit(f"{where}: #ElseIf without #If")
-            value = not stack[-1][1] and all(s[0] for s in stack[:-1]) and condition(m.group(2), target, where)
+        elif kind in ("elseif", "else"):
+            value = outer and not stack[-1][1] and (kind == "else" or condition(m.group(2), target, where))
             stack[-1] = [value, stack[-1][1] or value]
-        elif re.fullmatch(r"#\s*Else", line, re.I):
-            if not stack:
-                raise SystemExit(f"{where}: #Else without #If")
-            value = not stack[-1][1] and all(s[0] for s in stack[:-1])
-            stack[-1] = [value, True]
-        elif re.fullmatch(r"#\s*End\s*If", line, re.I):
-            if not stack:
-                raise SystemExit(f"{where}: #End If without #If")
+        elif kind == "endif":
             stack.pop()
         elif line.startswith("#"):
             raise SystemExit(f"{where}: unexpected directive {line}")
@@ -123,11 +117,8 @@ def active_lines(lines, target, label):
 
 class Module:
     def __init__(self):
-        self.declares = {}   # name -> dict
-        self.types = {}      # lower name -> (name, [(member, dims, type)])
-        self.consts = {}     # name -> (type, literal)
-        self.procedures = set()
-        self.code = []       # every active line
+        self.declares, self.types, self.consts = {}, {}, {}   # by name; types by lower name: (name, members)
+        self.procedures, self.code = set(), []                 # code: every active line
 
 
 def vba_literal(text):
