@@ -85,7 +85,8 @@ with tempfile.TemporaryDirectory() as d:
     tree(d, [("include/zknet/mail.h", "\nZK_EXTERN_C_END\n", MAIL),
              ("exports/zknet.def", "; ---- ZK_Telnet ----", MAIL_DEF + "; ---- ZK_Telnet ----")])
     rc, text = run(CHECKER, "--root", d)
-    expect(rc != 0 and "ZK_MailProbeBoxA (mail.h) is not declared" in text and "re-run `/usr/bin/python3 tools/make-bindings.py vba`" in text,
+    expect(rc != 0 and "ZK_MailProbeBoxA (mail.h) is not declared" in text
+           and "re-run `/usr/bin/python3 tools/make-bindings.py vba`" in text,
            "a module older than the headers is refused with the advice to re-run the generator", text)
     rc, text = run(GENERATOR, "--include", os.path.join(d, "include/zknet"), "--root", d, "vba")
     expect(rc == 0, "the generator reads the new prototypes", text)
@@ -93,7 +94,7 @@ with tempfile.TemporaryDirectory() as d:
     expect(rc == 0, "the regenerated module passes the checker", text)
     bas = open(os.path.join(d, "bindings/vba/zknet.bas"), "rb").read().decode("ascii")
     bas = re.sub(r" _\r\n\s*", " ", bas)  # a declaration continued over lines, read as one
-    expect("ByVal toValue As String" in bas and "ByVal typeValue As LongPtr" in bas and "ByVal widthValue As Long" in bas,
+    expect(all(p in bas for p in ("ByVal toValue As String", "ByVal typeValue As LongPtr", "ByVal widthValue As Long")),
            "VBA words among the C parameter names are renamed", "")
 
 # 3. Faults the checker must refuse: (what, expected words in the report, [(file, old, new)]).
@@ -103,11 +104,14 @@ CASES = [
      [(BAS, 'ZK_SocketOpenClientW Lib "zknet.dll" (ByVal kind As Long, _\r\n        ByVal host As LongPtr',
        'ZK_SocketOpenClientW Lib "zknet.dll" (ByVal kind As Long, _\r\n        ByVal host As String')]),
     ("an integer passed ByRef", "integers go ByVal",
-     [(BAS, 'ZK_SocketOpen Lib "zknet.dll" (ByVal family As Integer', 'ZK_SocketOpen Lib "zknet.dll" (family As Integer')]),
+     [(BAS, 'ZK_SocketOpen Lib "zknet.dll" (ByVal family As Integer',
+       'ZK_SocketOpen Lib "zknet.dll" (family As Integer')]),
     ("a 16-bit family declared Long", "argument 1 of ZK_SocketOpen",
-     [(BAS, 'ZK_SocketOpen Lib "zknet.dll" (ByVal family As Integer', 'ZK_SocketOpen Lib "zknet.dll" (ByVal family As Long')]),
+     [(BAS, 'ZK_SocketOpen Lib "zknet.dll" (ByVal family As Integer',
+       'ZK_SocketOpen Lib "zknet.dll" (ByVal family As Long')]),
     ("a 64-bit handle declared Long", "cuts a 64-bit address in half",
-     [(BAS, 'ZK_FtpDisconnect Lib "zknet.dll" (ByVal session As LongPtr)', 'ZK_FtpDisconnect Lib "zknet.dll" (ByVal session As Long)')]),
+     [(BAS, 'ZK_FtpDisconnect Lib "zknet.dll" (ByVal session As LongPtr)',
+       'ZK_FtpDisconnect Lib "zknet.dll" (ByVal session As Long)')]),
     ("a handle result declared Long", "ZK_SocketAccept returns",
      [(BAS, "ByVal listener As LongPtr) As LongPtr", "ByVal listener As LongPtr) As Long")]),
     ("a missing argument", "takes 2 arguments",
@@ -125,7 +129,8 @@ CASES = [
        'Public Declare Sub ZK_FtpDisconnect Lib "zknet.dll" (ByVal session As LongPtr)')]),
     ("a record member of the wrong width", "FtpFileDate.month lies at 4",
      [(BAS, "Public Type FtpFileDate\r\n    year As Integer", "Public Type FtpFileDate\r\n    year As Long")]),
-    ("a fixed-length String for a char array", "fixed-length String", [(BAS, "    from(0 To 639) As Byte", "    from As String * 640")]),
+    ("a fixed-length String for a char array", "fixed-length String",
+     [(BAS, "    from(0 To 639) As Byte", "    from As String * 640")]),
     ("a char array one short", "MacAddressList.addresses lies at 4 and takes 95 bytes",
      [(BAS, "    addresses(0 To 95) As Byte", "    addresses(0 To 94) As Byte")]),
     ("a pointer member declared Long under VBA7", "Type MStringList is 8 bytes, the C record 16",

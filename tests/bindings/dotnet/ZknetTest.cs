@@ -35,7 +35,8 @@ static class ZknetTest
     static void ExpectError(Action action, int code, string reply, string what)
     {
         ZknetException e = Throws<ZknetException>(action);
-        Expect(e != null && e.Code == code && e.Reply.StartsWith(reply), what + ": " + (e == null ? "none" : e.Message));
+        Expect(e != null && e.Code == code && e.Reply.StartsWith(reply),
+               what + ": " + (e == null ? "none" : e.Message));
     }
 
     static void Ftp(string work)
@@ -66,7 +67,8 @@ static class ZknetTest
             string big = Path.Combine(Path.GetTempPath(), "zknet-dotnet-big-" + Guid.NewGuid().ToString("N"));
             using (FileStream f = File.Create(big)) f.SetLength(1L << 30);
             ftp.Progress += (sender, report) => { report.Cancel = true; };
-            ExpectError(delegate { ftp.Put(big, "big.bin"); }, NativeMethods.ZK_FTP_CANCELLED, "", "Cancel gives code 33");
+            ExpectError(delegate { ftp.Put(big, "big.bin"); }, NativeMethods.ZK_FTP_CANCELLED, "",
+                        "Cancel gives code 33");
             File.Delete(big);
             if (ftp.List("NLST").Contains("big.bin")) ftp.Delete("big.bin");
             ftp.Delete(name);
@@ -106,7 +108,8 @@ static class ZknetTest
             smtp.Helo = "zknet-test";
             smtp.Send("Dot Net <zk-dotnet@zknet-test>", "zkmail@zknet-test", subject, "\r\n本文 " + token + "\r\n");
             ExpectError(delegate { smtp.Send("<zk-dotnet@zknet-test>", "zk-no-such-user@zknet-test", "x", "\r\nx"); },
-                        NativeMethods.ZK_MAIL_RCPT_FAILED, "550", "an unknown recipient throws code 10 with Postfix's reply");
+                        NativeMethods.ZK_MAIL_RCPT_FAILED, "550",
+                        "an unknown recipient throws code 10 with Postfix's reply");
         }
 
         Pop3Entry entry = Find(subject, 60);

@@ -33,7 +33,8 @@ def ctypes_layout(t, pointer):
 
 def record_layout(t, pointer):
     """[(member, offset, size)] and the size of a ctypes Structure for the given pointer width."""
-    return c_interface.lay_out((f, size, 1, align) for f, ft in t._fields_ for size, align in [ctypes_layout(ft, pointer)])
+    return c_interface.lay_out((f, *ctypes_layout(ft, pointer)[:1], 1, ctypes_layout(ft, pointer)[1])
+                               for f, ft in t._fields_)
 
 
 class Checker:
