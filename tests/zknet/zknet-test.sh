@@ -11,18 +11,9 @@
 #             Maildir (user zktool) is filled there directly
 # Exits 77 (skipped) outside the private test network.
 set -uo pipefail
-mode=$1 work=$2 ftp_home=$3 src=$4
-shift 4
-tool=("$@")
-
-if [ "${ZK_PRIVATE_NET:-}" != 1 ]; then
-  echo "skipped: the tool's tests run inside the private test network (tools/netns.sh ctest ...)"
-  exit 77
-fi
-
-rm -rf "$work"
-mkdir -p "$work"
-cd "$work" || exit 1
+mode=$1 work=$2 ftp_home=$3 src=$4 tool=("${@:5}")
+[ "${ZK_PRIVATE_NET:-}" = 1 ] || { echo "skipped: the tool's tests run inside the private test network (tools/netns.sh ctest ...)"; exit 77; }
+rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 out=$work/.stdout err=$work/.stderr
 
 export ZKNET_FTP_USER=zkftp ZKNET_FTP_PASSWORD=zkftp-pass ZKNET_TELNET_PASSWORD=zkpass
@@ -31,9 +22,10 @@ unset ZKNET_PROGRESS_DELAY
 # The fixtures' vsftpd, Telnet host, dovecot (POP3) and Postfix (delivering to zkmail, whose
 # Maildir dovecot serves too). A Windows resolver gives this computer's own name its adapter's
 # address; loopback is plainer.
-host=zknet-test
-[ "$mode" = windows ] && host=127.0.0.1
+host=$([ "$mode" = windows ] && echo 127.0.0.1 || echo zknet-test)
 F=$host:2121 T=$host:2323 P=$host:2110 S=$host:2525
+tag=zk-tool-$$   # this run's senders and subjects
+send=(mail send --smtp "$S" --from "<$tag@zknet-test>" --to "<zkmail@zknet-test>")
 ZM="ZKNET_POP3_USER=zkmail ZKNET_POP3_PASSWORD=zkmail-pass"   # zkmail's own mailbox, for a run's prefix
 box=${ZK_MAIL_WORK:-}/pop/zktool
 d=zkt-$$               # this run's folder on the FTP server
@@ -117,14 +109,12 @@ run_table() {
 }
 
 same_file() { cmp -s "$1" "$2"; }
-same_mtime() { [ "$(stat -c %Y "$1")" = "$(stat -c %Y "$2")" ]; }
-out_matches() { grep -Eq -- "$1" "$out"; }
 gone() { [ ! -e "$1" ]; }
 crlf() { sed 's/$/\r/' "$1"; }   # a file with CR LF line ends, as a message travels and is saved
 
 # A listener for one datagram on ADDRESS:PORT, written to FILE (its pid in FILE.pid).
 receive_one() {
-  timeout 10 socat -u "UDP4-RECVFROM:$2,bind=$1,reuseaddr" "OPEN:$3,creat,trunc" &
+  timeout 60 socat -u "UDP4-RECVFROM:$2,bind=$1,reuseaddr" "OPEN:$3,creat,trunc" &
   echo $! > "$3.pid"
   for _ in $(seq 50); do [ "$(ss -Hlun "src $1:$2" | wc -l)" -ge 1 ] && break; sleep 0.1; done
 }
@@ -172,9 +162,6 @@ if [ "$mode" = windows ]; then
   printf 'From: Alice <alice@zknet-test>\nTo: zktool@zknet-test\nSubject: =?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\nContent-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n\033$BF|K\\8l\033(B\n' > win1.eml
   fill_box win1.eml
   body_files '\r'
-  tag=zk-win-$$
-  send=(mail send --smtp "$S" --from "<$tag@zknet-test>" --to "<zkmail@zknet-test>")
-  receive_one 192.0.2.255 9 wake9.bin
   run_table <<'EOF'
 version | 0 | zknet $version | --version
 put | 0 |  | ftp put $F win.bin $d-win.bin | same_file win.bin "$ftp_home/$d-win.bin"
@@ -197,7 +184,10 @@ mail-wrong-password | 1 | mail list: code 6 \(login refused\): -ERR .* | ZKNET_P
 mail-send-body-u8 | 0 |  | "${send[@]}" --subject "charset u8 $$" --body-file u8.txt
 mail-send-body-sjis | 0 |  | "${send[@]}" --subject "charset sjis $$" --body-file sjis.txt
 mail-send-lost-warning | 0 | * | "${send[@]}" --subject "charset lost $$" --body-file lost.txt --charset utf-8 | [ "$(cat "$err")" = "$lost_warning" ]
-nic-list | 0 | * | nic list | out_matches '^adapter 0  ([0-9a-f]{2}:){5}[0-9a-f]{2}$'
+EOF
+  receive_one 192.0.2.255 9 wake9.bin
+  run_table <<'EOF'
+nic-list | 0 | * | nic list | grep -Eq '^adapter 0  ([0-9a-f]{2}:){5}[0-9a-f]{2}$' "$out"
 nic-wake-port | 0 | magic packet for $peer_mac sent to 192.0.2.255 port 9 | nic wake $peer_mac --broadcast 192.0.2.255 --port 9 | received wake9.bin $peer_mac
 EOF
   await_mail 2 "	charset (u8|sjis) $$\$"
@@ -210,7 +200,7 @@ printf 'first line\r\nsecond line\n' > up.txt
 printf 'line\r\nzero\0byte\r\r\n\xff\xfe' > bytes.bin
 printf '日本語の中身\n' > 日本.txt
 : > empty.txt
-mkdir -p dl nest ja tmp
+mkdir -p dl nest ja tmp mailbox
 cp up.txt "nest/$d-top.txt"
 ca=$ftp_home/../certs/ca.pem
 run_table <<'EOF'
@@ -229,7 +219,7 @@ ftp-size | 0 | $(stat -c %s bytes.bin) | ftp size $F $d/bytes.bin
 ftp-size-empty | 0 | 0 | ftp size $F $d/empty.txt
 ftp-date | 0 | $(date -u -r "$ftp_home/$d/up.txt" +%Y-%m-%dT%H:%M:%SZ) | ftp date $F $d/up.txt
 # The local copy takes the server's time.
-ftp-get | 0 |  | ftp get $F $d/bytes.bin got.bin | same_file bytes.bin got.bin && same_mtime got.bin "$ftp_home/$d/bytes.bin"
+ftp-get | 0 |  | ftp get $F $d/bytes.bin got.bin | same_file bytes.bin got.bin && [ "$(stat -c %Y got.bin)" = "$(stat -c %Y "$ftp_home/$d/bytes.bin")" ]
 ftp-get-into-folder | 0 |  | ftp get $F $d/up.txt dl | same_file up.txt dl/up.txt
 ftp-get-default-name | 0 |  | cd=nest ftp get $F $d/bytes.bin | same_file bytes.bin nest/bytes.bin
 ftp-get-ipv6-name-active | 0 |  | ftp get $F $d/up.txt v6.txt -6 --active | same_file up.txt v6.txt
@@ -257,24 +247,19 @@ ftps-insecure-rm | 0 |  | ftp rm zknet-test:2131 $d/tls.txt --tls --insecure
 ftps-insecure-alone | 2 | ftp size: --cacert and --insecure go with --tls or --tls-implicit | ftp size $F $d/tls.txt --insecure
 EOF
 zk --help
-if grep -q "mail .*(not built in)" "$out"; then
-  run_table <<<'mail-absent | 1 | mail: this zknet is built without the mail family .* | mail list'
-fi
+grep -q "mail .*(not built in)" "$out" && run_table <<<'mail-absent | 1 | mail: this zknet is built without the mail family .* | mail list'
 
 # ---- ftp: progress on a terminal only, within a narrow one's 30 columns, none wrapped ----
-# tty_run [VAR=value] STTY ARGS...: the tool on a terminal; all it wrote in tty.txt.
-tty_run() { env ${1:+"$1"} script -qec "$2 ${tool[*]} ${*:3}" /dev/null </dev/null > tty.txt 2>&1; }
+# tty_case NAME DELAY STTY ARGS CODE: the tool on a terminal, ZKNET_PROGRESS_DELAY=DELAY (unset if
+# empty), all it wrote in tty.txt for CODE to judge.
+tty_case() { env ${2:+ZKNET_PROGRESS_DELAY=$2} script -qec "$3 ${tool[*]} $4" /dev/null </dev/null > tty.txt 2>&1; check "$1" "$5"; }
 head -c 8388608 /dev/zero > big.bin
-tty_run ZKNET_PROGRESS_DELAY=0 '' ftp put $F big.bin $d/big.bin
-check ftp-progress-put 'grep -Eq "put big\.bin: 8\.0 MiB in [0-9.]+ s, .*/s" tty.txt'
-tty_run ZKNET_PROGRESS_DELAY=0 '' ftp get $F $d/big.bin big2.bin
-check ftp-progress-get 'grep -Eq "get $d/big\.bin: 8\.0 MiB in [0-9.]+ s, .*/s" tty.txt && same_file big.bin big2.bin'
-tty_run ZKNET_PROGRESS_DELAY=0 'stty cols 30;' ftp get $F $d/big.bin big2.bin
-check ftp-progress-narrow "grep -q MiB tty.txt && [ \$(tr '\r' '\n' < tty.txt | awk '{ if (length > m) m = length } END { print m + 0 }') -le 29 ]"
-tty_run ZKNET_PROGRESS_DELAY=0 '' ftp get $F $d/big.bin big2.bin --quiet
-check ftp-progress-quiet '[ ! -s tty.txt ]'
-tty_run '' '' ftp get $F $d/empty.txt e2.txt
-check ftp-progress-not-for-quick-transfers '[ ! -s tty.txt ]'
+tty_case ftp-progress-put 0 '' "ftp put $F big.bin $d/big.bin" 'grep -Eq "put big\.bin: 8\.0 MiB in [0-9.]+ s, .*/s" tty.txt'
+tty_case ftp-progress-get 0 '' "ftp get $F $d/big.bin big2.bin" 'grep -Eq "get $d/big\.bin: 8\.0 MiB in [0-9.]+ s, .*/s" tty.txt && same_file big.bin big2.bin'
+tty_case ftp-progress-narrow 0 'stty cols 30;' "ftp get $F $d/big.bin big2.bin" \
+  "grep -q MiB tty.txt && [ \$(tr '\r' '\n' < tty.txt | awk '{ if (length > m) m = length } END { print m + 0 }') -le 29 ]"
+tty_case ftp-progress-quiet 0 '' "ftp get $F $d/big.bin big2.bin --quiet" '[ ! -s tty.txt ]'
+tty_case ftp-progress-not-for-quick-transfers '' '' "ftp get $F $d/empty.txt e2.txt" '[ ! -s tty.txt ]'
 run_table <<<'ftp-progress-not-without-terminal | 0 |  | ZKNET_PROGRESS_DELAY=0 ftp get $F $d/big.bin big3.bin'
 
 # ---- ftp: Ctrl-C during a download goes to the library through the progress callback ----
@@ -284,8 +269,7 @@ env --default-signal=INT "${tool[@]}" ftp get "$F" "$d/huge.bin" huge.bin </dev/
 pid=$!
 for _ in $(seq 500); do [ -s huge.bin ] && break; sleep 0.01; done
 kill -INT "$pid"
-wait "$pid"
-status=$?
+wait "$pid"; status=$?
 check ftp-get-cancelled '[ $status -eq 130 ] && [ "$(cat "$err")" = "zknet: ftp get: cancelled; huge.bin holds what had arrived" ]'
 check ftp-get-cancelled-early '[ "$(stat -c %s huge.bin)" -lt 1073741824 ]'
 rm -f huge.bin "$ftp_home/$d/huge.bin"
@@ -354,7 +338,7 @@ kill -- "-$silent" 2>/dev/null
 receive_one 192.0.2.255 7 wake7.bin
 receive_one 192.0.2.255 9 wake9.bin
 run_table <<'EOF'
-nic-list | 0 | * | nic list | out_matches "^adapter [0-9]+  $local_mac\$" && ! grep -Evq '^adapter [0-9]+  ([0-9a-f]{2}:){5}[0-9a-f]{2}$' "$out"
+nic-list | 0 | * | nic list | grep -Eq "^adapter [0-9]+  $local_mac\$" "$out" && ! grep -Evq '^adapter [0-9]+  ([0-9a-f]{2}:){5}[0-9a-f]{2}$' "$out"
 nic-arp | 0 | $peer_mac | nic arp 198.51.100.2
 nic-arp-no-answer | 1 | nic arp: no answer from 198\.51\.100\.9 .* | nic arp 198.51.100.9
 nic-arp-unknown-name | 1 | nic arp: no IPv4 address for no-such-host\.invalid | nic arp no-such-host.invalid
@@ -375,12 +359,9 @@ printf 'From: =?ISO-2022-JP?B?GyRCOzNFREJATzobKEI=?= <taro@zknet-test>\nTo: zkto
 printf 'From: b@zknet-test\nSubject: attached\nContent-Transfer-Encoding: base64\n\naGVsbG8=\n' > m3.eml
 s1=$(crlf m1.eml | wc -c) s2=$(crlf m2.eml | wc -c) s3=$(crlf m3.eml | wc -c)
 fill_box m1.eml m2.eml m3.eml
-mkdir -p mailbox
 printf '本文の一行目、四十バイトで折り返される長さの日本語の文章です。\n.点で始まる行\n' > body.txt
 printf 'from standard input\n' > stdin.txt
 body_files ''
-tag=zk-tool-$$
-send=(mail send --smtp "$S" --from "<$tag@zknet-test>" --to "<zkmail@zknet-test>")
 ca=$ZK_MAIL_WORK/certs/ca.pem
 run_table <<'EOF'
 mail-list | 0 | 1\t$s1\n2\t$s2\n3\t$s3 | mail list --pop3 $P
