@@ -70,11 +70,12 @@ fail() {
 check() { if eval "$2" >/dev/null 2>&1; then pass "$1"; else fail "$1" "check failed: $2"; fi; }
 
 # run_table: one case a line of standard input, "NAME | STATUS | EXPECTED | ARGS [| CHECK]" ('#'
-# lines are comments). ARGS (shell words, for zk) and EXPECTED are expanded when the row runs.
-# Status 0: standard output exactly EXPECTED (backslash escapes as printf %b), nothing on standard
-# error. Otherwise: nothing on standard output, one line on standard error matching the extended
-# regular expression "zknet: EXPECTED" whole, with status 2 "; see zknet [FAMILY] --help" after it.
-# EXPECTED * checks only the status. CHECK, shell code, must succeed after the run.
+# lines are comments; only CHECK may hold " | "). ARGS (shell words, for zk) and EXPECTED are
+# expanded when the row runs. Status 0: standard output exactly EXPECTED (backslash escapes as
+# printf %b), nothing on standard error. Otherwise: nothing on standard output, one line on
+# standard error matching the extended regular expression "zknet: EXPECTED" whole, with status 2
+# "; see zknet [FAMILY] --help" after it. EXPECTED * checks only the status. CHECK, shell code,
+# must succeed after the run.
 run_table() {
   local line name want expected args code hint verdict
   while IFS= read -r line; do
@@ -176,7 +177,7 @@ get-japanese | 0 |  | ftp get $F $d-日本.txt 日本語.txt | same_file 日本.
 rm | 0 |  | ftp rm $F $d-win.bin $d-win-in.bin $d-日本.txt
 telnet | 0 | line 1\nline 2 | telnet $T --login zkuser --prompt 'zk$' --run 'lines 2'
 # Mail, with the Japanese texts in the ANSI code page (932) as a Windows console shows them.
-mail-list-headers | 0 | 1\t$(crlf win1.eml | wc -c)\tAlice <alice@zknet-test>\t\x93\xfa\x96\x7b\x8c\xea | mail list --pop3 $P --headers
+mail-list-headers | 0 | 1\t$(crlf win1.eml|wc -c)\tAlice <alice@zknet-test>\t\x93\xfa\x96\x7b\x8c\xea | mail list --pop3 $P --headers
 mail-save | 0 |  | mail save --pop3 $P 1 --name win | cmp -s win.eml <(crlf win1.eml)
 mail-show | 0 | From: Alice <alice@zknet-test>\nTo: zktool@zknet-test\nSubject: \x93\xfa\x96\x7b\x8c\xea\nContent-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: 7bit\n\n\x93\xfa\x96\x7b\x8c\xea | mail show win.eml
 mail-wrong-password | 1 | mail list: code 6 \(login refused\): -ERR .* | ZKNET_POP3_PASSWORD=wrong mail list --pop3 $P
