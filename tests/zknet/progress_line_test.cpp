@@ -8,18 +8,6 @@
 
 namespace {
 
-ProgressFigures Figures(const std::string &label, int64_t done, int64_t total, double rate, double seconds,
-                        bool finished) {
-    ProgressFigures f;
-    f.label = label;
-    f.done = done;
-    f.total = total;
-    f.rate = rate;
-    f.seconds = seconds;
-    f.finished = finished;
-    return f;
-}
-
 constexpr int64_t kMiB = 1024 * 1024;
 
 const struct {
@@ -27,14 +15,14 @@ const struct {
     ProgressFigures figures;
     const char *at_200;  // the whole line at 200 columns
 } kCases[] = {
-    {"known total", Figures("get big.iso", 12 * kMiB, 300 * kMiB, 2.5 * kMiB, 4.8, false),
+    {"known total", {"get big.iso", 12 * kMiB, 300 * kMiB, 2.5 * kMiB, 4.8, false},
      "get big.iso: 12.0 MiB of 300.0 MiB (4%), 2.5 MiB/s, ETA 1:55"},
-    {"unknown total", Figures("get stream", 5 * kMiB, -1, 1024, 7.25, false), "get stream: 5.0 MiB, 1.0 KiB/s, 7.2 s"},
-    {"zero rate", Figures("put 日本.txt", 512, 4096, 0, 30, false), "put 日本.txt: 512 B of 4.0 KiB (12%), 0 B/s"},
-    {"rate not yet known", Figures("put a", 0, 0, -1, 0, false), "put a: 0 B of 0 B (100%)"},
-    {"finished", Figures("get 日本語のとても長いファイルの名前.txt", 8 * kMiB, 8 * kMiB, 3 * kMiB, 2, true),
+    {"unknown total", {"get stream", 5 * kMiB, -1, 1024, 7.25, false}, "get stream: 5.0 MiB, 1.0 KiB/s, 7.2 s"},
+    {"zero rate", {"put 日本.txt", 512, 4096, 0, 30, false}, "put 日本.txt: 512 B of 4.0 KiB (12%), 0 B/s"},
+    {"rate not yet known", {"put a", 0, 0, -1, 0, false}, "put a: 0 B of 0 B (100%)"},
+    {"finished", {"get 日本語のとても長いファイルの名前.txt", 8 * kMiB, 8 * kMiB, 3 * kMiB, 2, true},
      "get 日本語のとても長いファイルの名前.txt: 8.0 MiB in 2.0 s, 4.0 MiB/s"},
-    {"long label", Figures(std::string("get ") + std::string(300, 'x'), 1, 10, 1, 1, false), nullptr},
+    {"long label", {std::string("get ") + std::string(300, 'x'), 1, 10, 1, 1, false}, nullptr},
 };
 
 TEST(ProgressLine, SaysItAllWhenWideAndFitsEveryWidth) {
@@ -56,7 +44,7 @@ TEST(ProgressLine, SaysItAllWhenWideAndFitsEveryWidth) {
 }
 
 TEST(ProgressLine, ShortensTheLabelInItsMiddleBeforeDroppingFields) {
-    ProgressFigures f = Figures("get folder/日本語の名前.txt", 12 * kMiB, 300 * kMiB, 2.5 * kMiB, 4.8, false);
+    ProgressFigures f{"get folder/日本語の名前.txt", 12 * kMiB, 300 * kMiB, 2.5 * kMiB, 4.8, false};
     EXPECT_EQ(ProgressLine(f, 60), "get fo...本語の名前.txt: 12.0 MiB (4%), 2.5 MiB/s, ETA 1:55");
     EXPECT_EQ(ProgressLine(f, 40), "get fol...本語の名前.txt: 4%, ETA 1:55");
     EXPECT_EQ(ProgressLine(f, 20), "get ...名前.txt: 4%");
