@@ -86,19 +86,6 @@ TEST(BadInput, OddShapesAtEverySize) {
     }
 }
 
-TEST(BadInput, TextsWithoutHeaderOrEmptyLine) {
-    Narrow a(64);
-    EXPECT_EQ(ZK_MailGetHeaderA("just text", a.data(), a.size), 9);  // all of it is header
-    EXPECT_EQ(ZK_MailGetSubjectA("just text", a.data(), a.size), 0);
-    EXPECT_EQ(ZK_MailGetBodyA("just text", a.data(), a.size), 0);  // no encoding named: 7bit, no body
-    // Nothing but the empty line: an empty header, no fields, no encoding.
-    EXPECT_EQ(ZK_MailGetHeaderA("\r\n\r\n", a.data(), a.size), 0);
-    EXPECT_EQ(a.Text(), "");
-    Wide w(64);
-    EXPECT_EQ(ZK_MailGetHeaderW("\r\n\r\n", w.data(), w.size), -1);
-    EXPECT_EQ(ZK_MailGetBodyA("\r\n\r\n", a.data(), a.size), 4);
-}
-
 TEST(BadInput, TenThousandByteLines) {
     // A Subject of 10,000 bytes of encoded words, after another line of 10,000 bytes.
     std::string words;

@@ -1,6 +1,6 @@
 // mail_core_test.cpp -- the session core that SMTP and POP3 share: the last reply store and its
 // queries, replies read and judged (also POP3's "+OK" lines), command lines guarded, the plain
-// sends, the end of a session, and the address between delimiters.
+// sends, and the address between delimiters.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -72,30 +72,6 @@ TEST(LastResponse, ThreadsStoreAndReadWholeReplies) {
     stop = true;
     for (std::thread &t : readers) t.join();
     EXPECT_EQ(0, torn.load());
-}
-
-TEST(LastError, ClearAndQuery) {
-    MailLastError = 9;
-    EXPECT_EQ(9u, ZK_MailQueryLastErrorCode());
-    ZK_MailClearLastErrorCode();
-    EXPECT_EQ(0u, ZK_MailQueryLastErrorCode());
-}
-
-TEST(Disconnect, NoSessionIsCode1AndNothingIsFreed) {
-    ZK_MailClearLastErrorCode();
-    ZK_MailDisconnectSmtp(nullptr);
-    EXPECT_EQ(1u, ZK_MailQueryLastErrorCode());
-    // A POP3 session's handle (no SMTP socket) is not an SMTP session: it stays as it is.
-    MailHandle *pop3 = MailNewHandle();
-    ASSERT_NE(nullptr, pop3);
-    ProtoTransport *link = ProtoOpenTransport(ZK_SocketOpen(ZK_AF_INET, ZK_SOCK_STREAM));
-    pop3->pop3Socket = link;
-    ZK_MailClearLastErrorCode();
-    ZK_MailDisconnectSmtp(pop3);
-    EXPECT_EQ(1u, ZK_MailQueryLastErrorCode());
-    EXPECT_EQ(link, pop3->pop3Socket);
-    ProtoCloseTransport(link);
-    MailFreeHandle(pop3);
 }
 
 TEST(ExtractBetween, Cases) {
@@ -174,15 +150,6 @@ TEST_F(CoreExchange, Pop3StatusLines) {
     EXPECT_EQ(0, MailReadReplyA(socket_, status, sizeof(status), "", 8000));
     EXPECT_STREQ("1 120", status);
     EXPECT_EQ((Lines{"USER zk", "PASS wrong", "LIST"}), Sent());
-}
-
-TEST_F(CoreExchange, GreetingWithoutTheTextIsCode3AndClosed) {
-    StartLinePeer(peer_, ZK_AF_INET6, std::vector<LineStep>{{kNoLine, "-ERR busy\r\n"}, {kClientCloses, "", 0, 2000}});
-    EXPECT_EQ(nullptr, MailOpenTransportW(Wz(u"::1"), peer_.listener.port, Wz(u"+OK"), ZK_AF_INET6));
-    EXPECT_EQ(3u, ZK_MailQueryLastErrorCode());
-    EXPECT_EQ("-ERR busy", LastReply());
-    FinishLinePeer(peer_);
-    EXPECT_EQ(Lines(), peer_.link.mismatches);
 }
 
 TEST_F(CoreExchange, RepliesIntoSmallBuffers) {

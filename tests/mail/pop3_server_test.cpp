@@ -162,21 +162,16 @@ TEST_P(RealPop3, FullMailboxListedWithAndWithoutHeaders) {
         EXPECT_EQ(sizes, ListingW(list, false));
         ZK_MailListFreeW(&list);
 
+        // Two encoded words across a fold make the second subject.
+        const std::string headers = "1/" + std::to_string(CrLf(kPlain).size()) +
+                                    " Alice <alice@zknet-test>|plain subject 2/" + std::to_string(CrLf(kJapanese).size()) +
+                                    " 山田太郎 <taro@zknet-test>|日本語日本語 3/" +
+                                    std::to_string(CrLf(LargeMessage()).size()) + " big@zknet-test|large";
         EXPECT_EQ(1, ZK_MailBoxA(h, &list, 1));
-        ASSERT_EQ(3, list.count);
-        const auto *a = static_cast<MailListEntryA *>(list.entries);
-        EXPECT_STREQ("Alice <alice@zknet-test>", a[0].from);
-        EXPECT_STREQ("plain subject", a[0].subject);
-        EXPECT_EQ(AnsiOf(Utf16("山田太郎 <taro@zknet-test>")), a[1].from);
-        EXPECT_EQ(AnsiOf(Utf16("日本語日本語")), a[1].subject);  // two encoded words across a fold
-        EXPECT_STREQ("big@zknet-test", a[2].from);
+        EXPECT_EQ(AnsiOf(Utf16(headers.c_str())), ListingA(list, true));
         ZK_MailListFreeA(&list);
-
         EXPECT_EQ(1, ZK_MailBoxW(h, &list, 1));
-        EXPECT_EQ("1/" + std::to_string(CrLf(kPlain).size()) + " Alice <alice@zknet-test>|plain subject 2/" +
-                      std::to_string(CrLf(kJapanese).size()) + " 山田太郎 <taro@zknet-test>|日本語日本語 3/" +
-                      std::to_string(CrLf(LargeMessage()).size()) + " big@zknet-test|large",
-                  ListingW(list, true));
+        EXPECT_EQ(headers, ListingW(list, true));
         ZK_MailListFreeW(&list);
         EXPECT_EQ(0u, ZK_MailQueryLastErrorCode());
     }
@@ -193,15 +188,6 @@ TEST_P(RealPop3, MessagesRetrievedAsStored) {
         EXPECT_TRUE(text == CrLf(messages[i])) << text.substr(0, 200);
         EXPECT_EQ(0u, LastReply().find("+OK")) << LastReply();
     }
-    // Taken apart as any retrieved text: the W extraction of the Japanese one.
-    char *text = ZK_MailRecv(h, 2);
-    ASSERT_NE(nullptr, text);
-    zk_wchar_t wide[256];
-    EXPECT_EQ(7, ZK_MailGetSubjectW(text, wide, 256));
-    EXPECT_EQ(Utf16("日本語日本語"), std::u16string(reinterpret_cast<char16_t *>(wide)));
-    EXPECT_EQ(18, ZK_MailGetBodyW(text, wide, 256));
-    EXPECT_EQ(Utf16("\r\n日本語の本文です。\r\n二行目\r\n"), std::u16string(reinterpret_cast<char16_t *>(wide)));
-    ZK_MailRecvFree(text);
     EXPECT_EQ("(null)", TakeMessage(ZK_MailRecv(h, 4)));
     EXPECT_EQ(0u, LastReply().find("-ERR")) << LastReply();
 }
@@ -294,11 +280,5 @@ TEST_P(RealPop3, WrongPasswordIsCode6) {
 
 INSTANTIATE_TEST_SUITE_P(Servers, RealPop3, ::testing::ValuesIn(kServers),
                          [](const ::testing::TestParamInfo<Server> &info) { return info.param.name; });
-
-TEST(Pop3NoServer, IsCode2) {
-    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
-    EXPECT_EQ(nullptr, ZK_MailConnectPop3A("127.0.0.1", kPop3User, kPop3Password, 2999, ZK_AF_INET));
-    EXPECT_EQ(2u, ZK_MailQueryLastErrorCode());
-}
 
 }  // namespace

@@ -94,8 +94,6 @@ const PeerCase kCases[] = {
      "good-token", 32, "AUTH: an access token is not sent over a connection without TLS", {}},
     {"Pop3UserRefusedAuthPlain", "pop3-nouser", 9, true, kExplicit, kTestHost, "ca.pem", "zkmail", "zkmail-pass", 0,
      "+OK", {"STLS", "USER zkmail", "AUTH PLAIN AHprbWFpbAB6a21haWwtcGFzcw=="}},
-    {"Pop3CertificateNotForHost", "pop3-nouser", 9, true, kExplicit, "localhost", "ca.pem", "zkmail", "zkmail-pass",
-     31, "TLS: certificate is not for host localhost", {"STLS"}},
 };
 
 class SecurePeer : public ::testing::TestWithParam<PeerCase> {

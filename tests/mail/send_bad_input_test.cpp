@@ -17,6 +17,9 @@ using Lines = std::vector<std::string>;
 
 TEST(BadInput, NoSmtpSession) {
     ZK_MailClearLastErrorCode();
+    ZK_MailDisconnectSmtp(nullptr);
+    EXPECT_EQ(1u, ZK_MailQueryLastErrorCode());
+    ZK_MailClearLastErrorCode();
     EXPECT_EQ(0, ZK_MailSendA(nullptr, "h", "f", "t", "s", "b", 10));
     EXPECT_EQ(1u, ZK_MailQueryLastErrorCode());
     ZK_MailClearLastErrorCode();
@@ -33,6 +36,10 @@ TEST(BadInput, NoSmtpSession) {
     ZK_MailClearLastErrorCode();
     EXPECT_EQ(0, ZK_MailSendW(pop3, Wz(u"h"), Wz(u"f"), Wz(u"t"), Wz(u"s"), Wz(u"b"), 10));
     EXPECT_EQ(1u, ZK_MailQueryLastErrorCode());
+    ZK_MailClearLastErrorCode();
+    ZK_MailDisconnectSmtp(pop3);  // nothing is freed
+    EXPECT_EQ(1u, ZK_MailQueryLastErrorCode());
+    EXPECT_EQ(socket, pop3->pop3Socket);
     ZK_MailSetXMailerW(nullptr, Wz(u"x"));
     ZK_MailSetContentTypeW(nullptr, Wz(u"text/plain"), nullptr, nullptr, nullptr);
     ProtoCloseTransport(socket);

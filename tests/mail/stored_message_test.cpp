@@ -98,19 +98,12 @@ const StoredCase kCases[] = {
      kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nend\r\n"},
     {"SpaceAfterTheLastBreak", "From: A <a@x>\rTo: B <b@y>\rContent-Transfer-Encoding: 7bit\r\rend\n ",
      kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nend\r\n"},
-    {"ZeroByteEndsTheFile",
-     std::string("From: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: 7bit\n\nbefore") + '\0' + "after\n",
-     kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nbefore\r\n"},
     // Not 7bit: the rebuilt header lines alone.
     {"Base64BodyIsNotSent",
      "From: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: base64\n\naGVsbG8=\n",
      kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: base64\r\n"},
     {"HeaderOnlyFile", "From: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: 7bit\n",
      kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n"},
-    {"FinalReplyOfSeveralLines", "From: A <a@x>\nTo: B <b@y>\n\n",
-     kHead + "Subject: \r\nDate: \r\n", "250-message taken\r\n250 queued as 9\r\n"},
-    {"RefusedMessageIsNotSent", "From: A <a@x>\nTo: B <b@y>\n\n",
-     kHead + "Subject: \r\nDate: \r\n", "554 5.7.1 refused\r\n", 0, 11},
     {"RefusalThatSays250Inside", "From: A <a@x>\nTo: B <b@y>\n\n",
      kHead + "Subject: \r\nDate: \r\n", "550-250 was said here\r\n550 but this is a refusal\r\n", 0, 11},
     // No angle brackets: the command goes out without an address and the server refuses it.
@@ -132,11 +125,11 @@ fs::path FileFolder() {
     return folder;
 }
 
-std::string WriteStored(const std::string &name, const std::string &bytes) {
+fs::path WriteStored(const fs::path &name, const std::string &bytes) {
     fs::path path = FileFolder() / name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
-    return path.string();
+    return path;
 }
 
 class StoredSend : public ::testing::TestWithParam<StoredCase> {
@@ -152,12 +145,15 @@ TEST_P(StoredSend, Transcript) {
     const StoredCase &c = GetParam();
     for (bool wide : {false, true}) {
         SCOPED_TRACE(wide ? "W" : "A");
-        std::string path = WriteStored(std::string(c.name) + ".eml", c.file);
+        // The W form reads a file of a Japanese name (保存-...).
+        fs::path path = WriteStored(wide ? fs::path(u"\u4FDD\u5B58-" + Utf16(c.name) + u".eml")
+                                         : fs::path(std::string(c.name) + ".eml"),
+                                    c.file);
         StartLinePeer(peer_, ZK_AF_INET, c.steps.empty() ? Transaction("a@x", "b@y", c.final_reply) : c.steps);
         MailHandle *h = ZK_MailConnectSmtpA(Loopback(ZK_AF_INET), peer_.listener.port, ZK_AF_INET);
         ASSERT_NE(nullptr, h) << ZK_MailQueryLastErrorCode();
-        EXPECT_EQ(c.result, wide ? ZK_MailSendFromFileW(h, Wz(u"me"), Wz(Utf16(path.c_str())))
-                                 : ZK_MailSendFromFileA(h, "me", path.c_str()));
+        EXPECT_EQ(c.result, wide ? ZK_MailSendFromFileW(h, Wz(u"me"), Wz(path.u16string()))
+                                 : ZK_MailSendFromFileA(h, "me", path.string().c_str()));
         EXPECT_EQ(c.code, ZK_MailQueryLastErrorCode());
         EXPECT_EQ(c.last_reply.empty() ? LastLine(c.final_reply) : c.last_reply, LastReply());
         ZK_MailDisconnectSmtp(h);
@@ -183,7 +179,7 @@ TEST(StoredSendFiles, MissingEmptyAndFolder) {
     MailHandle *h = ZK_MailConnectSmtpW(Wz(u"::1"), peer.listener.port, ZK_AF_INET6);
     ASSERT_NE(nullptr, h);
     MailLastError = 7;
-    const std::string empty = WriteStored("empty.eml", "");
+    const std::string empty = WriteStored("empty.eml", "").string();
     EXPECT_EQ(0, ZK_MailSendFromFileA(h, "me", (FileFolder() / "missing.eml").string().c_str()));
     EXPECT_EQ(0, ZK_MailSendFromFileA(h, "me", empty.c_str()));
     EXPECT_EQ(0, ZK_MailSendFromFileA(h, "me", FileFolder().string().c_str()));
@@ -194,25 +190,6 @@ TEST(StoredSendFiles, MissingEmptyAndFolder) {
     ZK_MailDisconnectSmtp(h);
     FinishLinePeer(peer);
     EXPECT_EQ(Lines{"QUIT"}, peer.link.commands);
-}
-
-// A Japanese file name through the W form.
-TEST(StoredSendFiles, JapaneseFileName) {
-    if (!InPrivateNetwork()) GTEST_SKIP() << "needs tools/netns.sh";
-    fs::path path = FileFolder() / fs::path(u"\u4FDD\u5B58.eml");  // 保存.eml
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << "From: A <a@x>\nTo: B <b@y>\nContent-Transfer-Encoding: 7bit\n\nhi\n";
-    }
-    LinePeer peer;
-    StartLinePeer(peer, ZK_AF_INET, Transaction("a@x", "b@y", "250 queued\r\n"));
-    MailHandle *h = ZK_MailConnectSmtpA("127.0.0.1", peer.listener.port, ZK_AF_INET);
-    ASSERT_NE(nullptr, h);
-    EXPECT_EQ(1, ZK_MailSendFromFileW(h, Wz(u"me"), Wz(path.u16string())));
-    ZK_MailDisconnectSmtp(h);
-    FinishLinePeer(peer);
-    ASSERT_EQ(1u, peer.link.messages.size());
-    EXPECT_EQ(kHead + "Subject: \r\nDate: \r\nContent-Transfer-Encoding: 7bit\r\n\r\nhi\r\n", peer.link.messages[0]);
 }
 
 TEST(StoredMessageText, LineEndsAndTheLastSpace) {
